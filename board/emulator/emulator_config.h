@@ -1,0 +1,28 @@
+// The board emulator's settings, read from emulator.ini in its state folder.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct EmulatorConfig {
+  std::vector<int> boards{0};        // board numbers that exist
+  std::optional<int> default_board;  // selected before any cdm_select_board
+  std::vector<int> unopenable;       // selectable, but cdm_init fails
+  int firmware_id = 0x0203;
+  std::string version = "1.0 (board emulator)";
+  int memory_size = 32768;                 // instructions the board holds
+  std::optional<int> fail_write_at;        // address whose write fails
+  std::optional<std::string> error_text;   // text of the injected failure
+  bool journal = false;                    // log every call to journal.txt
+
+  // The board cdm_init opens when none was selected in this process.
+  std::optional<int> initial_board() const;
+  bool has_board(int number) const;
+  bool can_open(int number) const;
+};
+
+// Reads `key = value` lines; '#' starts a comment. Unknown keys and values
+// that do not read as their key's type are ignored, keeping the default.
+EmulatorConfig parse_emulator_config(std::string_view text);

@@ -1,0 +1,22 @@
+// Formats one line of the emulator's call journal: the operation's name, each
+// argument after a blank and, for operations with an int result, " -> " and
+// the result.
+#pragma once
+
+#include <string>
+
+class JournalLine {
+ public:
+  explicit JournalLine(const char* operation) : text_(operation) {}
+  JournalLine& arg(int value);
+  JournalLine& arg(unsigned value);
+  // Shortest text that reads back as the same double: 100, 0.5, 1e+09.
+  JournalLine& arg(double value);
+  std::string result(int value) const;
+  const std::string& text() const { return text_; }
+
+ private:
+  std::string text_;
+};
+
+std::string shortest_double_text(double value);

@@ -1,0 +1,24 @@
+// Where the board emulator keeps what a real board would keep: its settings,
+// the call journal and each board's memory and run state.
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <string_view>
+
+// MORVAPI_EMULATOR_DIR when set, else the per-user state folder. Created when
+// missing (a failure shows later, when a file cannot be written).
+std::filesystem::path emulator_state_folder();
+
+// The whole file as bytes, or empty when it cannot be read.
+std::string read_file_text(const std::filesystem::path& path);
+
+// Writes a file through `write` into a temporary file beside it and renames
+// it over the target, so a reader never sees a torn file. Returns false and
+// leaves the target untouched when anything fails.
+bool write_file_atomically(const std::filesystem::path& target,
+                           const std::function<bool(std::FILE*)>& write);
+
+// Appends one line (a line feed is added) to the file.
+void append_line(const std::filesystem::path& path, std::string_view line);

@@ -1,0 +1,64 @@
+#include "cli_commands.h"
+
+#include <cctype>
+#include <cstdlib>
+
+#include "interpreter.h"
+#include "morvapi.h"
+
+namespace {
+
+constexpr size_t kCommandWordLength = 5;
+
+int load(int argc, const char* const* argv, std::ostream& out) {
+  if (argc < 4) {
+    out << "Please specify the file to load and the frequency to use." << std::endl << std::endl;
+    write_usage(out);
+    return 0;
+  }
+  const double clock_mhz = std::atof(argv[3]);
+  return run_interpreter(clock_mhz, 0, argv[2], out, true) ? 0 : -1;
+}
+
+// Start and Stop: one short connection to the library's default board.
+int run_board_command(int (*command)(), const char* done_message, std::ostream& out) {
+  if (cdm_init() != 0) {
+    out << "Cadmora board not found." << std::endl;
+    return -1;
+  }
+  command();
+  cdm_close();
+  out << done_message << std::endl;
+  return 0;
+}
+
+}  // namespace
+
+std::string command_word(const char* argument) {
+  std::string word;
+  for (size_t i = 0; i < kCommandWordLength && argument[i] != '\0'; ++i)
+    word += static_cast<char>(std::toupper(static_cast<unsigned char>(argument[i])));
+  return word;
+}
+
+void write_usage(std::ostream& out) {
+  out << "Usage: cdmcli <command> [file] [frequency]" << std::endl;
+  out << "Commands:" << std::endl;
+  out << "  Load = Load [file] into memory using [frequency]" << std::endl;
+  out << "  Start = Start execution of program currently in memory" << std::endl;
+  out << "  Stop = Stop execution of program currently running" << std::endl;
+}
+
+int run_command_line(int argc, const char* const* argv, std::ostream& out) {
+  if (argc < 2) {
+    write_usage(out);
+    return 0;
+  }
+  const std::string word = command_word(argv[1]);
+  if (word == "LOAD") return load(argc, argv, out);
+  if (word == "START") return run_board_command(cdm_start, "Program execution started.", out);
+  if (word == "STOP") return run_board_command(cdm_stop, "Program execution stopped.", out);
+  out << "Unknown Command." << std::endl << std::endl;
+  write_usage(out);
+  return 0;
+}

@@ -1,0 +1,28 @@
+// Runs one of the project's programs, as a user would from a shell.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+struct ProgramRun {
+  int exit_status = 0;  // -1 from main is 255 on Linux and -1 on Windows
+  std::string output;   // standard output, bytes as written
+  std::string errors;   // standard error
+};
+
+// The folder holding the running test program, where the build also puts
+// the programs and the board library.
+std::filesystem::path program_folder();
+
+// Runs `program` from program_folder() with `arguments`, no standard input,
+// and waits for it to end.
+ProgramRun run_program(const std::string& program, const std::vector<std::string>& arguments);
+
+// What a program's `return -1` from main looks like to its caller.
+constexpr int kFailureStatus =
+#if defined(_WIN32)
+    -1;
+#else
+    255;
+#endif

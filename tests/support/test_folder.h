@@ -1,0 +1,34 @@
+// A fresh temporary folder for one test, removed again afterwards.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+class TestFolder {
+ public:
+  TestFolder();
+  ~TestFolder();
+  TestFolder(const TestFolder&) = delete;
+  TestFolder& operator=(const TestFolder&) = delete;
+
+  const std::filesystem::path& path() const { return path_; }
+  std::filesystem::path operator/(std::string_view name) const { return path_ / name; }
+
+  // Writes `bytes` exactly as given (binary mode).
+  void write(std::string_view name, std::string_view bytes) const;
+  // The file's bytes, or "<missing>" when it does not exist.
+  std::string read(std::string_view name) const;
+  bool exists(std::string_view name) const;
+
+ private:
+  std::filesystem::path path_;
+};
+
+// Sets or, with an empty value, clears an environment variable of this
+// process (and so of the programs it starts).
+void set_environment(const char* name, const std::string& value);
+
+// The text as a text-mode stream writes it on this platform: each LF becomes
+// CR LF on Windows.
+std::string platform_text(std::string_view text);
