@@ -68,6 +68,7 @@ TEST_F(EmulatorTest, ANewProgramReplacesTheOldOne) {
 TEST_F(EmulatorTest, AWriteAtTheEndOfMemoryFails) {
   configure("memory_size = 2\n");
   ASSERT_EQ(0, cdm_init());
+  cdm_core_clock(10);
   cdm_start_programming(0);
   EXPECT_EQ(0, cdm_inst_cdmonly(1, 0, 0, 1));
   EXPECT_EQ(1, cdm_inst_cdmonly(2, 0, 0, 1));
@@ -75,7 +76,7 @@ TEST_F(EmulatorTest, AWriteAtTheEndOfMemoryFails) {
   EXPECT_STREQ("Board memory is full: it holds 2 instructions.", cdm_get_error());
   cdm_stop_programming();
   cdm_close();
-  EXPECT_EQ("0\n1 0 0 1\n2 0 0 1\n", folder_.read("board0.program"));
+  EXPECT_EQ("10\n1 0 0 1\n2 0 0 1\n", folder_.read("board0.program"));
 }
 
 TEST_F(EmulatorTest, InjectedWriteFailure) {
@@ -89,13 +90,14 @@ TEST_F(EmulatorTest, InjectedWriteFailure) {
   for (const auto& c : cases) {
     configure(c.ini);
     ASSERT_EQ(0, cdm_init());
+    cdm_core_clock(20);
     cdm_start_programming(0);
     EXPECT_EQ(0, cdm_inst_cdmonly(1, 0, 0, 1));
     EXPECT_LT(cdm_inst_cdmonly(2, 0, 0, 1), 0);
     EXPECT_STREQ(c.error, cdm_get_error());
     cdm_stop_programming();
     cdm_close();
-    EXPECT_EQ("0\n1 0 0 1\n", folder_.read("board0.program")) << "what was written stays";
+    EXPECT_EQ("20\n1 0 0 1\n", folder_.read("board0.program")) << "what was written stays";
   }
 }
 
