@@ -1,17 +1,32 @@
+#include "board_pass.h"
+#include "interpret_source.h"
 #include "interpreter.h"
+#include "listing.h"
+#include "parser.h"
+#include "token_reader.h"
 
-#include "source_reader.h"
+bool interpret_source(SourceReader& source, double clock_mhz, int board_number, std::ostream& report,
+                      bool debug_listing) {
+  TokenSequence tokens;
+  const bool read = read_tokens(source, tokens, report);
+  // The source is not held open while the board is programmed.
+  source.close();
+  if (!read) return false;
 
-bool run_interpreter(double clock_mhz, int board_number, const char* source_path,
-                     std::ostream& report, bool debug_listing) {
-  (void)clock_mhz;
-  (void)board_number;
-  (void)debug_listing;
+  ProgramModel model;
+  if (!parse_program(tokens, model, report)) return false;
+  tokens = TokenSequence();
+
+  if (debug_listing) write_parse_listing(model, report);
+  return program_board(model, clock_mhz, board_number, debug_listing, report);
+}
+
+bool run_interpreter(double clock_mhz, int board_number, const char* source_path, std::ostream& report,
+                     bool debug_listing) {
   SourceReader source;
   if (source_path == nullptr || !source.open(source_path)) {
     report << "Failed to open file." << std::endl;
     return false;
   }
-  source.close();
-  return true;
+  return interpret_source(source, clock_mhz, board_number, report, debug_listing);
 }

@@ -1,0 +1,24 @@
+#include "text_store.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+constexpr std::size_t kBlockSize = 64 * 1024;
+}
+
+// The text being built must stay contiguous, so it moves to the new block.
+// A block that held nothing but that text is freed, so one very long token
+// costs about twice its length at most.
+void TextStore::make_room() {
+  const std::size_t text_size = static_cast<std::size_t>(next_ - text_start_);
+  const std::size_t block_size = std::max(kBlockSize, 2 * text_size);
+  std::unique_ptr<char[]> block(new char[block_size]);
+  if (text_size > 0) std::memcpy(block.get(), text_start_, text_size);
+  const bool old_block_held_only_this_text = !blocks_.empty() && text_start_ == blocks_.back().get();
+  if (old_block_held_only_this_text) blocks_.pop_back();
+  text_start_ = block.get();
+  next_ = text_start_ + text_size;
+  block_end_ = text_start_ + block_size;
+  blocks_.push_back(std::move(block));
+}

@@ -1,0 +1,217 @@
+#include "value_conversion.h"
+
+#include <algorithm>
+#include <charconv>
+#include <limits>
+
+namespace {
+
+constexpr std::int64_t kLargestNumber = std::numeric_limits<std::int32_t>::max();
+constexpr unsigned kBitListBits = 24;
+
+struct PatternForm {
+  char marker;  // the pattern's second character
+  bool (*value)(std::string_view, std::uint32_t&);
+};
+
+constexpr PatternForm kPatternForms[] = {
+    {'B', binary_pattern_value},
+    {'X', hex_pattern_value},
+    {'N', bit_list_pattern_value},
+};
+
+struct TimeUnit {
+  std::string_view text;
+  double nanoseconds;
+};
+
+constexpr TimeUnit kTimeUnits[] = {
+    {"S", 1e9},
+    {"MS", 1e6},
+    {"US", 1e3},
+    {"NS", 1},
+};
+
+bool is_digit(char c) { return c >= '0' && c <= '9'; }
+
+bool all_digits(std::string_view text) { return std::all_of(text.begin(), text.end(), is_digit); }
+
+// The value of the leading decimal digits, 0 when there are none; numbers
+// beyond the largest signed 32-bit value give that value.
+std::int32_t leading_number(std::string_view text) {
+  std::int64_t value = 0;
+  for (char c : text) {
+    if (!is_digit(c)) break;
+    value = std::min(value * 10 + (c - '0'), kLargestNumber);
+  }
+  return static_cast<std::int32_t>(value);
+}
+
+bool decimal_pattern_value(std::string_view text, std::uint32_t& value) {
+  if (!all_digits(text)) return false;
+  value = static_cast<std::uint32_t>(leading_number(text));
+  return true;
+}
+
+// Bit numbers are written plainly: "0" to "23", no sign, no leading zero.
+bool bit_number(std::string_view piece, unsigned& bit) {
+  if (piece.empty() || piece.size() > 2 || !all_digits(piece)) return false;
+  if (piece.size() == 2 && piece[0] == '0') return false;
+  bit = static_cast<unsigned>(leading_number(piece));
+  return bit < kBitListBits;
+}
+
+bool hex_digit_value(char c, unsigned& digit) {
+  if (is_digit(c)) {
+    digit = static_cast<unsigned>(c - '0');
+    return true;
+  }
+  if (c >= 'A' && c <= 'F') {
+    digit = static_cast<unsigned>(c - 'A' + 10);
+    return true;
+  }
+  return false;
+}
+
+bool output_value(std::string_view pattern, std::uint32_t& value) {
+  if (pattern.size() >= 2) {
+    for (const PatternForm& form : kPatternForms)
+      if (pattern[1] == form.marker) return form.value(pattern.substr(2), value);
+  }
+  return decimal_pattern_value(pattern, value);
+}
+
+bool has_nonzero_integer_digit(std::string_view time) {
+  for (char c : time) {
+    if (c == '.') return false;
+    if (c != '0') return true;
+  }
+  return false;
+}
+
+// The time text as a decimal number with a point as separator, whatever the
+// user's regional settings; reading stops where the number does, and an
+// empty text is 0. Beyond the range of a double it is infinite (or 0, for a
+// number too small).
+double time_value(std::string_view time) {
+  double value = 0;
+  const auto result = std::from_chars(time.data(), time.data() + time.size(), value, std::chars_format::fixed);
+  if (result.ec == std::errc::invalid_argument) return 0;
+  if (result.ec == std::errc::result_out_of_range)
+    return has_nonzero_integer_digit(time) ? std::numeric_limits<double>::infinity() : 0.0;
+  return value;
+}
+
+const TimeUnit* time_unit(std::string_view units) {
+  for (const TimeUnit& unit : kTimeUnits)
+    if (unit.text == units) return &unit;
+  return nullptr;
+}
+
+// A value error opens with an empty line, then names the source line.
+void write_value_error(std::ostream& report, std::string_view what, unsigned line, std::string_view ending) {
+  report << std::endl;
+  report << what << " on line " << line << ending << std::endl;
+}
+
+bool invalid(std::ostream& report, std::string_view what, unsigned line, std::string_view ending,
+             std::string_view offending_text) {
+  write_value_error(report, what, line, ending);
+  report << '\t' << offending_text << std::endl;
+  return false;
+}
+
+bool data_word(const ProgramLine& line, Opcode opcode, unsigned index, const LabelIndex& labels,
+               LoopStack& loops, std::ostream& report, std::int32_t& data) {
+  switch (opcode) {
+    case Opcode::Loop:
+      loops.push_back(static_cast<std::int32_t>(index));
+      data = leading_number(line.data);
+      return true;
+    case Opcode::EndLoop:
+      if (loops.empty()) {
+        write_value_error(report, "END_LOOP without LOOP", line.line, ".");
+        return false;
+      }
+      data = loops.back();
+      loops.pop_back();
+      return true;
+    case Opcode::Jsr:
+    case Opcode::Branch:
+      if (!labels.find(line.data, data)) return invalid(report, "Unknown label", line.line, ":", line.data);
+      return true;
+    default:
+      data = leading_number(line.data);
+      return true;
+  }
+}
+
+}  // namespace
+
+LabelIndex::LabelIndex(const std::vector<LabelEntry>& labels) {
+  last_definition_.reserve(labels.size());
+  for (const LabelEntry& label : labels) last_definition_[label.name] = label.index;
+}
+
+bool LabelIndex::find(std::string_view name, int& index) const {
+  const auto found = last_definition_.find(name);
+  if (found == last_definition_.end()) return false;
+  index = found->second;
+  return true;
+}
+
+bool binary_pattern_value(std::string_view digits, std::uint32_t& value) {
+  std::uint32_t result = 0;
+  for (char c : digits) {
+    if (c != '0' && c != '1') return false;
+    result = result * 2u + static_cast<std::uint32_t>(c - '0');
+  }
+  value = result;
+  return true;
+}
+
+bool hex_pattern_value(std::string_view digits, std::uint32_t& value) {
+  if (digits.empty()) return false;
+  std::uint32_t result = 0;
+  for (char c : digits) {
+    unsigned digit = 0;
+    if (!hex_digit_value(c, digit)) return false;
+    result = result * 16u + digit;
+  }
+  value = result;
+  return true;
+}
+
+bool bit_list_pattern_value(std::string_view bits, std::uint32_t& value) {
+  std::uint32_t result = 0;
+  while (!bits.empty()) {
+    const std::size_t plus = std::min(bits.find('+'), bits.size());
+    const std::string_view piece = bits.substr(0, plus);
+    bits.remove_prefix(std::min(plus + 1, bits.size()));
+    if (piece.empty()) continue;
+    unsigned bit = 0;
+    if (!bit_number(piece, bit)) return false;
+    result |= std::uint32_t{1} << bit;
+  }
+  value = result;
+  return true;
+}
+
+int command_opcode(std::string_view command) {
+  for (const OpcodeKeyword& entry : kOpcodeKeywords)
+    if (entry.keyword == command) return static_cast<int>(entry.opcode);
+  return -1;
+}
+
+bool convert_line(const ProgramLine& line, unsigned index, const LabelIndex& labels, LoopStack& loops,
+                  std::ostream& report, InstructionFields& fields) {
+  if (!output_value(line.pattern, fields.output_value))
+    return invalid(report, "Output value", line.line, " is invalid.", line.pattern);
+  const TimeUnit* unit = time_unit(line.units);
+  if (unit == nullptr) return invalid(report, "Time unit", line.line, " is invalid.", line.units);
+  fields.duration_ns = time_value(line.time) * unit->nanoseconds;
+  const int opcode = command_opcode(line.command);
+  if (opcode < 0) return invalid(report, "Command", line.line, " is invalid.", line.command);
+  fields.opcode = opcode;
+  return data_word(line, static_cast<Opcode>(opcode), index, labels, loops, report, fields.data);
+}

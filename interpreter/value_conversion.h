@@ -1,0 +1,40 @@
+// Turns one program line into the four numbers of its board instruction.
+#pragma once
+
+#include <cstdint>
+#include <ostream>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "interpreter.h"
+
+// Finds the instruction index a JSR or BRANCH names. A label defined more
+// than once stands for its last definition.
+class LabelIndex {
+ public:
+  explicit LabelIndex(const std::vector<LabelEntry>& labels);
+  // False when no label has this name.
+  bool find(std::string_view name, int& index) const;
+
+ private:
+  std::unordered_map<std::string_view, int> last_definition_;
+};
+
+// Instruction indexes of the LOOPs still open, the innermost last.
+using LoopStack = std::vector<std::int32_t>;
+
+// Converts `line`, the instruction with index `index`. A LOOP pushes its
+// index on `loops`, an END_LOOP pops its partner. On a bad value writes the
+// value error to `report` and returns false.
+bool convert_line(const ProgramLine& line, unsigned index, const LabelIndex& labels, LoopStack& loops,
+                  std::ostream& report, InstructionFields& fields);
+
+// The pattern forms, each given the pattern text from its third character
+// on. Binary and hexadecimal wrap at 32 bits; a bit list sets bits 0 to 23.
+bool binary_pattern_value(std::string_view digits, std::uint32_t& value);
+bool hex_pattern_value(std::string_view digits, std::uint32_t& value);
+bool bit_list_pattern_value(std::string_view bits, std::uint32_t& value);
+
+// The command's opcode, or -1 when the text is no command.
+int command_opcode(std::string_view command);
