@@ -1,9 +1,11 @@
 #include "state_folder.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <system_error>
+#include <thread>
 
 #if defined(_WIN32)
 #include <process.h>
@@ -32,6 +34,16 @@ fs::path default_state_folder() {
     return fs::path(home) / ".local" / "state" / "morvapi-emulator";
   return fs::path("morvapi-emulator");
 #endif
+}
+
+// Replacing a file that another program is reading fails on Windows until
+// the reader lets go, so the rename is tried a few times before giving up.
+void rename_over(const fs::path& from, const fs::path& to, std::error_code& error) {
+  for (int attempt = 0; attempt < 50; ++attempt) {
+    fs::rename(from, to, error);
+    if (!error) return;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
 }
 
 }  // namespace
@@ -64,7 +76,7 @@ bool write_file_atomically(const fs::path& target, const std::function<bool(std:
   bool written = write(file);
   written = std::fclose(file) == 0 && written;
   std::error_code error;
-  if (written) fs::rename(temporary, target, error);
+  if (written) rename_over(temporary, target, error);
   if (!written || error) {
     fs::remove(temporary, error);
     return false;

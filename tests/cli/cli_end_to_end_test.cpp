@@ -2,6 +2,9 @@
 // with an emulator state folder of its own.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 #include "run_program.h"
 #include "test_folder.h"
 
@@ -118,6 +121,47 @@ TEST_F(CdmcliTest, LoadOfAFileThatCannotBeReadNeverTouchesTheBoard) {
     EXPECT_EQ(kFailureStatus, run.exit_status) << path;
   }
   EXPECT_EQ("<missing>", journal());
+}
+
+std::string repeated_program(const char* line, int count) {
+  std::string text;
+  for (int i = 0; i < count; ++i) text += line;
+  return text;
+}
+
+std::string board_memory(const char* clock, const char* instruction, int count) {
+  return std::string(clock) + "\n" + repeated_program(instruction, count);
+}
+
+// Two programs load into the same emulated board at the same time while a
+// third reads the board's memory file: it only ever sees a whole program.
+TEST_F(CdmcliTest, TwoLoadsAtOnceNeverTearTheBoardMemory) {
+  configure_board("");
+  sources_.write("a.cdm", repeated_program("0x1, 1us\n", 1500));
+  sources_.write("b.cdm", repeated_program("0x2, 2us\n", 2500));
+  const std::string memory_a = board_memory("50", "1 0 0 1000\n", 1500);
+  const std::string memory_b = board_memory("70", "2 0 0 2000\n", 2500);
+
+  std::atomic<int> loads_running{2};
+  auto load_three_times = [&](const char* source, const char* clock) {
+    for (int i = 0; i < 3; ++i) {
+      ProgramRun run = run_program("cdmcli", {"Load", (sources_ / source).string(), clock});
+      EXPECT_EQ(0, run.exit_status);
+    }
+    --loads_running;
+  };
+  std::thread first(load_three_times, "a.cdm", "50");
+  std::thread second(load_three_times, "b.cdm", "70");
+  int whole_reads = 0;
+  while (loads_running > 0) {
+    const std::string memory = board_folder_.read("board0.program");
+    if (memory == "<missing>") continue;
+    EXPECT_TRUE(memory == memory_a || memory == memory_b) << "a torn file of " << memory.size() << " bytes";
+    ++whole_reads;
+  }
+  first.join();
+  second.join();
+  EXPECT_GT(whole_reads, 0);
 }
 
 }  // namespace
