@@ -1,0 +1,26 @@
+#include <gtest/gtest.h>
+
+#include "command_line_path.h"
+
+namespace {
+
+TEST(CommandLinePath, DropsEveryQuoteAndKeepsBlanks) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"test.cdm", "test.cdm"},
+      {"\"C:\\My Programs\\test.cdm\"", "C:\\My Programs\\test.cdm"},
+      {"C:\\My\" \"Programs\\test.cdm", "C:\\My Programs\\test.cdm"},
+      {"  a b  ", "  a b  "},
+      {"\"\"", ""},
+  };
+  for (const auto& [command_line, path] : cases) EXPECT_EQ(path, command_line_path(command_line)) << command_line;
+}
+
+TEST(CommandLinePath, ExaminesOnlyTheFirst256Characters) {
+  const std::string long_line = std::string(300, 'a');
+  EXPECT_EQ(std::string(256, 'a'), command_line_path(long_line));
+  // Quotes count as examined characters even though they are dropped.
+  const std::string quoted = "\"" + std::string(300, 'b') + "\"";
+  EXPECT_EQ(std::string(255, 'b'), command_line_path(quoted));
+}
+
+}  // namespace
