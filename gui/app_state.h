@@ -1,0 +1,40 @@
+// The one record cdmgui keeps for the life of the process: every window
+// handle, the document's and options' flags, and the paths. Every part of
+// the program reads and writes it directly, on the one user-interface
+// thread.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+
+inline constexpr std::size_t kInstallDirSize = 257;
+
+struct AppState {
+  HWND mainWindow = nullptr;
+  HWND sourcePane = nullptr;
+  WNDPROC previousSourceProc = nullptr;
+  HWND outputPane = nullptr;
+  HWND openButton = nullptr;
+  HWND saveButton = nullptr;
+  HWND loadButton = nullptr;
+  HWND startButton = nullptr;
+  HWND stopButton = nullptr;
+  HWND frequencyLabel = nullptr;
+  HWND frequencyBox = nullptr;
+  HWND unitLabel = nullptr;
+  HWND positionLabel = nullptr;
+  HWND boardLabel = nullptr;
+  HWND boardBox = nullptr;
+  bool modified = false;   // source edited since last opened, cleared or saved
+  bool showDebug = false;  // the "Show &Debug Information" option
+  char installDir[kInstallDirSize] = {};  // empty when the registry names none
+  std::string fileName;                   // empty: untitled
+  std::string boardNumberText = "0";      // last number the board library accepted
+};
+
+extern AppState app;
+
+// Replaces the output pane's whole text; reports never append.
+void set_output_text(std::string_view text);

@@ -1,0 +1,116 @@
+#include "dispatch.h"
+
+#include <string>
+
+#include "app_state.h"
+#include "documents.h"
+#include "layout_caret.h"
+#include "resource_ids.h"
+#include "settings.h"
+#include "user_dialogs.h"
+
+namespace {
+
+constexpr char kAboutText[] =
+    "Cadmora Interpreter - 20240820\r\n"
+    "\r\n"
+    "Editor and loader for Cadmora timing programs.\r\n"
+    "Board library: MorvAPI (morvapi.dll).\r\n"
+    "Built " __DATE__ ".";
+
+bool is_source_change(WPARAM wparam) {
+  return HIWORD(wparam) == EN_CHANGE && LOWORD(wparam) == IDC_SOURCE;
+}
+
+// Runs the command's handler. Returns false when the command is not one of
+// the program's, so that the message goes to the default procedure alone.
+bool run_command(WPARAM wparam) {
+  switch (LOWORD(wparam)) {
+    case ID_FILE_NEW:
+      new_document();
+      return true;
+    case ID_FILE_OPEN:
+    case IDC_OPEN_BUTTON:
+      open_document();
+      update_title();
+      return true;
+    case ID_FILE_SAVE:
+    case IDC_SAVE_BUTTON:
+      save_document();
+      return true;
+    case ID_FILE_SAVE_AS:
+      save_document_as();
+      update_title();
+      return true;
+    case ID_FILE_EXIT:
+      exit_application();
+      return true;
+    case ID_SHOW_DEBUG:
+      toggle_debug_information();
+      return true;
+    case ID_HELP_READ_ME:
+      show_read_me();
+      return true;
+    case ID_HELP_ABOUT:
+      show_about();
+      return true;
+    default:
+      return false;
+  }
+}
+
+LRESULT on_command(HWND window, WPARAM wparam, LPARAM lparam) {
+  // Only the user's edits raise this: the multi-line panes report nothing
+  // when the program sets their text, and the output pane is read-only.
+  if (is_source_change(wparam)) app.modified = true;
+  run_command(wparam);
+  return DefWindowProcA(window, WM_COMMAND, wparam, lparam);
+}
+
+LRESULT on_size() {
+  layout_controls();
+  return 0;
+}
+
+LRESULT on_close() {
+  // No default handling: the window stays when the user cancels the exit.
+  exit_application();
+  return 0;
+}
+
+// The message loop only ends on the quit message; a main window destroyed
+// any other way must not leave a process without a window behind.
+LRESULT on_destroy() {
+  PostQuitMessage(0);
+  return 0;
+}
+
+}  // namespace
+
+LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_SIZE:
+      return on_size();
+    case WM_CLOSE:
+      return on_close();
+    case WM_DESTROY:
+      return on_destroy();
+    case WM_COMMAND:
+      return on_command(window, wparam, lparam);
+    default:
+      return DefWindowProcA(window, message, wparam, lparam);
+  }
+}
+
+void toggle_debug_information() {
+  app.showDebug = !app.showDebug;
+  HMENU interpreter_menu = GetSubMenu(GetMenu(app.mainWindow), INTERPRETER_MENU_POSITION);
+  CheckMenuItem(interpreter_menu, ID_SHOW_DEBUG, MF_BYCOMMAND | (app.showDebug ? MF_CHECKED : MF_UNCHECKED));
+}
+
+void show_read_me() {
+  const std::string page = std::string(app.installDir) + "\\Doc\\index.html";
+  user_dialogs.shell_execute(nullptr, "open", page.c_str(), nullptr, nullptr, SW_SHOW);
+}
+
+void show_about() { user_dialogs.message_box(app.mainWindow, kAboutText, "About", MB_OK | MB_ICONINFORMATION); }

@@ -1,0 +1,127 @@
+#include "documents.h"
+
+#include <windows.h>
+#include <commdlg.h>
+
+#include <string>
+
+#include "app_state.h"
+#include "line_ends.h"
+#include "safe_file_write.h"
+#include "user_dialogs.h"
+#include "window_text.h"
+#include "window_title.h"
+
+namespace {
+
+constexpr char kSourceFilter[] = "Cadmora Files (*.cdm)\0*.cdm\0All Files (*.*)\0*.*\0";
+constexpr DWORD kFileNameSize = 260;
+
+enum class FileDialog { Open, SaveAs };
+
+// The name the user picked, or nothing when the dialog was cancelled. A name
+// longer than the 260-character buffer makes the dialog fail, never overflow.
+bool choose_source_file(FileDialog kind, std::string& chosen) {
+  char name[kFileNameSize] = {};
+  OPENFILENAMEA request{};
+  request.lStructSize = sizeof request;
+  request.hwndOwner = app.mainWindow;
+  request.lpstrFilter = kSourceFilter;
+  request.nFilterIndex = 1;
+  request.lpstrFile = name;
+  request.nMaxFile = kFileNameSize;
+  request.lpstrInitialDir = ".";
+  request.lpstrDefExt = "cdm";
+  request.Flags = OFN_EXPLORER | OFN_HIDEREADONLY |
+                  (kind == FileDialog::Open ? OFN_FILEMUSTEXIST : OFN_OVERWRITEPROMPT);
+  const BOOL picked = kind == FileDialog::Open ? user_dialogs.get_open_file_name(&request)
+                                               : user_dialogs.get_save_file_name(&request);
+  if (!picked) return false;
+  name[kFileNameSize - 1] = '\0';
+  chosen = name;
+  return true;
+}
+
+// Writes the source pane to `path`; reports and returns false on failure,
+// leaving the file on disk as it was.
+bool write_source_to(const std::string& path) {
+  const std::string text = without_carriage_returns(window_text(app.sourcePane));
+  const WriteOutcome outcome = write_text_file(path, text);
+  if (outcome != WriteOutcome::Written) {
+    set_output_text(write_failure_report(outcome, path));
+    return false;
+  }
+  app.modified = false;
+  set_output_text("Wrote " + path + ".");
+  return true;
+}
+
+}  // namespace
+
+bool confirm_discard_changes() {
+  if (!app.modified) return true;
+  const int answer = user_dialogs.message_box(app.mainWindow, "Do you want to save the changes made to this file?",
+                                              "Question", MB_YESNOCANCEL | MB_ICONQUESTION | MB_DEFBUTTON1);
+  if (answer == IDYES) {
+    if (!save_document()) return false;
+    app.modified = false;
+    return true;
+  }
+  if (answer == IDNO) {
+    app.modified = false;
+    return true;
+  }
+  return false;
+}
+
+void new_document() {
+  if (!confirm_discard_changes()) return;
+  SetWindowTextA(app.sourcePane, "");
+  set_output_text("");
+  app.fileName.clear();
+  update_title();
+}
+
+bool open_document() {
+  if (!confirm_discard_changes()) return false;
+  std::string path;
+  if (!choose_source_file(FileDialog::Open, path)) {
+    set_output_text("No file opened.");
+    return false;
+  }
+  std::FILE* file = std::fopen(path.c_str(), "r");
+  if (file == nullptr) {
+    set_output_text("Error opening " + path + ".");
+    return false;
+  }
+  load_source_file(file);
+  std::fclose(file);
+  app.fileName = path;
+  set_output_text("Opened " + path + ".");
+  return true;
+}
+
+bool save_document() {
+  if (app.fileName.empty()) return save_document_as();
+  return write_source_to(app.fileName);
+}
+
+bool save_document_as() {
+  std::string path;
+  if (!choose_source_file(FileDialog::SaveAs, path)) {
+    set_output_text("File not saved.");
+    return false;
+  }
+  if (!write_source_to(path)) return false;
+  app.fileName = path;
+  return true;
+}
+
+void load_source_file(std::FILE* file) {
+  std::string text;
+  int c;
+  while ((c = std::fgetc(file)) != EOF) text += static_cast<char>(c);
+  SetWindowTextA(app.sourcePane, with_crlf_line_ends(text).c_str());
+}
+
+void update_title() { SetWindowTextA(app.mainWindow, window_title(app.fileName).c_str()); }

@@ -1,0 +1,18 @@
+// The source document: New, Open, Save, Save As, the unsaved-changes
+// prompt, reading and writing source files and the window title.
+#pragma once
+
+#include <cstdio>
+
+// Asks about unsaved changes. True: go on with the command; false: stop.
+bool confirm_discard_changes();
+
+void new_document();
+bool open_document();     // true when a file was read
+bool save_document();     // true when the file was written
+bool save_document_as();  // true when the file was written
+
+// Reads a file opened in text mode into the source pane, with CR LF breaks.
+void load_source_file(std::FILE* file);
+
+void update_title();

@@ -1,0 +1,59 @@
+#include "layout_caret.h"
+
+#include <string>
+
+#include "app_state.h"
+#include "caret_position.h"
+#include "control_layout.h"
+
+namespace {
+
+HWND control_in_slot(std::size_t slot) {
+  HWND AppState::*const fields[kLayoutSlotCount] = {
+      &AppState::openButton,     &AppState::saveButton,   &AppState::loadButton, &AppState::startButton,
+      &AppState::stopButton,     &AppState::sourcePane,   &AppState::outputPane, &AppState::frequencyLabel,
+      &AppState::frequencyBox,   &AppState::unitLabel,    &AppState::boardLabel, &AppState::boardBox,
+      &AppState::positionLabel};
+  return app.*fields[slot];
+}
+
+bool is_release(UINT message) { return message == WM_KEYUP || message == WM_LBUTTONUP; }
+
+// The text in front of the selection start, counted into a line and column.
+void show_caret_position() {
+  DWORD start = 0;
+  SendMessageA(app.sourcePane, EM_GETSEL, reinterpret_cast<WPARAM>(&start), 0);
+  std::string before(static_cast<std::size_t>(start) + 1, '\0');
+  const int copied = GetWindowTextA(app.sourcePane, before.data(), static_cast<int>(before.size()));
+  before.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
+  const std::string label = position_label_text(caret_position(before));
+  SetWindowTextA(app.positionLabel, label.c_str());
+}
+
+}  // namespace
+
+void layout_controls() {
+  // WM_SIZE arrives while the main window is still being created, before
+  // there is anything to place.
+  if (app.mainWindow == nullptr) return;
+  RECT client{};
+  GetClientRect(app.mainWindow, &client);
+  const ControlLayout layout = compute_layout(client.right - client.left, client.bottom - client.top);
+  for (std::size_t slot = 0; slot < kLayoutSlotCount; ++slot) {
+    HWND control = control_in_slot(slot);
+    if (control == nullptr) continue;
+    const ControlPlace& place = layout[slot];
+    SetWindowPos(control, nullptr, place.x, place.y, place.width, place.height, SWP_NOZORDER);
+  }
+  // The bottom row's boxes keep stale pixels otherwise: the class has no
+  // redraw-on-resize style.
+  if (app.boardBox != nullptr) InvalidateRect(app.boardBox, nullptr, TRUE);
+  if (app.positionLabel != nullptr) InvalidateRect(app.positionLabel, nullptr, TRUE);
+}
+
+LRESULT CALLBACK caret_indicator_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  // The caret has already moved on key-down, character or button-down; the
+  // label follows on the release, before the edit control sees it.
+  if (is_release(message)) show_caret_position();
+  return CallWindowProcA(app.previousSourceProc, window, message, wparam, lparam);
+}

@@ -1,0 +1,59 @@
+#include "settings.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+#include "app_state.h"
+#include "documents.h"
+#include "resource_ids.h"
+#include "safe_file_write.h"
+#include "settings_text.h"
+#include "window_text.h"
+
+namespace {
+
+constexpr char kSettingsFile[] = ".\\interpreter.cfg";
+// Two lines of 255 characters are all that is ever read of the file.
+constexpr std::size_t kSettingsReadLimit = 2 * kSettingsLineLength + 2;
+
+void show_debug_check_mark() {
+  HMENU interpreter_menu = GetSubMenu(GetMenu(app.mainWindow), INTERPRETER_MENU_POSITION);
+  CheckMenuItem(interpreter_menu, ID_SHOW_DEBUG, MF_BYCOMMAND | MF_CHECKED);
+}
+
+// Dialogs may have moved the working directory to a document's folder.
+void return_to_install_dir() {
+  if (app.installDir[0] != '\0') SetCurrentDirectoryA(app.installDir);
+}
+
+}  // namespace
+
+void read_settings() {
+  Settings settings;
+  if (std::FILE* file = std::fopen(kSettingsFile, "r")) {
+    std::string text(kSettingsReadLimit, '\0');
+    text.resize(std::fread(text.data(), 1, text.size(), file));
+    std::fclose(file);
+    settings = parse_settings(text);
+  }
+  SetWindowTextA(app.frequencyBox, settings.frequency.c_str());
+  if (settings.show_debug) {
+    app.showDebug = true;
+    show_debug_check_mark();
+  }
+  // Setting the box runs board selection for board 0 before this returns.
+  SetWindowTextA(app.boardBox, "0");
+}
+
+void exit_application() {
+  if (!confirm_discard_changes()) return;
+  return_to_install_dir();
+  // A settings file that cannot be written is not worth stopping the exit
+  // for; the old one then stays as it was.
+  const std::string text =
+      settings_text(window_text_prefix(app.frequencyBox, kSettingsLineLength), app.showDebug);
+  write_text_file(kSettingsFile, text);
+  PostQuitMessage(0);
+}

@@ -1,0 +1,187 @@
+#include "startup.h"
+
+#include <cstdio>
+#include <string>
+
+#include "app_state.h"
+#include "child_controls.h"
+#include "command_line_path.h"
+#include "dispatch.h"
+#include "documents.h"
+#include "layout_caret.h"
+#include "morvapi.h"
+#include "resource_ids.h"
+#include "settings.h"
+#include "user_dialogs.h"
+#include "window_title.h"
+
+namespace {
+
+constexpr char kInstallKey[] = "SOFTWARE\\Morvane\\Cadmora Interpreter\\";
+constexpr DWORD kSourceTextLimit = 0xFFFFF;
+constexpr DWORD kLongPathSize = 256;
+
+bool register_main_class(HINSTANCE instance) {
+  WNDCLASSEXA window_class{};
+  window_class.cbSize = sizeof window_class;
+  window_class.style = 0;
+  window_class.lpfnWndProc = main_window_proc;
+  window_class.hInstance = instance;
+  window_class.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_APP_ICON));
+  window_class.hIconSm = LoadIconA(instance, MAKEINTRESOURCEA(IDI_APP_ICON));
+  window_class.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
+  window_class.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_MENU + 1));
+  window_class.lpszClassName = kMainWindowClass;
+  return RegisterClassExA(&window_class) != 0;
+}
+
+struct MenuItem {
+  UINT id;
+  const char* text;
+};
+
+HMENU make_popup(std::initializer_list<MenuItem> items) {
+  HMENU popup = CreatePopupMenu();
+  for (const MenuItem& item : items) AppendMenuA(popup, MF_STRING, item.id, item.text);
+  return popup;
+}
+
+HMENU build_menu_bar() {
+  HMENU bar = CreateMenu();
+  const auto append = [bar](HMENU popup, const char* text) {
+    AppendMenuA(bar, MF_STRING | MF_POPUP, reinterpret_cast<UINT_PTR>(popup), text);
+  };
+  append(make_popup({{ID_FILE_NEW, "&New"},
+                     {ID_FILE_OPEN, "&Open..."},
+                     {ID_FILE_SAVE, "&Save"},
+                     {ID_FILE_SAVE_AS, "Save &As..."},
+                     {ID_FILE_EXIT, "E&xit"}}),
+         "&File");
+  append(make_popup({{ID_SHOW_DEBUG, "Show &Debug Information"},
+                     {ID_SAVE_OUTPUT, "&Save Output..."},
+                     {ID_CLEAR_OUTPUT, "&Clear Output"}}),
+         "&Interpreter");
+  append(make_popup({{ID_BOARD_LOAD, "&Load"}, {ID_BOARD_START, "&Start"}, {ID_BOARD_STOP, "S&top"}}),
+         "&Board");
+  append(make_popup({{ID_HELP_READ_ME, "&Read Me..."}, {ID_HELP_ABOUT, "&About..."}}), "&Help");
+  return bar;
+}
+
+HWND make_main_window(HINSTANCE instance) {
+  return CreateWindowExA(WS_EX_CLIENTEDGE, kMainWindowClass, kProgramTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                         CW_USEDEFAULT, 640, 480, nullptr, build_menu_bar(), instance, nullptr);
+}
+
+void hide_console_window() {
+  HWND console = GetConsoleWindow();
+  if (console != nullptr) ShowWindow(console, SW_HIDE);
+}
+
+// The installation folder is the key's default value. A value that does not
+// fit the 256 bytes read is not cut into some other folder's name: the
+// program then runs as if the key were absent.
+void read_install_dir() {
+  app.installDir[0] = '\0';
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kInstallKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return;
+  DWORD size = kInstallDirSize - 1;
+  const LONG result =
+      RegQueryValueExA(key, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(app.installDir), &size);
+  RegCloseKey(key);
+  if (result != ERROR_SUCCESS) {
+    app.installDir[0] = '\0';
+    return;
+  }
+  app.installDir[size < kInstallDirSize - 1 ? size : kInstallDirSize - 1] = '\0';
+  app.installDir[kInstallDirSize - 1] = '\0';
+}
+
+// The long form when the system knows one that fits, else the path as typed.
+std::string long_path(const std::string& path) {
+  char buffer[kLongPathSize + 1] = {};
+  const DWORD length = GetLongPathNameA(path.c_str(), buffer, kLongPathSize);
+  if (length == 0 || length >= kLongPathSize) return path;
+  return std::string(buffer, length);
+}
+
+void open_command_line_file(const char* command_line) {
+  app.fileName.clear();
+  if (command_line == nullptr || command_line[0] == '\0') return;
+  const std::string path = long_path(command_line_path(command_line));
+  std::FILE* file = std::fopen(path.c_str(), "r");
+  if (file == nullptr) {
+    const std::string text = "Unable to open " + path + ".";
+    user_dialogs.message_box(app.mainWindow, text.c_str(), "Error", MB_OK | MB_ICONERROR);
+    return;
+  }
+  load_source_file(file);
+  std::fclose(file);
+  set_output_text("File opened.");
+  app.fileName = path;
+}
+
+void enter_install_dir() {
+  if (app.installDir[0] != '\0') SetCurrentDirectoryA(app.installDir);
+}
+
+void probe_board() {
+  if (cdm_init() != 0) {
+    set_output_text("No Cadmora board found.");
+    return;
+  }
+  const char* version = cdm_get_version();
+  set_output_text(std::string("Cadmora board found.\r\nUsing MorvAPI version ") + (version ? version : "") + ".");
+  cdm_set_debug(1);
+  cdm_close();
+}
+
+}  // namespace
+
+bool create_main_window(HINSTANCE instance, const char* command_line, int show_command) {
+  if (!register_main_class(instance)) {
+    user_dialogs.message_box(nullptr, "Window Registration Failed!", "Error!", MB_OK | MB_ICONEXCLAMATION);
+    return false;
+  }
+  app.mainWindow = make_main_window(instance);
+  if (app.mainWindow == nullptr) {
+    user_dialogs.message_box(nullptr, "Window Creation Failed!", "Error!", MB_OK | MB_ICONEXCLAMATION);
+    return false;
+  }
+  create_child_controls(instance);
+  layout_controls();
+  SendMessageA(app.sourcePane, EM_SETLIMITTEXT, kSourceTextLimit, 0);
+  hide_console_window();
+  ShowWindow(app.mainWindow, show_command);
+  UpdateWindow(app.mainWindow);
+
+  read_install_dir();
+  open_command_line_file(command_line);
+  update_title();
+  enter_install_dir();
+  read_settings();
+  probe_board();
+  return true;
+}
+
+int run_message_loop() {
+  MSG message{};
+  BOOL result;
+  while ((result = GetMessageA(&message, nullptr, 0, 0)) > 0) {
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+  return result == 0 ? static_cast<int>(message.wParam) : 0;
+}
+
+void stop_board_at_exit() {
+  if (cdm_init() != 0) return;
+  cdm_stop();
+  cdm_close();
+}
+
+int run_cdmgui(HINSTANCE instance, const char* command_line, int show_command) {
+  if (!create_main_window(instance, command_line, show_command)) return 0;
+  const int exit_code = run_message_loop();
+  stop_board_at_exit();
+  return exit_code;
+}

@@ -1,0 +1,14 @@
+// Reading the texts of controls.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+#include <string>
+
+// The control's whole text.
+std::string window_text(HWND window);
+
+// At most `limit` characters of the control's text, as a fixed buffer of
+// limit + 1 would receive them.
+std::string window_text_prefix(HWND window, std::size_t limit);
