@@ -1,0 +1,63 @@
+// Stands in for the person at the screen: answers message boxes and file
+// dialogs from a script and records what the program showed and asked.
+#pragma once
+
+#include <windows.h>
+#include <commdlg.h>
+
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct ShownBox {
+  HWND owner;
+  std::string text;
+  std::string caption;
+  UINT style;
+};
+
+struct ShownFileDialog {
+  bool open;  // GetOpenFileName, else GetSaveFileName
+  HWND owner;
+  std::string filter;  // pairs joined with '|'
+  DWORD filter_index;
+  DWORD flags;
+  std::string default_extension;
+  std::string initial_folder;
+  std::string initial_name;
+  DWORD name_size;
+};
+
+struct ShellCall {
+  HWND owner;
+  std::string verb;
+  std::string file;
+  bool has_parameters;
+  bool has_folder;
+  int show;
+};
+
+class ScriptedUser {
+ public:
+  // Takes over the program's dialogs until destroyed.
+  ScriptedUser();
+  ~ScriptedUser();
+  ScriptedUser(const ScriptedUser&) = delete;
+  ScriptedUser& operator=(const ScriptedUser&) = delete;
+
+  // Answers for the next boxes, in order; without one a box is answered
+  // with Cancel (or OK when it has only that button).
+  std::deque<int> box_answers;
+  // Names chosen in the next file dialogs; nothing means Cancel.
+  std::deque<std::optional<std::string>> file_choices;
+
+  std::vector<ShownBox> boxes;
+  std::vector<ShownFileDialog> file_dialogs;
+  std::vector<ShellCall> shell_calls;
+
+  // Hands a kind of dialog back to the system for one test.
+  void use_system_message_box();
+  void use_system_file_dialogs();
+  void use_system_shell();
+};
