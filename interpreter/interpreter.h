@@ -4,13 +4,13 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <deque>
-#include <memory>
+#include <iterator>
 #include <ostream>
 #include <string_view>
 #include <vector>
 
-class TextStore;
+#include "record_blocks.h"
+#include "text_store.h"
 
 // Reads the source file, checks it, optionally lists what it understood and
 // writes one board instruction per program line through the board library.
@@ -34,7 +34,7 @@ enum class TokenKind : std::uint8_t {
 };
 
 // One token of the source. `text` is upper-cased, with the blanks inside it
-// dropped; it views the TextStore of the token sequence that holds it (or a
+// dropped; it views the storage of the sequence that holds the token (or a
 // literal), so tokens are cheap to copy and never own their characters.
 struct SourceToken {
   TokenKind kind = TokenKind::EndOfFile;
@@ -44,42 +44,46 @@ struct SourceToken {
 };
 
 // The token reader's output, in reading order, ending with the one
-// EndOfFile token. The parser walks it once from front to back and releases
-// the tokens it has left behind, so a large source never holds all its tokens
-// and its whole program model at the same time.
+// EndOfFile token. Tokens are stored compactly, a few bytes each: a token
+// keeps its kind, its column and its own text, and its line is counted from
+// the line ends before it, since no token spans a line end.
 class TokenSequence {
  public:
-  TokenSequence();
+  // Appends a token on the line after the last EndOfLine appended.
+  void append(TokenKind kind, std::string_view text, unsigned column);
+  std::size_t size() const { return count_; }
+  bool empty() const { return count_ == 0; }
 
-  void push_back(const SourceToken& token) { tokens_.push_back(token); }
-  // One past the index of the last token appended.
-  std::size_t size() const { return first_kept_ + tokens_.size(); }
-  bool empty() const { return size() == 0; }
-  // `index` must lie in [first_kept(), size()).
-  SourceToken& operator[](std::size_t index) { return tokens_[index - first_kept_]; }
-  const SourceToken& operator[](std::size_t index) const { return tokens_[index - first_kept_]; }
-  const SourceToken& back() const { return tokens_.back(); }
+  // Reads the tokens in order. Their texts stay valid until the blocks that
+  // hold them are released.
+  class Cursor {
+   public:
+    Cursor() = default;
+    explicit Cursor(const TokenSequence& tokens) : records_(tokens.records_) {}
+    // False after the last token.
+    bool next(SourceToken& token);
 
-  // Frees every token before `index`; their indexes stay unused.
-  void release_before(std::size_t index);
-  std::size_t first_kept() const { return first_kept_; }
+   private:
+    friend class TokenSequence;
+    RecordBlocks::Cursor records_;
+    unsigned line_ = 1;
+  };
 
-  // Where the tokens' texts live. A ProgramModel parsed from these tokens
-  // shares it, since its texts view the same characters.
-  TextStore& texts() { return *texts_; }
-  const std::shared_ptr<TextStore>& shared_texts() const { return texts_; }
+  // Frees storage of tokens the cursor has read, except the most recent
+  // ones. The parser calls it as it moves on, so a large source never holds
+  // all its tokens and its whole program model at the same time.
+  void release_before(const Cursor& cursor) { records_.release_before(cursor.records_); }
 
  private:
-  std::deque<SourceToken> tokens_;
-  std::size_t first_kept_ = 0;
-  std::shared_ptr<TextStore> texts_;
+  RecordBlocks records_;
+  std::size_t count_ = 0;
 };
 
 // ---------------------------------------------------------------------------
 // Program model
 
-// One instruction as the parser understood it. Every text views the token
-// texts (or a literal) and is upper case, after variable substitution.
+// One instruction as the parser understood it. Every text is upper case,
+// after variable substitution.
 struct ProgramLine {
   std::string_view pattern;  // 0X0F, 0B0101, 0N1+3, 15, ...
   std::string_view time;     // leading digits and points of the time field; may be empty
@@ -87,6 +91,52 @@ struct ProgramLine {
   std::string_view command;  // "CONTINUE" when the line names none
   std::string_view data;     // "0" when the line gives none; a label for JSR and BRANCH
   unsigned line = 0;         // source line of the pattern (or of the word STOP)
+};
+
+// The program lines in order; a line's position is its instruction index.
+// Each line is stored as its texts' bytes, so a large program takes little
+// more memory than its source; reading gives ProgramLine records whose texts
+// view that storage.
+class ProgramLineList {
+ public:
+  void push_back(const ProgramLine& line);
+  std::size_t size() const { return count_; }
+  bool empty() const { return count_ == 0; }
+
+  class const_iterator {
+   public:
+    using iterator_category = std::input_iterator_tag;
+    using value_type = ProgramLine;
+    using difference_type = std::ptrdiff_t;
+    using pointer = const ProgramLine*;
+    using reference = const ProgramLine&;
+
+    const ProgramLine& operator*() const { return current_; }
+    const ProgramLine* operator->() const { return &current_; }
+    const_iterator& operator++() {
+      advance();
+      return *this;
+    }
+    bool operator==(const const_iterator& other) const { return remaining_ == other.remaining_; }
+    bool operator!=(const const_iterator& other) const { return remaining_ != other.remaining_; }
+
+   private:
+    friend class ProgramLineList;
+    const_iterator(const RecordBlocks& records, std::size_t remaining);
+    void advance();
+    void decode();
+
+    RecordBlocks::Cursor records_;
+    std::size_t remaining_;
+    ProgramLine current_;
+  };
+
+  const_iterator begin() const { return const_iterator(records_, count_); }
+  const_iterator end() const { return const_iterator(records_, 0); }
+
+ private:
+  RecordBlocks records_;
+  std::size_t count_ = 0;
 };
 
 struct LabelEntry {
@@ -100,13 +150,11 @@ struct VariableEntry {
 };
 
 struct ProgramModel {
-  // The position of a line is its instruction index. A deque grows without
-  // copying what it holds and reuses the blocks the parser releases.
-  std::deque<ProgramLine> lines;
+  ProgramLineList lines;
   std::vector<LabelEntry> labels;        // in definition order; a name may repeat
   std::vector<VariableEntry> variables;  // in order of first declaration; names unique
-  // Keeps the characters the texts above view.
-  std::shared_ptr<const TextStore> texts;
+  // Holds the label names and the variables' names and values.
+  TextStore texts;
 };
 
 // ---------------------------------------------------------------------------

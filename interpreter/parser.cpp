@@ -1,5 +1,8 @@
 #include "parser.h"
 
+#include <algorithm>
+#include <array>
+#include <cassert>
 #include <string_view>
 #include <unordered_map>
 
@@ -39,35 +42,74 @@ std::size_t time_length(std::string_view field) {
   return length;
 }
 
+// Walks the tokens with a cursor i over token indexes. The tokens it may
+// still look at (the one before i and those from i on) are decoded into a
+// small window, where substitution and the time split change them in place;
+// tokens before that are forgotten and their storage released.
 class Parser {
  public:
   Parser(TokenSequence& tokens, ProgramModel& model, std::ostream& report)
-      : tokens_(tokens), model_(model), report_(report), i_(tokens.first_kept()) {}
+      : tokens_(tokens), reader_(tokens), model_(model), report_(report) {}
 
   bool parse() {
     while (i_ < tokens_.size()) {
+      forget_passed_tokens();
       if (at_label()) {
         add_label();
         continue;
       }
       if (!parse_statement() || !parse_line_end()) return false;
     }
-    model_.texts = tokens_.shared_texts();
     return true;
   }
 
  private:
+  // A statement reaches at most eight tokens past the one before it, so a
+  // ring this size never overwrites a token still in use.
+  static constexpr std::size_t kWindowSize = 16;
+
+  struct WindowEntry {
+    SourceToken token;
+    TokenSequence::Cursor before;  // where the token's record starts
+  };
+
+  WindowEntry& entry(std::size_t index) { return window_[index % kWindowSize]; }
+
   // The token `offset` places after the cursor; past the end, the last one
   // (the EndOfFile token).
   SourceToken& at(std::size_t offset) {
     const std::size_t index = i_ + offset;
-    return tokens_[index < tokens_.size() ? index : tokens_.size() - 1];
+    while (window_end_ <= index && read_next()) {
+    }
+    return entry(std::min(index, window_end_ - 1)).token;
+  }
+
+  bool read_next() {
+    assert(window_end_ - window_first_ < kWindowSize);
+    WindowEntry& next = entry(window_end_);
+    next.before = reader_;
+    if (!reader_.next(next.token)) return false;
+    ++window_end_;
+    return true;
+  }
+
+  // Keeps the token before the cursor, which error 11 quotes.
+  void forget_passed_tokens() {
+    const std::size_t keep_from = std::min(i_ > 0 ? i_ - 1 : 0, window_end_);
+    if (keep_from <= window_first_) return;
+    window_first_ = keep_from;
+    if (window_first_ < window_end_) tokens_.release_before(entry(window_first_).before);
+  }
+
+  const SourceToken& token_before_cursor() {
+    if (i_ == 0 || i_ - 1 < window_first_) return kStartOfFile;
+    return entry(i_ - 1).token;
   }
 
   bool at_label() { return at(0).kind == TokenKind::Word && at(1).kind == TokenKind::Colon; }
 
   void add_label() {
-    model_.labels.push_back(LabelEntry{at(0).text, static_cast<int>(model_.lines.size())});
+    model_.labels.push_back(LabelEntry{model_.texts.copy(at(0).text), static_cast<int>(model_.lines.size())});
     i_ += 2;
   }
 
@@ -176,23 +218,23 @@ class Parser {
     return true;
   }
 
-  // The line end stays available as the token before the next statement;
-  // everything before it is released.
   bool parse_line_end() {
-    const SourceToken& before = i_ > tokens_.first_kept() ? tokens_[i_ - 1] : kStartOfFile;
-    if (!is_line_end(at(0))) return expecting("end of line", before, at(0));
+    if (!is_line_end(at(0))) return expecting("end of line", token_before_cursor(), at(0));
     ++i_;
-    tokens_.release_before(i_ - 1);
     return true;
   }
 
+  // Names and values outlive the tokens, so the model keeps copies.
   void declare(std::string_view name, std::string_view value) {
-    const auto [position, is_new] = variable_positions_.try_emplace(name, model_.variables.size());
-    if (is_new) {
-      model_.variables.push_back(VariableEntry{name, value});
+    const std::string_view kept_value = model_.texts.copy(value);
+    const auto position = variable_positions_.find(name);
+    if (position != variable_positions_.end()) {
+      model_.variables[position->second].value = kept_value;
       return;
     }
-    model_.variables[position->second].value = value;
+    const std::string_view kept_name = model_.texts.copy(name);
+    variable_positions_.emplace(kept_name, model_.variables.size());
+    model_.variables.push_back(VariableEntry{kept_name, kept_value});
   }
 
   // A variable token takes its value and the kind its place asks for,
@@ -238,9 +280,13 @@ class Parser {
   }
 
   TokenSequence& tokens_;
+  TokenSequence::Cursor reader_;
+  std::array<WindowEntry, kWindowSize> window_{};
+  std::size_t window_first_ = 0;  // index of the oldest token kept
+  std::size_t window_end_ = 0;    // one past the index of the newest token read
   ProgramModel& model_;
   std::ostream& report_;
-  std::size_t i_;  // the cursor
+  std::size_t i_ = 0;  // the cursor
   std::unordered_map<std::string_view, std::size_t> variable_positions_;
 };
 

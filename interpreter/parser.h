@@ -7,7 +7,8 @@
 
 // Checks the shape of every statement and builds `model`: program lines in
 // source order, labels and variables. Variables are substituted and time
-// fields split in the tokens themselves, and tokens the parser has left
-// behind are released. At the first error writes its report, clears `model`
-// and returns false. `tokens` must end with its EndOfFile token.
+// fields split in the tokens themselves as they are read. The sequence is
+// used up: the storage of tokens passed is released on the way. At the
+// first error writes its report, clears `model` and returns false. `tokens`
+// must end with its EndOfFile token.
 bool parse_program(TokenSequence& tokens, ProgramModel& model, std::ostream& report);

@@ -15,7 +15,7 @@ bool interpret_source(SourceReader& source, double clock_mhz, int board_number, 
 
   ProgramModel model;
   if (!parse_program(tokens, model, report)) return false;
-  tokens = TokenSequence();
+  tokens = TokenSequence();  // the model keeps what it needs
 
   if (debug_listing) write_parse_listing(model, report);
   return program_board(model, clock_mhz, board_number, debug_listing, report);

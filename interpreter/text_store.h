@@ -1,6 +1,7 @@
-// Storage for the texts of a source's tokens: characters appended one at a
-// time into large blocks that never move, so a finished text can be handed out
-// as a view that stays valid for the life of the store.
+// Storage for texts that must outlive the tokens they came from (label
+// names, variable names and values): characters appended into large blocks
+// that never move, so a finished text can be handed out as a view that stays
+// valid for the life of the store.
 #pragma once
 
 #include <cstddef>
@@ -11,6 +12,12 @@
 class TextStore {
  public:
   TextStore() = default;
+  TextStore(TextStore&& other) noexcept { swap(other); }
+  TextStore& operator=(TextStore&& other) noexcept {
+    TextStore moved(std::move(other));
+    swap(moved);
+    return *this;
+  }
   TextStore(const TextStore&) = delete;
   TextStore& operator=(const TextStore&) = delete;
 
@@ -25,8 +32,12 @@ class TextStore {
     return std::string_view(text_start_, static_cast<std::size_t>(next_ - text_start_));
   }
 
+  // A lasting copy of `text`.
+  std::string_view copy(std::string_view text);
+
  private:
   void make_room();
+  void swap(TextStore& other) noexcept;
 
   std::vector<std::unique_ptr<char[]>> blocks_;
   char* text_start_ = nullptr;

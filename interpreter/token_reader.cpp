@@ -3,8 +3,7 @@
 #include <array>
 #include <cassert>
 #include <cstdint>
-
-#include "text_store.h"
+#include <string>
 
 namespace {
 
@@ -39,6 +38,15 @@ constexpr std::array<CharClass, 256> make_char_classes() {
 }
 
 constexpr std::array<CharClass, 256> kCharClasses = make_char_classes();
+
+// Characters that end a Word, Number or Variable (so does the end of input).
+constexpr std::array<bool, 256> make_token_ends() {
+  std::array<bool, 256> ends{};
+  for (char c : {',', ':', '=', '/', '\n'}) ends[static_cast<unsigned char>(c)] = true;
+  return ends;
+}
+
+constexpr std::array<bool, 256> kTokenEnds = make_token_ends();
 
 // Tokens that are a single character of their own.
 struct PunctuationToken {
@@ -78,19 +86,7 @@ CharClass class_of(int c) {
   return kCharClasses[static_cast<unsigned char>(c)];
 }
 
-bool ends_token(int c) {
-  if (is_end(c)) return true;
-  switch (class_of(c)) {
-    case CharClass::Colon:
-    case CharClass::Comma:
-    case CharClass::Equals:
-    case CharClass::Slash:
-    case CharClass::LineFeed:
-      return true;
-    default:
-      return false;
-  }
-}
+bool ends_token(int c) { return is_end(c) || kTokenEnds[static_cast<unsigned char>(c)]; }
 
 const TextTokenStart* text_token_start(int c) {
   if (is_end(c)) return nullptr;
@@ -111,8 +107,7 @@ const PunctuationToken* punctuation_token(CharClass c) {
 // good only when the source says so at the end of a pass.
 class TokenReader {
  public:
-  TokenReader(SourceReader& source, TokenSequence& tokens)
-      : source_(source), tokens_(tokens), texts_(tokens.texts()) {}
+  TokenReader(SourceReader& source, TokenSequence& tokens) : source_(source), tokens_(tokens) {}
 
   bool read(std::ostream& report) {
     for (;;) {
@@ -140,19 +135,17 @@ class TokenReader {
     ++column_;
   }
 
-  void append(TokenKind kind, std::string_view text) {
-    tokens_.push_back(SourceToken{kind, text, line_, column_});
-  }
+  void append(TokenKind kind, std::string_view text) { tokens_.append(kind, text, column_); }
 
+  // The text is collected in one buffer reused for every token.
   void read_text_token(TokenKind kind) {
-    const unsigned line = line_;
     const unsigned column = column_;
-    texts_.begin_text();
+    text_.clear();
     while (!ends_token(current_)) {
-      if (current_ != ' ') texts_.append(static_cast<char>(current_));
+      if (current_ != ' ') text_ += static_cast<char>(current_);
       advance();
     }
-    tokens_.push_back(SourceToken{kind, texts_.finish_text(), line, column});
+    tokens_.append(kind, text_, column);
   }
 
   // Runs from the '/' to the line feed or the end of the input, which is left
@@ -197,7 +190,7 @@ class TokenReader {
 
   SourceReader& source_;
   TokenSequence& tokens_;
-  TextStore& texts_;
+  std::string text_;
   int current_ = SourceReader::kEnd;
   bool waiting_ = false;  // `current_` has not been taken yet
   unsigned line_ = 1;

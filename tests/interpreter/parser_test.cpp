@@ -194,7 +194,7 @@ TEST(Parser, HandlesManyLabelsAndVariablesInLinearTime) {
   EXPECT_EQ(static_cast<std::size_t>(kCount), model.labels.size());
   EXPECT_EQ(static_cast<std::size_t>(kCount), model.variables.size());
   ASSERT_EQ(1u, model.lines.size());
-  EXPECT_EQ("1", model.lines[0].pattern);
+  EXPECT_EQ("1", model.lines.begin()->pattern);
 }
 
 }  // namespace

@@ -20,8 +20,9 @@ const char* kind_name(TokenKind kind) {
 // One line per token: kind, text (a line feed written \n) and line:column.
 std::string describe(const TokenSequence& tokens) {
   std::string text;
-  for (std::size_t i = tokens.first_kept(); i < tokens.size(); ++i) {
-    const SourceToken& token = tokens[i];
+  TokenSequence::Cursor cursor(tokens);
+  SourceToken token;
+  while (cursor.next(token)) {
     std::string token_text(token.text);
     if (token_text == "\n") token_text = "\\n";
     text += std::string(kind_name(token.kind)) + " " + token_text + " " + std::to_string(token.line) + ":" +
@@ -113,8 +114,12 @@ TEST(TokenReader, KeepsAVeryLongTokenWhole) {
   std::ostringstream report;
   ASSERT_TRUE(read_tokens(reader, tokens, report));
   ASSERT_EQ(3u, tokens.size());
-  EXPECT_EQ(digits + "US", tokens[0].text);
-  EXPECT_EQ(digits.size() + 3, tokens[1].column);
+  TokenSequence::Cursor cursor(tokens);
+  SourceToken token;
+  ASSERT_TRUE(cursor.next(token));
+  EXPECT_EQ(digits + "US", token.text);
+  ASSERT_TRUE(cursor.next(token));
+  EXPECT_EQ(digits.size() + 3, token.column);
 }
 
 TEST(TokenDisplayText, NamesLineAndFileEnds) {

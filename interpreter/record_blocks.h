@@ -1,0 +1,89 @@
+// Variable-length records stored back to back in large blocks that never
+// move. Tokens and program lines are kept this way: a record takes only the
+// bytes it needs, nothing is copied as the store grows, and blocks already
+// read can be freed early.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class RecordBlocks {
+ public:
+  // Room for one record of at most `max_size` bytes, contiguous; write it and
+  // hand its end to end_record.
+  char* begin_record(std::size_t max_size) {
+    if (blocks_.empty() || static_cast<std::size_t>(block_end_ - next_) < max_size) add_block(max_size);
+    return next_;
+  }
+  void end_record(char* end) {
+    next_ = end;
+    blocks_.back().used = static_cast<std::size_t>(next_ - blocks_.back().bytes.get());
+  }
+
+  // Walks the records in the order written.
+  class Cursor {
+   public:
+    Cursor() = default;
+    explicit Cursor(const RecordBlocks& blocks) : blocks_(&blocks) {}
+    // The start of the next record, or null after the last one.
+    const char* next() {
+      while (block_ < blocks_->blocks_.size() && offset_ == blocks_->blocks_[block_].used) {
+        ++block_;
+        offset_ = 0;
+      }
+      if (block_ == blocks_->blocks_.size()) return nullptr;
+      return blocks_->blocks_[block_].bytes.get() + offset_;
+    }
+    // Where the record that next() gave ends.
+    void finish(const char* end) {
+      offset_ = static_cast<std::size_t>(end - blocks_->blocks_[block_].bytes.get());
+    }
+
+   private:
+    friend class RecordBlocks;
+    const RecordBlocks* blocks_ = nullptr;
+    std::size_t block_ = 0;
+    std::size_t offset_ = 0;
+  };
+
+  // Frees the blocks `cursor` has left behind; their records must not be
+  // read again.
+  void release_before(const Cursor& cursor);
+
+ private:
+  struct Block {
+    std::unique_ptr<char[]> bytes;
+    std::size_t used = 0;
+  };
+
+  void add_block(std::size_t min_size);
+
+  std::vector<Block> blocks_;
+  std::size_t released_ = 0;  // blocks before this one are freed
+  char* next_ = nullptr;
+  char* block_end_ = nullptr;
+};
+
+// Unsigned numbers in seven-bit groups, low group first; small numbers take
+// one byte.
+constexpr std::size_t kMaxVarintSize = 10;
+
+inline char* write_varint(char* out, std::uint64_t value) {
+  while (value >= 0x80) {
+    *out++ = static_cast<char>((value & 0x7F) | 0x80);
+    value >>= 7;
+  }
+  *out++ = static_cast<char>(value);
+  return out;
+}
+
+inline std::uint64_t read_varint(const char*& in) {
+  std::uint64_t value = 0;
+  for (unsigned shift = 0;; shift += 7) {
+    const auto byte = static_cast<unsigned char>(*in++);
+    value |= static_cast<std::uint64_t>(byte & 0x7F) << shift;
+    if (byte < 0x80) return value;
+  }
+}
