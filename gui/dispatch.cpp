@@ -3,6 +3,8 @@
 #include <string>
 
 #include "app_state.h"
+#include "board_commands.h"
+#include "board_selection.h"
 #include "documents.h"
 #include "layout_caret.h"
 #include "resource_ids.h"
@@ -20,6 +22,10 @@ constexpr char kAboutText[] =
 
 bool is_source_change(WPARAM wparam) {
   return HIWORD(wparam) == EN_CHANGE && LOWORD(wparam) == IDC_SOURCE;
+}
+
+bool is_board_box_change(WPARAM wparam) {
+  return HIWORD(wparam) == EN_CHANGE && LOWORD(wparam) == IDC_BOARD_BOX;
 }
 
 // Runs the command's handler. Returns false when the command is not one of
@@ -48,21 +54,50 @@ bool run_command(WPARAM wparam) {
     case ID_SHOW_DEBUG:
       toggle_debug_information();
       return true;
+    case ID_SAVE_OUTPUT:
+      save_output();
+      return true;
+    case ID_CLEAR_OUTPUT:
+      clear_output();
+      return true;
+    case ID_BOARD_LOAD:
+    case IDC_LOAD_BUTTON:
+      load_command();
+      return true;
     case ID_HELP_READ_ME:
       show_read_me();
       return true;
     case ID_HELP_ABOUT:
       show_about();
       return true;
+    case IDC_BOARD_BOX:
+      if (!is_board_box_change(wparam)) return false;
+      apply_board_number();
+      return true;
     default:
       return false;
   }
+}
+
+bool is_start_or_stop(WPARAM wparam) {
+  const WORD id = LOWORD(wparam);
+  return id == ID_BOARD_START || id == IDC_START_BUTTON || id == ID_BOARD_STOP || id == IDC_STOP_BUTTON;
+}
+
+// Start and Stop answer 0 when they find no board.
+LRESULT on_start_or_stop(HWND window, WPARAM wparam, LPARAM lparam) {
+  const WORD id = LOWORD(wparam);
+  const bool start = id == ID_BOARD_START || id == IDC_START_BUTTON;
+  const bool board_found = start ? start_board() : stop_board();
+  if (!board_found) return 0;
+  return DefWindowProcA(window, WM_COMMAND, wparam, lparam);
 }
 
 LRESULT on_command(HWND window, WPARAM wparam, LPARAM lparam) {
   // Only the user's edits raise this: the multi-line panes report nothing
   // when the program sets their text, and the output pane is read-only.
   if (is_source_change(wparam)) app.modified = true;
+  if (is_start_or_stop(wparam)) return on_start_or_stop(window, wparam, lparam);
   run_command(wparam);
   return DefWindowProcA(window, WM_COMMAND, wparam, lparam);
 }

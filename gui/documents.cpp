@@ -1,11 +1,9 @@
 #include "documents.h"
 
-#include <windows.h>
-#include <commdlg.h>
-
 #include <string>
 
 #include "app_state.h"
+#include "file_dialogs.h"
 #include "line_ends.h"
 #include "safe_file_write.h"
 #include "user_dialogs.h"
@@ -15,32 +13,6 @@
 namespace {
 
 constexpr char kSourceFilter[] = "Cadmora Files (*.cdm)\0*.cdm\0All Files (*.*)\0*.*\0";
-constexpr DWORD kFileNameSize = 260;
-
-enum class FileDialog { Open, SaveAs };
-
-// The name the user picked, or nothing when the dialog was cancelled. A name
-// longer than the 260-character buffer makes the dialog fail, never overflow.
-bool choose_source_file(FileDialog kind, std::string& chosen) {
-  char name[kFileNameSize] = {};
-  OPENFILENAMEA request{};
-  request.lStructSize = sizeof request;
-  request.hwndOwner = app.mainWindow;
-  request.lpstrFilter = kSourceFilter;
-  request.nFilterIndex = 1;
-  request.lpstrFile = name;
-  request.nMaxFile = kFileNameSize;
-  request.lpstrInitialDir = ".";
-  request.lpstrDefExt = "cdm";
-  request.Flags = OFN_EXPLORER | OFN_HIDEREADONLY |
-                  (kind == FileDialog::Open ? OFN_FILEMUSTEXIST : OFN_OVERWRITEPROMPT);
-  const BOOL picked = kind == FileDialog::Open ? user_dialogs.get_open_file_name(&request)
-                                               : user_dialogs.get_save_file_name(&request);
-  if (!picked) return false;
-  name[kFileNameSize - 1] = '\0';
-  chosen = name;
-  return true;
-}
 
 // Writes the source pane to `path`; reports and returns false on failure,
 // leaving the file on disk as it was.
@@ -85,7 +57,7 @@ void new_document() {
 bool open_document() {
   if (!confirm_discard_changes()) return false;
   std::string path;
-  if (!choose_source_file(FileDialog::Open, path)) {
+  if (!choose_file(FileDialogKind::Open, kSourceFilter, "cdm", path)) {
     set_output_text("No file opened.");
     return false;
   }
@@ -108,7 +80,7 @@ bool save_document() {
 
 bool save_document_as() {
   std::string path;
-  if (!choose_source_file(FileDialog::SaveAs, path)) {
+  if (!choose_file(FileDialogKind::Save, kSourceFilter, "cdm", path)) {
     set_output_text("File not saved.");
     return false;
   }

@@ -1,0 +1,147 @@
+#include "board_commands.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <sstream>
+#include <string>
+
+#include "app_state.h"
+#include "board_number.h"
+#include "board_selection.h"
+#include "file_dialogs.h"
+#include "interpreter.h"
+#include "line_ends.h"
+#include "morvapi.h"
+#include "safe_file_write.h"
+#include "user_dialogs.h"
+#include "window_text.h"
+
+namespace {
+
+constexpr std::size_t kBoxTextLength = 255;
+// The longest temporary file path the program uses.
+constexpr std::size_t kLongestTemporaryPath = 255;
+// GetTempFileNameA adds up to 14 characters to the folder.
+constexpr std::size_t kLongestTemporaryFolder = MAX_PATH - 14;
+constexpr char kOutputFilter[] = "Text Files (*.txt)\0*.txt\0All Files (*.*)\0*.*\0";
+
+void show_error(const char* text) { user_dialogs.message_box(app.mainWindow, text, "Error", MB_OK | MB_ICONERROR); }
+
+// Puts the last accepted number back; the box's change notification selects
+// that board again before this returns.
+void restore_board_box() { SetWindowTextA(app.boardBox, app.boardNumberText.c_str()); }
+
+// The system's temporary folder, ending in a backslash; "" (the working
+// directory) when it has none.
+std::string temporary_folder() {
+  char folder[MAX_PATH + 1] = {};
+  const DWORD length = GetTempPathA(sizeof folder, folder);
+  if (length == 0 || length >= sizeof folder) return std::string();
+  return std::string(folder, length);
+}
+
+// A new, empty file whose name the system guarantees to be unique; nothing
+// when none can be made within the path limit. `path` names what was tried.
+bool create_temporary_file(std::string& path) {
+  const std::string folder = temporary_folder();
+  path = folder;
+  if (folder.size() > kLongestTemporaryFolder) return false;
+  char name[MAX_PATH] = {};
+  if (GetTempFileNameA(folder.empty() ? "." : folder.c_str(), "cdm", 0, name) == 0) return false;
+  path = name;
+  if (path.size() <= kLongestTemporaryPath) return true;
+  DeleteFileA(name);
+  return false;
+}
+
+// The source text, without carriage returns, in text mode.
+bool write_source(const std::string& path, const std::string& text) {
+  std::FILE* file = std::fopen(path.c_str(), "w");
+  if (file == nullptr) return false;
+  const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
+  const bool closed = std::fclose(file) == 0;
+  return written && closed;
+}
+
+// The board number Load tells the interpreter. An empty box gets the last
+// accepted number back, and that number is the one used.
+int board_number_for_load() {
+  std::string text = window_text_prefix(app.boardBox, kBoxTextLength);
+  if (text.empty()) {
+    restore_board_box();
+    text = app.boardNumberText;
+  }
+  return board_number_from_text(text).value_or(0);
+}
+
+bool run_board_command(const char* failure, int (*operation)()) {
+  if (!apply_board_number()) {
+    restore_board_box();
+    show_error(failure);
+    return true;
+  }
+  if (cdm_init() != 0) {
+    set_output_text("Cadmora board not found.");
+    return false;
+  }
+  operation();
+  cdm_close();
+  return true;
+}
+
+}  // namespace
+
+void load_command() {
+  if (!apply_board_number()) {
+    restore_board_box();
+    show_error("Failed to program board.");
+    return;
+  }
+  load_program();
+}
+
+bool load_program() {
+  const std::string source = without_carriage_returns(window_text(app.sourcePane));
+  std::string path;
+  if (!create_temporary_file(path)) {
+    set_output_text("Error opening " + path + ".");
+    return false;
+  }
+  // A source cut short would be programmed as if it were whole.
+  if (!write_source(path, source)) {
+    DeleteFileA(path.c_str());
+    set_output_text("Error writing " + path + ".");
+    return false;
+  }
+  const double clock_mhz = std::atof(window_text_prefix(app.frequencyBox, kBoxTextLength).c_str());
+  const int board_number = board_number_for_load();
+  std::ostringstream report;
+  if (!run_interpreter(clock_mhz, board_number, path.c_str(), report, app.showDebug))
+    show_error("Failed to program board.");
+  set_output_text(with_crlf_line_ends(report.str()));
+  DeleteFileA(path.c_str());
+  return true;
+}
+
+bool start_board() { return run_board_command("Failed to start board.", cdm_start); }
+
+bool stop_board() { return run_board_command("Failed to stop board.", cdm_stop); }
+
+bool save_output() {
+  std::string name;
+  if (!choose_file(FileDialogKind::Save, kOutputFilter, "txt", name)) {
+    set_output_text("File not saved.");
+    return false;
+  }
+  const WriteOutcome outcome = write_text_file(name, without_carriage_returns(window_text(app.outputPane)));
+  if (outcome != WriteOutcome::Written) {
+    set_output_text(write_failure_report(outcome, name));
+    return false;
+  }
+  set_output_text("Wrote " + name + ".");
+  return true;
+}
+
+void clear_output() { set_output_text(""); }

@@ -1,0 +1,19 @@
+// The board commands Load, Start and Stop, and the output pane's Save
+// Output and Clear Output.
+#pragma once
+
+// Load Board: selects the board the box names, then load_program.
+void load_command();
+
+// Writes the source pane to a temporary file, runs the interpreter on it
+// and shows its report. True when the temporary file was written.
+bool load_program();
+
+// Start and Stop. False only when no board could be opened.
+bool start_board();
+bool stop_board();
+
+// Saves the output pane's text to a file the user picks. True when written.
+bool save_output();
+
+void clear_output();
