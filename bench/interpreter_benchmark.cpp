@@ -1,0 +1,44 @@
+// Throughput of the whole run sequence on generated programs held in
+// memory, against the null board, with and without the listing.
+#include <benchmark/benchmark.h>
+
+#include <ostream>
+#include <streambuf>
+#include <string>
+
+#include "interpret_source.h"
+#include "program_generator.h"
+
+namespace {
+
+// Takes every character and keeps none.
+class NullBuffer : public std::streambuf {
+ protected:
+  int_type overflow(int_type c) override { return traits_type::not_eof(c); }
+  std::streamsize xsputn(const char*, std::streamsize count) override { return count; }
+};
+
+void interpret(benchmark::State& state, bool listing) {
+  const auto instructions = static_cast<std::uint64_t>(state.range(0));
+  const std::string program = generate_program(instructions);
+  NullBuffer buffer;
+  std::ostream report(&buffer);
+  for (auto _ : state) {
+    SourceReader source(program);
+    const bool succeeded = interpret_source(source, 100, 0, report, listing);
+    if (!succeeded) state.SkipWithError("the generated program did not load");
+    benchmark::DoNotOptimize(succeeded);
+  }
+  state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * instructions));
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * program.size()));
+}
+
+void BM_InterpretWithoutListing(benchmark::State& state) { interpret(state, false); }
+void BM_InterpretWithListing(benchmark::State& state) { interpret(state, true); }
+
+BENCHMARK(BM_InterpretWithoutListing)->Arg(10000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_InterpretWithListing)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
