@@ -72,24 +72,45 @@ xdotool type --delay 40 '0x0, 10us, STOP'
 sleep 0.5
 import -window root "$artifacts/cdmgui-typed.png"
 
+# Answers a Save As dialog with a file name, and waits for the file.
+save_as() {
+  local file=$1 dialog=
+  for _ in $(seq 1 40); do
+    dialog=$(xdotool search --name '^Save As$' 2>/dev/null | head -n 1 || true)
+    [ -n "$dialog" ] && break
+    sleep 0.25
+  done
+  [ -n "$dialog" ] || fail "the Save As dialog did not appear"
+  sleep 0.5
+  xdotool type --delay 20 "$(windows_path "$file")"
+  xdotool key Return
+  for _ in $(seq 1 40); do [ -f "$file" ] && break; sleep 0.25; done
+  [ -f "$file" ] || fail "nothing was written to $file"
+}
+
 # "Save File" on an untitled document asks for a name.
 click 150 "$button_row"
-dialog=
-for _ in $(seq 1 40); do
-  dialog=$(xdotool search --name '^Save As$' 2>/dev/null | head -n 1 || true)
-  [ -n "$dialog" ] && break
-  sleep 0.25
-done
-[ -n "$dialog" ] || fail "the Save As dialog did not appear"
-sleep 0.5
-xdotool type --delay 20 "$(windows_path "$work/documents/blink.cdm")"
-xdotool key Return
-for _ in $(seq 1 40); do [ -f "$work/documents/blink.cdm" ] && break; sleep 0.25; done
-[ -f "$work/documents/blink.cdm" ] || fail "Save File wrote no file"
+save_as "$work/documents/blink.cdm"
 expected=$'/ blink\r\n0x1, 10us\r\n0x0, 10us, STOP'
 [ "$(cat "$work/documents/blink.cdm")" = "$expected" ] || fail "saved file holds: $(od -c "$work/documents/blink.cdm")"
 sleep 0.5
 import -window root "$artifacts/cdmgui-saved.png"
+
+# "Load Board" programs the emulated board.
+click 250 "$button_row"
+for _ in $(seq 1 40); do [ -f "$work/board/board0.program" ] && break; sleep 0.25; done
+sleep 0.5
+import -window root "$artifacts/cdmgui-loaded.png"
+program_file=$(tr -d '\r' <"$work/board/board0.program" 2>/dev/null || true)
+[ "$program_file" = $'100\n1 0 0 10000\n0 1 0 10000' ] || fail "board memory holds: $program_file"
+
+# The report in the output pane, saved through the Interpreter menu.
+xdotool key alt+i
+sleep 0.3
+xdotool key s
+save_as "$work/documents/report.txt"
+report=$'Using Clock Frequency of 100 MHz.\r\n\r\n\r\n2 instructions interpreted.\r\nBoard 0 programmed successfully.\r\n'
+[ "$(cat "$work/documents/report.txt"; echo .)" = "$report." ] || fail "output pane held: $(od -c "$work/documents/report.txt")"
 
 # Alt+F4 closes the window; the document is saved, so nothing is asked.
 click 100 150

@@ -2,7 +2,9 @@
 
 #include <cstring>
 
+#include "app_state.h"
 #include "user_dialogs.h"
+#include "window_text.h"
 
 namespace {
 
@@ -20,7 +22,8 @@ std::string filter_text(const char* filter) {
 }
 
 int scripted_message_box(HWND owner, const char* text, const char* caption, UINT style) {
-  current->boxes.push_back({owner, text_or_empty(text), text_or_empty(caption), style});
+  current->boxes.push_back(
+      {owner, text_or_empty(text), text_or_empty(caption), style, window_text(app.outputPane)});
   if (!current->box_answers.empty()) {
     const int answer = current->box_answers.front();
     current->box_answers.pop_front();

@@ -15,6 +15,7 @@ struct ShownBox {
   std::string text;
   std::string caption;
   UINT style;
+  std::string output_then;  // the output pane's text while the box was up
 };
 
 struct ShownFileDialog {
