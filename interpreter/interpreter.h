@@ -69,9 +69,10 @@ class TokenSequence {
     unsigned line_ = 1;
   };
 
-  // Frees storage of tokens the cursor has read, except the most recent
-  // ones. The parser calls it as it moves on, so a large source never holds
-  // all its tokens and its whole program model at the same time.
+  // Frees every block of storage the cursor has moved past; the tokens of
+  // its current block stay readable. The parser calls it as it moves on, so
+  // a large source never holds all its tokens and its whole program model at
+  // the same time.
   void release_before(const Cursor& cursor) { records_.release_before(cursor.records_); }
 
  private:
