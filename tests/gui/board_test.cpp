@@ -24,7 +24,7 @@ class BoardTest : public GuiTest {
   void TearDown() override {
     GuiTest::TearDown();
     set_environment("TMP", original_tmp_);
-    set_environment("TEMP", original_tmp_);
+    set_environment("TEMP", original_temp_);
   }
 
   // Starts with these emulator settings and forgets the start-up's calls.
@@ -48,6 +48,7 @@ class BoardTest : public GuiTest {
 
   TestFolder temporary_;
   std::string original_tmp_ = getenv("TMP") ? getenv("TMP") : "";
+  std::string original_temp_ = getenv("TEMP") ? getenv("TEMP") : "";
 };
 
 Lines selection_calls(int board, int firmware_id) {

@@ -153,6 +153,19 @@ TEST_F(GuiTest, AfterTheMessageLoopWithoutABoardNothingMoreIsCalled) {
   EXPECT_EQ((Lines{"cdm_init -> 1"}), journal());
 }
 
+TEST_F(GuiTest, AClassThatCannotBeRegisteredEndsStartUp) {
+  start();
+  const HWND first = app.mainWindow;
+  // The class is still registered by the first start.
+  EXPECT_FALSE(create_main_window(GetModuleHandleA(nullptr), "", SW_SHOWNOACTIVATE));
+  ASSERT_EQ(1u, user_.boxes.size());
+  EXPECT_EQ(nullptr, user_.boxes[0].owner);
+  EXPECT_EQ("Window Registration Failed!", user_.boxes[0].text);
+  EXPECT_EQ("Error!", user_.boxes[0].caption);
+  EXPECT_EQ(static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION), user_.boxes[0].style);
+  EXPECT_EQ(first, app.mainWindow);
+}
+
 TEST_F(GuiTest, ADestroyedWindowEndsTheMessageLoop) {
   start();
   DestroyWindow(app.mainWindow);
