@@ -92,13 +92,10 @@ std::string convert(const LineCase& c, unsigned index, LoopStack& loops) {
 
 TEST(ConvertLine, TurnsEachFieldIntoItsNumber) {
   const LineCase cases[] = {
-      // output value, by the pattern's second character
+      // output value, by the pattern's second character (the forms
+      // themselves are tested above)
       {"0B101", "1", "US", "CONTINUE", "0", "5 0 0 1000"},
-      {"0B", "1", "US", "CONTINUE", "0", "0 0 0 1000"},
       {"0XFF", "1", "US", "CONTINUE", "0", "255 0 0 1000"},
-      {"0X123456789", "1", "US", "CONTINUE", "0", "591751049 0 0 1000"},
-      {"0XFFFFFFFF", "1", "US", "CONTINUE", "0", "4294967295 0 0 1000"},
-      {"0N", "1", "US", "CONTINUE", "0", "0 0 0 1000"},
       {"0N0+23", "1", "US", "CONTINUE", "0", "8388609 0 0 1000"},
       {"1X10", "1", "US", "CONTINUE", "0", "16 0 0 1000"},
       {"9B11", "1", "US", "CONTINUE", "0", "3 0 0 1000"},
@@ -155,10 +152,7 @@ TEST(ConvertLine, ReportsTheFirstBadValue) {
   const LineCase cases[] = {
       {"0B102", "1", "US", "CONTINUE", "0", "\nOutput value on line 7 is invalid.\n\t0B102\n"},
       {"0X", "1", "US", "CONTINUE", "0", "\nOutput value on line 7 is invalid.\n\t0X\n"},
-      {"0X1G", "1", "US", "CONTINUE", "0", "\nOutput value on line 7 is invalid.\n\t0X1G\n"},
       {"0N24", "1", "US", "CONTINUE", "0", "\nOutput value on line 7 is invalid.\n\t0N24\n"},
-      {"0N05", "1", "US", "CONTINUE", "0", "\nOutput value on line 7 is invalid.\n\t0N05\n"},
-      {"0N1-2", "1", "US", "CONTINUE", "0", "\nOutput value on line 7 is invalid.\n\t0N1-2\n"},
       {"1.5", "1", "US", "CONTINUE", "0", "\nOutput value on line 7 is invalid.\n\t1.5\n"},
       {"ABC", "1", "US", "CONTINUE", "0", "\nOutput value on line 7 is invalid.\n\tABC\n"},
       {"0Z", "1", "US", "CONTINUE", "0", "\nOutput value on line 7 is invalid.\n\t0Z\n"},
