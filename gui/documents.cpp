@@ -61,7 +61,7 @@ bool open_document() {
     set_output_text("No file opened.");
     return false;
   }
-  std::FILE* file = std::fopen(path.c_str(), "r");
+  std::FILE* file = std::fopen(path.c_str(), "rb");
   if (file == nullptr) {
     set_output_text("Error opening " + path + ".");
     return false;
@@ -90,10 +90,11 @@ bool save_document_as() {
 }
 
 void load_source_file(std::FILE* file) {
-  std::string text;
-  int c;
-  while ((c = std::fgetc(file)) != EOF) text += static_cast<char>(c);
-  SetWindowTextA(app.sourcePane, with_crlf_line_ends(text).c_str());
+  std::string bytes;
+  char block[4096];
+  size_t count;
+  while ((count = std::fread(block, 1, sizeof block, file)) > 0) bytes.append(block, count);
+  SetWindowTextA(app.sourcePane, pane_text_from_file(bytes).c_str());
 }
 
 void update_title() { SetWindowTextA(app.mainWindow, window_title(app.fileName).c_str()); }

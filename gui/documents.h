@@ -12,7 +12,7 @@ bool open_document();     // true when a file was read
 bool save_document();     // true when the file was written
 bool save_document_as();  // true when the file was written
 
-// Reads a file opened in text mode into the source pane, with CR LF breaks.
+// Reads a file opened in binary mode into the source pane, with CR LF breaks.
 void load_source_file(std::FILE* file);
 
 void update_title();

@@ -108,7 +108,7 @@ void open_command_line_file(const char* command_line) {
   app.fileName.clear();
   if (command_line == nullptr || command_line[0] == '\0') return;
   const std::string path = long_path(command_line_path(command_line));
-  std::FILE* file = std::fopen(path.c_str(), "r");
+  std::FILE* file = std::fopen(path.c_str(), "rb");
   if (file == nullptr) {
     const std::string text = "Unable to open " + path + ".";
     user_dialogs.message_box(app.mainWindow, text.c_str(), "Error", MB_OK | MB_ICONERROR);

@@ -85,6 +85,7 @@ TEST_F(DocumentTest, OpenReadsFilesWithAnyLineEnds) {
       {"empty.cdm", "", ""},
       {"high.cdm", "a\xFF" "b\n", "a\xFF" "b\r\n"},
       {"lone-cr.cdm", "a\rb", "a\rb"},
+      {"ctrl-z.cdm", "0x1, 1us\x1a\r\n0x0, 1us\r\n", "0x1, 1us\x1a\r\n0x0, 1us\r\n"},
   };
   start();
   for (const Case& c : cases) {

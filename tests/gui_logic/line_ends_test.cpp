@@ -22,4 +22,21 @@ TEST(LineEnds, ToAndFromThePanes) {
   }
 }
 
+TEST(LineEnds, FileBytesToThePane) {
+  struct Case {
+    std::string file;
+    std::string pane;
+  } const cases[] = {
+      {"", ""},
+      {"a\nb", "a\r\nb"},
+      {"a\r\nb\r\n", "a\r\nb\r\n"},
+      {"a\r\r\nb", "a\r\r\nb"},
+      {"a\rb\r", "a\rb\r"},
+      {"\n\r\n\n", "\r\n\r\n\r\n"},
+      {"0x1, 1us\x1a\n0x0, 1us\n", "0x1, 1us\x1a\r\n0x0, 1us\r\n"},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(c.pane, pane_text_from_file(c.file)) << ::testing::PrintToString(c.file);
+}
+
 }  // namespace
