@@ -9,18 +9,21 @@ std::string shortest_double_text(double value) {
 }
 
 JournalLine& JournalLine::arg(int value) {
+  if (!recorded_) return *this;
   text_ += ' ';
   text_ += std::to_string(value);
   return *this;
 }
 
 JournalLine& JournalLine::arg(unsigned value) {
+  if (!recorded_) return *this;
   text_ += ' ';
   text_ += std::to_string(value);
   return *this;
 }
 
 JournalLine& JournalLine::arg(double value) {
+  if (!recorded_) return *this;
   text_ += ' ';
   text_ += shortest_double_text(value);
   return *this;

@@ -1,6 +1,7 @@
 // The board emulator: the board library's operations, acting on a board whose
 // memory and run state live in files of the emulator's state folder.
 
+#include <charconv>
 #include <cinttypes>
 #include <cstdio>
 #include <mutex>
@@ -62,7 +63,7 @@ void journal(Emulator& e, const std::string& line) {
 }
 
 int finish(Emulator& e, const JournalLine& call, int result) {
-  journal(e, call.result(result));
+  if (e.config.journal) journal(e, call.result(result));
   return result;
 }
 
@@ -75,13 +76,32 @@ fs::path board_file(const Emulator& e, int board, const char* extension) {
   return e.folder / ("board" + std::to_string(board) + extension);
 }
 
+template <typename Number>
+void append_number(std::string& text, Number value) {
+  char digits[32];
+  text.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
+}
+
+// "pattern opcode data duration", numbers as the journal writes them.
+void format_instruction(const Instruction& i, std::string& line) {
+  line.clear();
+  append_number(line, i.output_pattern);
+  line += ' ';
+  append_number(line, i.opcode);
+  line += ' ';
+  append_number(line, i.data);
+  line += ' ';
+  append_number(line, i.duration_ns);
+  line += '\n';
+}
+
 bool write_program_file(const Emulator& e, int board) {
   return write_file_atomically(board_file(e, board, ".program"), [&](std::FILE* file) {
     if (std::fprintf(file, "%s\n", shortest_double_text(e.clock_mhz).c_str()) < 0) return false;
+    std::string line;
     for (const Instruction& i : e.program) {
-      if (std::fprintf(file, "%u %d %d %s\n", i.output_pattern, i.opcode, i.data,
-                       shortest_double_text(i.duration_ns).c_str()) < 0)
-        return false;
+      format_instruction(i, line);
+      if (std::fwrite(line.data(), 1, line.size(), file) != line.size()) return false;
     }
     return true;
   });
@@ -105,7 +125,7 @@ int run_state_command(const char* operation, const char* state) {
   Emulator& e = emulator();
   std::lock_guard lock(e.mutex);
   ensure_configured(e);
-  JournalLine call(operation);
+  JournalLine call(operation, e.config.journal);
   if (!e.open_board) return fail(e, call, -1, "The board is not open.");
   if (!write_run_state(e, *e.open_board, state))
     return fail(e, call, -1, "Could not save the state of board " + std::to_string(*e.open_board) + ".");
@@ -120,7 +140,7 @@ int cdm_select_board(int board_number) {
   Emulator& e = emulator();
   std::lock_guard lock(e.mutex);
   load_configuration(e);
-  JournalLine call("cdm_select_board");
+  JournalLine call("cdm_select_board", e.config.journal);
   call.arg(board_number);
   if (!e.config.has_board(board_number))
     return fail(e, call, -1, "There is no board number " + std::to_string(board_number) + ".");
@@ -132,7 +152,7 @@ int cdm_init(void) {
   Emulator& e = emulator();
   std::lock_guard lock(e.mutex);
   load_configuration(e);
-  JournalLine call("cdm_init");
+  JournalLine call("cdm_init", e.config.journal);
   std::optional<int> board = e.selected_board ? e.selected_board : e.config.initial_board();
   if (!board || !e.config.has_board(*board)) return fail(e, call, 1, "No Cadmora board is present.");
   if (!e.config.can_open(*board))
@@ -147,7 +167,7 @@ int cdm_close(void) {
   Emulator& e = emulator();
   std::lock_guard lock(e.mutex);
   ensure_configured(e);
-  JournalLine call("cdm_close");
+  JournalLine call("cdm_close", e.config.journal);
   if (!e.open_board) return fail(e, call, -1, "The board is not open.");
   int result = e.programming ? end_programming(e) : 0;
   e.open_board.reset();
@@ -171,21 +191,21 @@ int cdm_get_firmware_id(void) {
   Emulator& e = emulator();
   std::lock_guard lock(e.mutex);
   ensure_configured(e);
-  return finish(e, JournalLine("cdm_get_firmware_id"), e.config.firmware_id);
+  return finish(e, JournalLine("cdm_get_firmware_id", e.config.journal), e.config.firmware_id);
 }
 
 int cdm_set_debug(int enable) {
   Emulator& e = emulator();
   std::lock_guard lock(e.mutex);
   ensure_configured(e);
-  return finish(e, JournalLine("cdm_set_debug").arg(enable), 0);
+  return finish(e, JournalLine("cdm_set_debug", e.config.journal).arg(enable), 0);
 }
 
 int cdm_core_clock(double clock_mhz) {
   Emulator& e = emulator();
   std::lock_guard lock(e.mutex);
   ensure_configured(e);
-  JournalLine call("cdm_core_clock");
+  JournalLine call("cdm_core_clock", e.config.journal);
   call.arg(clock_mhz);
   if (!e.open_board) return fail(e, call, -1, "The board is not open.");
   e.clock_mhz = clock_mhz;
@@ -196,7 +216,7 @@ int cdm_start_programming(int mode) {
   Emulator& e = emulator();
   std::lock_guard lock(e.mutex);
   ensure_configured(e);
-  JournalLine call("cdm_start_programming");
+  JournalLine call("cdm_start_programming", e.config.journal);
   call.arg(mode);
   if (!e.open_board) return fail(e, call, -1, "The board is not open.");
   e.programming = true;
@@ -209,7 +229,7 @@ int cdm_inst_cdmonly(unsigned output_pattern, int opcode, int data, double durat
   Emulator& e = emulator();
   std::lock_guard lock(e.mutex);
   ensure_configured(e);
-  JournalLine call("cdm_inst_cdmonly");
+  JournalLine call("cdm_inst_cdmonly", e.config.journal);
   call.arg(output_pattern).arg(opcode).arg(data).arg(duration_ns);
   if (!e.programming) return fail(e, call, -1, "Instruction written while programming was not started.");
   const int address = static_cast<int>(e.program.size());
@@ -227,7 +247,7 @@ int cdm_stop_programming(void) {
   Emulator& e = emulator();
   std::lock_guard lock(e.mutex);
   ensure_configured(e);
-  JournalLine call("cdm_stop_programming");
+  JournalLine call("cdm_stop_programming", e.config.journal);
   if (!e.programming) return fail(e, call, -1, "Programming was not started.");
   return finish(e, call, end_programming(e));
 }
