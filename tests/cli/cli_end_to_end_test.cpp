@@ -5,8 +5,7 @@
 #include <atomic>
 #include <thread>
 
-#include "run_program.h"
-#include "test_folder.h"
+#include "cdmcli_fixture.h"
 
 namespace {
 
@@ -17,27 +16,7 @@ const char kUsage[] =
     "  Start = Start execution of program currently in memory\n"
     "  Stop = Stop execution of program currently running\n";
 
-class CdmcliTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    set_environment("MORVAPI_EMULATOR_DIR", board_folder_.path().string());
-    configure_board("journal = yes\n");
-  }
-  void TearDown() override { set_environment("MORVAPI_EMULATOR_DIR", ""); }
-
-  void configure_board(const std::string& ini) { board_folder_.write("emulator.ini", ini); }
-
-  ProgramRun cdmcli(const std::vector<std::string>& arguments) {
-    ProgramRun run = run_program("cdmcli", arguments);
-    EXPECT_EQ("", run.errors) << "cdmcli writes nothing to standard error";
-    return run;
-  }
-
-  std::string journal() const { return board_folder_.read("journal.txt"); }
-
-  TestFolder board_folder_;
-  TestFolder sources_;
-};
+using CdmcliTest = CdmcliFixture;
 
 struct Expected {
   std::vector<std::string> arguments;
@@ -129,7 +108,7 @@ std::string repeated_program(const char* line, int count) {
   return text;
 }
 
-std::string board_memory(const char* clock, const char* instruction, int count) {
+std::string expected_memory(const char* clock, const char* instruction, int count) {
   return std::string(clock) + "\n" + repeated_program(instruction, count);
 }
 
@@ -139,8 +118,8 @@ TEST_F(CdmcliTest, TwoLoadsAtOnceNeverTearTheBoardMemory) {
   configure_board("");
   sources_.write("a.cdm", repeated_program("0x1, 1us\n", 1500));
   sources_.write("b.cdm", repeated_program("0x2, 2us\n", 2500));
-  const std::string memory_a = board_memory("50", "1 0 0 1000\n", 1500);
-  const std::string memory_b = board_memory("70", "2 0 0 2000\n", 2500);
+  const std::string memory_a = expected_memory("50", "1 0 0 1000\n", 1500);
+  const std::string memory_b = expected_memory("70", "2 0 0 2000\n", 2500);
 
   std::atomic<int> loads_running{2};
   auto load_three_times = [&](const char* source, const char* clock) {
@@ -154,7 +133,7 @@ TEST_F(CdmcliTest, TwoLoadsAtOnceNeverTearTheBoardMemory) {
   std::thread second(load_three_times, "b.cdm", "70");
   int whole_reads = 0;
   while (loads_running > 0) {
-    const std::string memory = board_folder_.read("board0.program");
+    const std::string memory = board_memory();
     if (memory == "<missing>") continue;
     EXPECT_TRUE(memory == memory_a || memory == memory_b) << "a torn file of " << memory.size() << " bytes";
     ++whole_reads;

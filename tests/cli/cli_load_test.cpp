@@ -7,8 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "run_program.h"
-#include "test_folder.h"
+#include "cdmcli_fixture.h"
 
 namespace {
 
@@ -18,32 +17,16 @@ std::string lines(const std::vector<std::string>& lines) {
   return text;
 }
 
-class CdmcliLoad : public ::testing::Test {
+class CdmcliLoad : public CdmcliFixture {
  protected:
-  void SetUp() override {
-    set_environment("MORVAPI_EMULATOR_DIR", board_folder_.path().string());
-    configure_board("journal = yes\n");
-  }
-  void TearDown() override { set_environment("MORVAPI_EMULATOR_DIR", ""); }
-
-  void configure_board(const std::string& ini) { board_folder_.write("emulator.ini", ini); }
-
   ProgramRun load(const std::string& source, const std::string& frequency = "100") {
     sources_.write("program.cdm", source);
     return load_file((sources_ / "program.cdm").string(), frequency);
   }
 
   ProgramRun load_file(const std::string& path, const std::string& frequency = "100") {
-    ProgramRun run = run_program("cdmcli", {"Load", path, frequency});
-    EXPECT_EQ("", run.errors) << "cdmcli writes nothing to standard error";
-    return run;
+    return cdmcli({"Load", path, frequency});
   }
-
-  std::string journal() const { return board_folder_.read("journal.txt"); }
-  std::string board_memory() const { return board_folder_.read("board0.program"); }
-
-  TestFolder board_folder_;
-  TestFolder sources_;
 };
 
 const std::string kWorkedExample = lines({"START: 0x1, 10us", "0x0, 10us, BRANCH, START"});
