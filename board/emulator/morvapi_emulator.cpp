@@ -1,8 +1,8 @@
 // The board emulator: the board library's operations, acting on a board whose
 // memory and run state live in files of the emulator's state folder.
 
+#include <algorithm>
 #include <charconv>
-#include <cinttypes>
 #include <cstdio>
 #include <mutex>
 #include <string>
@@ -54,23 +54,56 @@ void load_configuration(Emulator& e) {
   e.configured = true;
 }
 
-void ensure_configured(Emulator& e) {
-  if (!e.configured) load_configuration(e);
-}
+enum class Settings { Reload, KeepLoaded };
 
 void journal(Emulator& e, const std::string& line) {
   if (e.config.journal) append_line(e.folder / "journal.txt", line);
 }
 
-int finish(Emulator& e, const JournalLine& call, int result) {
-  if (e.config.journal) journal(e, call.result(result));
-  return result;
-}
+// One call into the library: holds the emulator for the length of the call,
+// with its settings loaded, and journals the call as it returns.
+class Call {
+ public:
+  Call(const char* operation, Settings settings = Settings::KeepLoaded)
+      : e_(emulator()), lock_(e_.mutex), line_(operation, journal_on(e_, settings)) {}
 
-int fail(Emulator& e, const JournalLine& call, int result, std::string error) {
-  e.last_error = std::move(error);
-  return finish(e, call, result);
-}
+  Emulator& board() { return e_; }
+
+  template <typename... Arguments>
+  void arguments(Arguments... values) {
+    (line_.arg(values), ...);
+  }
+
+  int returns(int result) {
+    if (e_.config.journal) journal(e_, line_.result(result));
+    return result;
+  }
+
+  int fails(int result, std::string error) {
+    e_.last_error = std::move(error);
+    return returns(result);
+  }
+
+  // A text result stays valid until the next call that hands out the same
+  // kind of text.
+  const char* returns_text(std::string& handed_out, const std::string& text) {
+    journal(e_, line_.text());
+    handed_out = text;
+    return handed_out.c_str();
+  }
+
+ private:
+  static bool journal_on(Emulator& e, Settings settings) {
+    if (settings == Settings::Reload || !e.configured) load_configuration(e);
+    return e.config.journal;
+  }
+
+  Emulator& e_;
+  std::lock_guard<std::mutex> lock_;
+  JournalLine line_;
+};
+
+const char kNotOpen[] = "The board is not open.";
 
 fs::path board_file(const Emulator& e, int board, const char* extension) {
   return e.folder / ("board" + std::to_string(board) + extension);
@@ -122,14 +155,12 @@ int end_programming(Emulator& e) {
 }
 
 int run_state_command(const char* operation, const char* state) {
-  Emulator& e = emulator();
-  std::lock_guard lock(e.mutex);
-  ensure_configured(e);
-  JournalLine call(operation, e.config.journal);
-  if (!e.open_board) return fail(e, call, -1, "The board is not open.");
+  Call call(operation);
+  Emulator& e = call.board();
+  if (!e.open_board) return call.fails(-1, kNotOpen);
   if (!write_run_state(e, *e.open_board, state))
-    return fail(e, call, -1, "Could not save the state of board " + std::to_string(*e.open_board) + ".");
-  return finish(e, call, 0);
+    return call.fails(-1, "Could not save the state of board " + std::to_string(*e.open_board) + ".");
+  return call.returns(0);
 }
 
 }  // namespace
@@ -137,41 +168,34 @@ int run_state_command(const char* operation, const char* state) {
 extern "C" {
 
 int cdm_select_board(int board_number) {
-  Emulator& e = emulator();
-  std::lock_guard lock(e.mutex);
-  load_configuration(e);
-  JournalLine call("cdm_select_board", e.config.journal);
-  call.arg(board_number);
+  Call call("cdm_select_board", Settings::Reload);
+  call.arguments(board_number);
+  Emulator& e = call.board();
   if (!e.config.has_board(board_number))
-    return fail(e, call, -1, "There is no board number " + std::to_string(board_number) + ".");
+    return call.fails(-1, "There is no board number " + std::to_string(board_number) + ".");
   e.selected_board = board_number;
-  return finish(e, call, 0);
+  return call.returns(0);
 }
 
 int cdm_init(void) {
-  Emulator& e = emulator();
-  std::lock_guard lock(e.mutex);
-  load_configuration(e);
-  JournalLine call("cdm_init", e.config.journal);
+  Call call("cdm_init", Settings::Reload);
+  Emulator& e = call.board();
   std::optional<int> board = e.selected_board ? e.selected_board : e.config.initial_board();
-  if (!board || !e.config.has_board(*board)) return fail(e, call, 1, "No Cadmora board is present.");
-  if (!e.config.can_open(*board))
-    return fail(e, call, 2, "Board " + std::to_string(*board) + " could not be opened.");
+  if (!board || !e.config.has_board(*board)) return call.fails(1, "No Cadmora board is present.");
+  if (!e.config.can_open(*board)) return call.fails(2, "Board " + std::to_string(*board) + " could not be opened.");
   e.open_board = board;
   e.programming = false;
   e.last_error.clear();
-  return finish(e, call, 0);
+  return call.returns(0);
 }
 
 int cdm_close(void) {
-  Emulator& e = emulator();
-  std::lock_guard lock(e.mutex);
-  ensure_configured(e);
-  JournalLine call("cdm_close", e.config.journal);
-  if (!e.open_board) return fail(e, call, -1, "The board is not open.");
+  Call call("cdm_close");
+  Emulator& e = call.board();
+  if (!e.open_board) return call.fails(-1, kNotOpen);
   int result = e.programming ? end_programming(e) : 0;
   e.open_board.reset();
-  return finish(e, call, result);
+  return call.returns(result);
 }
 
 int cdm_start(void) { return run_state_command("cdm_start", "running"); }
@@ -179,86 +203,67 @@ int cdm_start(void) { return run_state_command("cdm_start", "running"); }
 int cdm_stop(void) { return run_state_command("cdm_stop", "stopped"); }
 
 const char* cdm_get_version(void) {
-  Emulator& e = emulator();
-  std::lock_guard lock(e.mutex);
-  ensure_configured(e);
-  journal(e, "cdm_get_version");
-  e.version_given = e.config.version;
-  return e.version_given.c_str();
+  Call call("cdm_get_version");
+  return call.returns_text(call.board().version_given, call.board().config.version);
 }
 
 int cdm_get_firmware_id(void) {
-  Emulator& e = emulator();
-  std::lock_guard lock(e.mutex);
-  ensure_configured(e);
-  return finish(e, JournalLine("cdm_get_firmware_id", e.config.journal), e.config.firmware_id);
+  Call call("cdm_get_firmware_id");
+  return call.returns(call.board().config.firmware_id);
 }
 
 int cdm_set_debug(int enable) {
-  Emulator& e = emulator();
-  std::lock_guard lock(e.mutex);
-  ensure_configured(e);
-  return finish(e, JournalLine("cdm_set_debug", e.config.journal).arg(enable), 0);
+  Call call("cdm_set_debug");
+  call.arguments(enable);
+  return call.returns(0);
 }
 
 int cdm_core_clock(double clock_mhz) {
-  Emulator& e = emulator();
-  std::lock_guard lock(e.mutex);
-  ensure_configured(e);
-  JournalLine call("cdm_core_clock", e.config.journal);
-  call.arg(clock_mhz);
-  if (!e.open_board) return fail(e, call, -1, "The board is not open.");
+  Call call("cdm_core_clock");
+  call.arguments(clock_mhz);
+  Emulator& e = call.board();
+  if (!e.open_board) return call.fails(-1, kNotOpen);
   e.clock_mhz = clock_mhz;
-  return finish(e, call, 0);
+  return call.returns(0);
 }
 
 int cdm_start_programming(int mode) {
-  Emulator& e = emulator();
-  std::lock_guard lock(e.mutex);
-  ensure_configured(e);
-  JournalLine call("cdm_start_programming", e.config.journal);
-  call.arg(mode);
-  if (!e.open_board) return fail(e, call, -1, "The board is not open.");
+  Call call("cdm_start_programming");
+  call.arguments(mode);
+  Emulator& e = call.board();
+  if (!e.open_board) return call.fails(-1, kNotOpen);
   e.programming = true;
   e.program.clear();
-  e.program.shrink_to_fit();
-  return finish(e, call, 0);
+  // Room for the whole memory up front: untouched pages cost nothing, and
+  // a large program is not copied again and again as it grows.
+  e.program.reserve(static_cast<size_t>(std::min(e.config.memory_size, 1 << 24)));
+  return call.returns(0);
 }
 
 int cdm_inst_cdmonly(unsigned output_pattern, int opcode, int data, double duration_ns) {
-  Emulator& e = emulator();
-  std::lock_guard lock(e.mutex);
-  ensure_configured(e);
-  JournalLine call("cdm_inst_cdmonly", e.config.journal);
-  call.arg(output_pattern).arg(opcode).arg(data).arg(duration_ns);
-  if (!e.programming) return fail(e, call, -1, "Instruction written while programming was not started.");
+  Call call("cdm_inst_cdmonly");
+  call.arguments(output_pattern, opcode, data, duration_ns);
+  Emulator& e = call.board();
+  if (!e.programming) return call.fails(-1, "Instruction written while programming was not started.");
   const int address = static_cast<int>(e.program.size());
   if (e.config.fail_write_at == address)
-    return fail(e, call, -1,
-                e.config.error_text.value_or("Write failed at address " + std::to_string(address) + "."));
+    return call.fails(-1, e.config.error_text.value_or("Write failed at address " + std::to_string(address) + "."));
   if (address >= e.config.memory_size)
-    return fail(e, call, -1,
-                "Board memory is full: it holds " + std::to_string(e.config.memory_size) + " instructions.");
+    return call.fails(-1, "Board memory is full: it holds " + std::to_string(e.config.memory_size) + " instructions.");
   e.program.push_back({output_pattern, opcode, data, duration_ns});
-  return finish(e, call, address);
+  return call.returns(address);
 }
 
 int cdm_stop_programming(void) {
-  Emulator& e = emulator();
-  std::lock_guard lock(e.mutex);
-  ensure_configured(e);
-  JournalLine call("cdm_stop_programming", e.config.journal);
-  if (!e.programming) return fail(e, call, -1, "Programming was not started.");
-  return finish(e, call, end_programming(e));
+  Call call("cdm_stop_programming");
+  Emulator& e = call.board();
+  if (!e.programming) return call.fails(-1, "Programming was not started.");
+  return call.returns(end_programming(e));
 }
 
 const char* cdm_get_error(void) {
-  Emulator& e = emulator();
-  std::lock_guard lock(e.mutex);
-  ensure_configured(e);
-  journal(e, "cdm_get_error");
-  e.error_given = e.last_error;
-  return e.error_given.c_str();
+  Call call("cdm_get_error");
+  return call.returns_text(call.board().error_given, call.board().last_error);
 }
 
 }  // extern "C"
