@@ -1,0 +1,186 @@
+// Runs the golden programs: each case of tests/programs/*.golden through the
+// interpreter in this process, or through the real cdmcli, against the real
+// board emulator with a state folder of its own, and compares the report,
+// the emulator's journal and any board file with the expected bytes.
+//
+// A case starts with "=== name", then header lines, then sections:
+//   clock 62.5 | board 3 | listing no   run_interpreter's arguments
+//   cdmcli Load {source} 100            run the real cdmcli instead; {source},
+//                                       {dir} and {examples} are replaced
+//   ini <line>                          an emulator.ini line (journal is on)
+//   fails                               the run reports failure
+//   unterminated                        the source has no final line feed
+//   --- source / --- report / --- journal / --- <file in the state folder>
+// A missing journal section means no library call at all; a file section
+// that is empty means the file is missing or empty.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <thread>
+
+#include "interpreter.h"
+#include "run_program.h"
+#include "test_folder.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct GoldenCase {
+  std::string name;
+  std::map<std::string, std::string> header;  // key -> rest of the line
+  std::string ini = "journal = yes\n";
+  std::map<std::string, std::string> sections;
+};
+
+std::string file_bytes(const fs::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << file.rdbuf();
+  return bytes.str();
+}
+
+std::vector<GoldenCase> read_cases(const fs::path& path) {
+  std::vector<GoldenCase> cases;
+  std::string* section = nullptr;
+  std::istringstream text(file_bytes(path));
+  for (std::string line; std::getline(text, line);) {
+    if (line.rfind("=== ", 0) == 0) {
+      cases.push_back({line.substr(4)});
+      section = nullptr;
+    } else if (cases.empty()) {
+      continue;  // the file's own description
+    } else if (line.rfind("--- ", 0) == 0) {
+      section = &cases.back().sections[line.substr(4)];
+    } else if (section != nullptr) {
+      *section += line + "\n";
+    } else if (line.rfind("ini ", 0) == 0) {
+      cases.back().ini += line.substr(4) + "\n";
+    } else if (!line.empty()) {
+      const std::size_t blank = line.find(' ');
+      cases.back().header[line.substr(0, blank)] = blank == std::string::npos ? "" : line.substr(blank + 1);
+    }
+  }
+  return cases;
+}
+
+std::vector<std::string> words_of(const std::string& text, const std::map<std::string, std::string>& names) {
+  std::vector<std::string> words;
+  std::istringstream stream(text);
+  for (std::string word; stream >> word;) {
+    for (const auto& [name, value] : names)
+      for (std::size_t at; (at = word.find(name)) != std::string::npos;) word.replace(at, name.size(), value);
+    words.push_back(word);
+  }
+  return words;
+}
+
+std::string read_or_empty(const TestFolder& folder, const std::string& name) {
+  const std::string bytes = folder.read(name);
+  return bytes == "<missing>" ? "" : bytes;
+}
+
+void run_case(const GoldenCase& c) {
+  SCOPED_TRACE(c.name);
+  TestFolder board, sources;
+  set_environment("MORVAPI_EMULATOR_DIR", board.path().string());
+  board.write("emulator.ini", c.ini);
+  std::string source = c.sections.count("source") ? c.sections.at("source") : "";
+  if (c.header.count("unterminated") && !source.empty()) source.pop_back();
+  sources.write("program.cdm", source);
+
+  const bool fails = c.header.count("fails") > 0;
+  std::string report;
+  if (c.header.count("cdmcli")) {
+    const ProgramRun run = run_program(
+        "cdmcli", words_of(c.header.at("cdmcli"), {{"{source}", (sources / "program.cdm").string()},
+                                                   {"{dir}", sources.path().string()},
+                                                   {"{examples}", EXAMPLES_DIR}}));
+    EXPECT_EQ(fails ? kFailureStatus : 0, run.exit_status);
+    EXPECT_EQ("", run.errors);
+    EXPECT_EQ(platform_text(c.sections.at("report")), run.output);
+  } else {
+    const auto value = [&](const char* key, const char* otherwise) {
+      return c.header.count(key) ? c.header.at(key) : otherwise;
+    };
+    std::ostringstream out;
+    const bool succeeded = run_interpreter(std::stod(value("clock", "100")), std::stoi(value("board", "0")),
+                                           (sources / "program.cdm").string().c_str(), out,
+                                           value("listing", "yes") == "yes");
+    EXPECT_EQ(!fails, succeeded);
+    EXPECT_EQ(c.sections.at("report"), out.str());
+  }
+  EXPECT_EQ(c.sections.count("journal") ? c.sections.at("journal") : "", read_or_empty(board, "journal.txt"));
+  for (const auto& [name, expected] : c.sections)
+    if (name != "source" && name != "report" && name != "journal") EXPECT_EQ(expected, read_or_empty(board, name));
+  set_environment("MORVAPI_EMULATOR_DIR", "");
+}
+
+// Every case of every file runs in this one process, so a run that leaves
+// anything behind for the next shows up as a wrong report.
+TEST(GoldenPrograms, EveryCaseGivesItsExpectedOutput) {
+  int cases = 0;
+  for (const auto& entry : fs::directory_iterator(PROGRAMS_DIR)) {
+    if (entry.path().extension() != ".golden") continue;
+    SCOPED_TRACE(entry.path().filename().string());
+    for (const GoldenCase& c : read_cases(entry.path())) {
+      run_case(c);
+      ++cases;
+    }
+  }
+  EXPECT_GT(cases, 0);
+}
+
+// Inputs far beyond any real program still end in a report, in linear time.
+TEST(GoldenPrograms, HugeSourcesLoad) {
+  TestFolder board, sources;
+  set_environment("MORVAPI_EMULATOR_DIR", board.path().string());
+  std::string many_names;
+  for (int i = 0; i < 200000; ++i) many_names += "L" + std::to_string(i) + ": $V" + std::to_string(i) + " = 1\n";
+  const std::string long_token = "0, " + std::string(10 * 1024 * 1024, '9') + "ns\n";
+  const std::string long_pattern = "0B" + std::string(100 * 1024, '1') + ", 1us\n";
+  for (const std::string& source : {many_names + "$V7, 1us, JSR, L199999\n", long_pattern, long_token}) {
+    sources.write("huge.cdm", source);
+    std::ostringstream report;
+    EXPECT_TRUE(run_interpreter(100, 0, (sources / "huge.cdm").string().c_str(), report, false)) << report.str();
+  }
+  EXPECT_EQ("100\n0 0 0 inf\n", file_bytes(board / "board0.program"));
+  set_environment("MORVAPI_EMULATOR_DIR", "");
+}
+
+// Two cdmcli processes load into the same emulated board at the same time
+// while this one reads the board's memory file: it only ever sees a whole
+// program.
+TEST(GoldenPrograms, TwoLoadsAtOnceNeverTearTheBoardMemory) {
+  TestFolder board, sources;
+  set_environment("MORVAPI_EMULATOR_DIR", board.path().string());
+  std::string a = "50\n", b = "70\n";
+  std::string source_a, source_b;
+  for (int i = 0; i < 1500; ++i) source_a += "0x1, 1us\n", a += "1 0 0 1000\n";
+  for (int i = 0; i < 2500; ++i) source_b += "0x2, 2us\n", b += "2 0 0 2000\n";
+  sources.write("a.cdm", source_a);
+  sources.write("b.cdm", source_b);
+  std::atomic<int> loads_running{2};
+  auto load_three_times = [&](const char* name, const char* clock) {
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(0, run_program("cdmcli", {"Load", (sources / name).string(), clock}).exit_status);
+    --loads_running;
+  };
+  std::thread first(load_three_times, "a.cdm", "50"), second(load_three_times, "b.cdm", "70");
+  int whole_reads = 0;
+  while (loads_running > 0) {
+    const std::string memory = board.read("board0.program");
+    if (memory == "<missing>") continue;
+    EXPECT_TRUE(memory == a || memory == b) << "a torn file of " << memory.size() << " bytes";
+    ++whole_reads;
+  }
+  first.join();
+  second.join();
+  EXPECT_GT(whole_reads, 0);
+  set_environment("MORVAPI_EMULATOR_DIR", "");
+}
+
+}  // namespace
