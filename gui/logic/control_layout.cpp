@@ -20,7 +20,7 @@ ControlLayout compute_layout(int client_width, int client_height) {
   // The products are taken in double precision and truncated toward zero,
   // so the two panes may leave a pixel or two between them unused.
   const int source_height = static_cast<int>(pane_space * 0.7);
-  const int output_y = static_cast<int>(pane_space * 0.7 + 30.0);
+  const int output_y = static_cast<int>(pane_space * 0.7 + kButtonRowHeight);
   const int output_height = static_cast<int>(pane_space * 0.3);
 
   ControlLayout layout;

@@ -57,12 +57,4 @@ TEST(SettingsText, Writing) {
   }
 }
 
-TEST(SettingsText, RoundTrip) {
-  for (const auto& [frequency, debug] : {std::pair{"100.0", false}, std::pair{"33.3333", true}}) {
-    const Settings settings = parse_settings(settings_text(frequency, debug));
-    EXPECT_EQ(frequency, settings.frequency);
-    EXPECT_EQ(debug, settings.show_debug);
-  }
-}
-
 }  // namespace
