@@ -20,7 +20,6 @@
 
 namespace {
 
-constexpr std::size_t kBoxTextLength = 255;
 // The longest temporary file path the program uses.
 constexpr std::size_t kLongestTemporaryPath = 255;
 // GetTempFileNameA adds up to 14 characters to the folder.

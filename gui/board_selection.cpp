@@ -7,14 +7,8 @@
 #include "morvapi.h"
 #include "window_text.h"
 
-namespace {
-
-constexpr std::size_t kBoardBoxLength = 255;
-
-}  // namespace
-
 bool apply_board_number() {
-  const std::string text = window_text_prefix(app.boardBox, kBoardBoxLength);
+  const std::string text = window_text_prefix(app.boardBox, kBoxTextLength);
   if (text.empty()) return true;
   const std::optional<int> number = board_number_from_text(text);
   if (!number || cdm_select_board(*number) != 0) {

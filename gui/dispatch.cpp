@@ -137,11 +137,13 @@ LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPAR
   }
 }
 
-void toggle_debug_information() {
-  app.showDebug = !app.showDebug;
+void set_debug_information(bool on) {
+  app.showDebug = on;
   HMENU interpreter_menu = GetSubMenu(GetMenu(app.mainWindow), INTERPRETER_MENU_POSITION);
-  CheckMenuItem(interpreter_menu, ID_SHOW_DEBUG, MF_BYCOMMAND | (app.showDebug ? MF_CHECKED : MF_UNCHECKED));
+  CheckMenuItem(interpreter_menu, ID_SHOW_DEBUG, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
 }
+
+void toggle_debug_information() { set_debug_information(!app.showDebug); }
 
 void show_read_me() {
   const std::string page = std::string(app.installDir) + "\\Doc\\index.html";

@@ -7,7 +7,9 @@
 
 LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 
-// Flips the "Show &Debug Information" option and its check mark.
+// Sets the "Show &Debug Information" option and its check mark.
+void set_debug_information(bool on);
+// Flips the option and its check mark.
 void toggle_debug_information();
 
 // Opens the help page, installDir + "\Doc\index.html", with the shell.

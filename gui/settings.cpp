@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app_state.h"
+#include "dispatch.h"
 #include "documents.h"
 #include "resource_ids.h"
 #include "safe_file_write.h"
@@ -17,11 +18,6 @@ namespace {
 constexpr char kSettingsFile[] = ".\\interpreter.cfg";
 // Two lines of 255 characters are all that is ever read of the file.
 constexpr std::size_t kSettingsReadLimit = 2 * kSettingsLineLength + 2;
-
-void show_debug_check_mark() {
-  HMENU interpreter_menu = GetSubMenu(GetMenu(app.mainWindow), INTERPRETER_MENU_POSITION);
-  CheckMenuItem(interpreter_menu, ID_SHOW_DEBUG, MF_BYCOMMAND | MF_CHECKED);
-}
 
 // Dialogs may have moved the working directory to a document's folder.
 void return_to_install_dir() {
@@ -39,10 +35,7 @@ void read_settings() {
     settings = parse_settings(text);
   }
   SetWindowTextA(app.frequencyBox, settings.frequency.c_str());
-  if (settings.show_debug) {
-    app.showDebug = true;
-    show_debug_check_mark();
-  }
+  if (settings.show_debug) set_debug_information(true);
   // Setting the box runs board selection for board 0 before this returns.
   SetWindowTextA(app.boardBox, "0");
 }

@@ -9,6 +9,9 @@
 // The control's whole text.
 std::string window_text(HWND window);
 
+// The most characters the program reads from one of its small boxes.
+inline constexpr std::size_t kBoxTextLength = 255;
+
 // At most `limit` characters of the control's text, as a fixed buffer of
 // limit + 1 would receive them.
 std::string window_text_prefix(HWND window, std::size_t limit);

@@ -37,8 +37,9 @@ bool SourceReader::refill() {
   return size_ > 0;
 }
 
-// Looks at the byte after a carriage return, which may sit in the next block
-// of the file: the unread rest of the block moves to the front first.
+// Looks at the byte after a carriage return. When the carriage return ended
+// the block, that byte is read alone from the file; one that is no line feed
+// becomes the whole buffer, to be read next.
 bool SourceReader::next_is_line_feed() {
   if (position_ < size_) return data_[position_] == '\n';
   if (file_ == nullptr) return false;
