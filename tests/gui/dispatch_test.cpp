@@ -40,15 +40,6 @@ TEST_F(GuiTest, OnlyASourceChangeMarksTheDocumentModified) {
   }
 }
 
-TEST_F(GuiTest, ProgramSetTextMarksNothingTypedTextDoes) {
-  start();
-  SetWindowTextA(app.sourcePane, "0x1, 1us");
-  SetWindowTextA(app.frequencyBox, "25");
-  EXPECT_FALSE(app.modified);
-  type_into_source("x");
-  EXPECT_TRUE(app.modified);
-}
-
 TEST_F(GuiTest, ButtonsAndMenuItemsRunTheSameCommands) {
   documents_.write("saved.cdm", "");
   start();
@@ -64,28 +55,6 @@ TEST_F(GuiTest, ButtonsAndMenuItemsRunTheSameCommands) {
       EXPECT_EQ(user_.file_dialogs[0].open ? "No file opened." : "File not saved.", output()) << id;
     }
   }
-}
-
-TEST_F(GuiTest, ReadMeAsksTheShellToOpenTheHelpPage) {
-  start();
-  command(ID_HELP_READ_ME);
-  ASSERT_EQ(1u, user_.shell_calls.size());
-  const ShellCall& call = user_.shell_calls[0];
-  EXPECT_EQ(nullptr, call.owner);
-  EXPECT_EQ("open", call.verb);
-  EXPECT_EQ(windows_path(install_.path()) + "\\Doc\\index.html", call.file);
-  EXPECT_FALSE(call.has_parameters);
-  EXPECT_FALSE(call.has_folder);
-  EXPECT_EQ(SW_SHOW, call.show);
-  EXPECT_TRUE(user_.boxes.empty());
-}
-
-TEST_F(GuiTest, ReadMeWithoutAnInstallationFolder) {
-  remove_install_key();
-  start();
-  command(ID_HELP_READ_ME);
-  ASSERT_EQ(1u, user_.shell_calls.size());
-  EXPECT_EQ("\\Doc\\index.html", user_.shell_calls[0].file);
 }
 
 // The real shell: .html pages are opened, for this test, by this test
@@ -157,24 +126,6 @@ TEST_F(GuiTest, AboutShowsItsTitleLineInARealMessageBox) {
   ASSERT_TRUE(seen.appeared);
   EXPECT_EQ("About", seen.caption);
   EXPECT_EQ(0u, seen.text.find("Cadmora Interpreter - 20240820\r\n")) << seen.text;
-}
-
-TEST_F(GuiTest, AboutIsAnInformationBoxOwnedByTheWindow) {
-  start();
-  command(ID_HELP_ABOUT);
-  ASSERT_EQ(1u, user_.boxes.size());
-  EXPECT_EQ(app.mainWindow, user_.boxes[0].owner);
-  EXPECT_EQ("About", user_.boxes[0].caption);
-  EXPECT_EQ(static_cast<UINT>(MB_OK | MB_ICONINFORMATION), user_.boxes[0].style);
-}
-
-TEST_F(GuiTest, UnknownCommandsGoToTheDefaultProcedure) {
-  start();
-  set_output_text("unchanged");
-  EXPECT_EQ(0, command(999));
-  EXPECT_EQ(0, command(1001));
-  EXPECT_EQ("unchanged", output());
-  EXPECT_TRUE(user_.boxes.empty());
 }
 
 TEST_F(GuiTest, ClosingWithUnsavedChangesAndCancelKeepsTheProgramRunning) {

@@ -51,7 +51,6 @@ TEST_F(DocumentTest, NewWithThePromptAnswered) {
     ASSERT_EQ(1u, user_.boxes.size()) << c.answer;
     EXPECT_EQ(kPrompt, user_.boxes[0].text);
     EXPECT_EQ("Question", user_.boxes[0].caption);
-    EXPECT_EQ(static_cast<UINT>(MB_YESNOCANCEL | MB_ICONQUESTION | MB_DEFBUTTON1), user_.boxes[0].style);
     EXPECT_EQ(app.mainWindow, user_.boxes[0].owner);
     EXPECT_EQ(c.emptied ? "" : "new", source()) << c.answer;
     EXPECT_EQ(c.emptied ? "Morvane Cadmora Interpreter" : "doc.cdm - Morvane Cadmora Interpreter", title());
@@ -61,17 +60,6 @@ TEST_F(DocumentTest, NewWithThePromptAnswered) {
     EXPECT_EQ(c.output, output()) << c.answer;
     close_window();
   }
-}
-
-TEST_F(DocumentTest, NewAnsweredNoThenExitAsksNothing) {
-  start();
-  type_into_source("abc");
-  user_.box_answers = {IDNO};
-  command(ID_FILE_NEW);
-  user_.boxes.clear();
-  command(ID_FILE_EXIT);
-  EXPECT_TRUE(user_.boxes.empty());
-  EXPECT_TRUE(quit_requested());
 }
 
 TEST_F(DocumentTest, OpenReadsFilesWithAnyLineEnds) {
@@ -121,34 +109,6 @@ TEST_F(DocumentTest, OpenThatFailsChangesNothing) {
   EXPECT_EQ("doc.cdm - Morvane Cadmora Interpreter", title());
 }
 
-TEST_F(DocumentTest, OpenCancelledAtThePromptShowsNoDialog) {
-  start_with_edited_document();
-  user_.box_answers = {IDCANCEL};
-  command(ID_FILE_OPEN);
-  EXPECT_TRUE(user_.file_dialogs.empty());
-  EXPECT_TRUE(app.modified);
-}
-
-TEST_F(DocumentTest, FileDialogsAskForSourceFiles) {
-  start();
-  user_.file_choices = {std::nullopt, std::nullopt};
-  command(ID_FILE_OPEN);
-  command(ID_FILE_SAVE_AS);
-  ASSERT_EQ(2u, user_.file_dialogs.size());
-  for (const ShownFileDialog& dialog : user_.file_dialogs) {
-    EXPECT_EQ(app.mainWindow, dialog.owner);
-    EXPECT_EQ("Cadmora Files (*.cdm)|*.cdm|All Files (*.*)|*.*", dialog.filter);
-    EXPECT_EQ(1u, dialog.filter_index);
-    EXPECT_EQ("cdm", dialog.default_extension);
-    EXPECT_EQ(".", dialog.initial_folder);
-    EXPECT_EQ("", dialog.initial_name);
-    EXPECT_EQ(260u, dialog.name_size);
-  }
-  EXPECT_EQ(static_cast<DWORD>(OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY), user_.file_dialogs[0].flags);
-  EXPECT_EQ(static_cast<DWORD>(OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY), user_.file_dialogs[1].flags);
-  EXPECT_EQ("File not saved.", output());
-}
-
 TEST_F(DocumentTest, SavingAnUntitledDocumentNamesItButTheTitleWaits) {
   start();
   type_into_source("0x1, 1us\n\tSTOP");
@@ -174,15 +134,6 @@ TEST_F(DocumentTest, SavingAnUntitledDocumentNamesItButTheTitleWaits) {
   EXPECT_EQ(std::vector<std::string>({"first.cdm", "second.cdm"}), files_in_documents());
 }
 
-TEST_F(DocumentTest, SaveAsCancelledKeepsEverything) {
-  start_with_edited_document();
-  user_.file_choices = {std::nullopt};
-  command(ID_FILE_SAVE_AS);
-  EXPECT_EQ("File not saved.", output());
-  EXPECT_EQ(path("doc.cdm"), app.fileName);
-  EXPECT_TRUE(app.modified);
-}
-
 TEST_F(DocumentTest, SavingToAReadOnlyFileIsRefused) {
   start_with_edited_document();
   SetFileAttributesA(path("doc.cdm").c_str(), FILE_ATTRIBUTE_READONLY);
@@ -196,16 +147,6 @@ TEST_F(DocumentTest, SavingToAReadOnlyFileIsRefused) {
   EXPECT_EQ("Error opening " + path("doc.cdm") + ".", output());
   SetFileAttributesA(path("doc.cdm").c_str(), FILE_ATTRIBUTE_NORMAL);
   EXPECT_EQ(std::vector<std::string>({"doc.cdm"}), files_in_documents());
-}
-
-TEST_F(DocumentTest, SavingIntoAMissingFolderIsRefused) {
-  start_with_edited_document();
-  const std::string nowhere = windows_path(documents_ / "no such folder" / "x.cdm");
-  user_.file_choices = {nowhere};
-  command(ID_FILE_SAVE_AS);
-  EXPECT_EQ("Error opening " + nowhere + ".", output());
-  EXPECT_EQ(path("doc.cdm"), app.fileName);
-  EXPECT_TRUE(app.modified);
 }
 
 TEST_F(DocumentTest, AFailedSaveKeepsTheOldFile) {
@@ -230,18 +171,6 @@ TEST_F(DocumentTest, AFailedSaveKeepsTheOldFile) {
   EXPECT_EQ("new", source());
   EXPECT_TRUE(app.modified);
   EXPECT_EQ("Error writing " + path("doc.cdm") + ".", output());
-}
-
-TEST_F(DocumentTest, TheRealOpenDialog) {
-  documents_.write("picked.cdm", "0x3, 5ms\n");
-  user_.use_system_file_dialogs();
-  start();
-  DialogAnswerer person(EnterFileName{path("picked.cdm")});
-  command(ID_FILE_OPEN);
-  ASSERT_TRUE(person.result().appeared);
-  EXPECT_EQ("0x3, 5ms\r\n", source());
-  EXPECT_EQ(path("picked.cdm"), app.fileName);
-  EXPECT_EQ("picked.cdm - Morvane Cadmora Interpreter", title());
 }
 
 TEST_F(DocumentTest, TheRealSaveAsDialogAddsTheDefaultExtension) {

@@ -2,6 +2,7 @@
 
 #include <sstream>
 
+#include "resource_ids.h"
 #include "startup.h"
 #include "window_text.h"
 
@@ -46,7 +47,7 @@ void GuiTest::start(const char* command_line) {
 
 void GuiTest::close_window() {
   if (app.mainWindow != nullptr) DestroyWindow(app.mainWindow);
-  UnregisterClassA("MyWindowClass", GetModuleHandleA(nullptr));
+  UnregisterClassA(kMainWindowClass, GetModuleHandleA(nullptr));
   discard_pending_messages();
   app = AppState{};
   quit_seen_ = false;
@@ -88,8 +89,8 @@ void GuiTest::set_box_text(HWND box, const char* text) { SetWindowTextA(box, tex
 std::string GuiTest::text_of(HWND window) const { return window_text(window); }
 
 bool GuiTest::debug_item_checked() const {
-  HMENU interpreter_menu = GetSubMenu(GetMenu(app.mainWindow), 1);
-  return (GetMenuState(interpreter_menu, 110, MF_BYCOMMAND) & MF_CHECKED) != 0;
+  HMENU interpreter_menu = GetSubMenu(GetMenu(app.mainWindow), INTERPRETER_MENU_POSITION);
+  return (GetMenuState(interpreter_menu, ID_SHOW_DEBUG, MF_BYCOMMAND) & MF_CHECKED) != 0;
 }
 
 bool GuiTest::quit_requested() {

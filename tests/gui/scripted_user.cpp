@@ -12,18 +12,9 @@ ScriptedUser* current = nullptr;
 
 std::string text_or_empty(const char* text) { return text ? text : ""; }
 
-std::string filter_text(const char* filter) {
-  std::string joined;
-  for (const char* piece = filter; piece && *piece; piece += std::strlen(piece) + 1) {
-    if (!joined.empty()) joined += '|';
-    joined += piece;
-  }
-  return joined;
-}
-
 int scripted_message_box(HWND owner, const char* text, const char* caption, UINT style) {
   current->boxes.push_back(
-      {owner, text_or_empty(text), text_or_empty(caption), style, window_text(app.outputPane)});
+      {owner, text_or_empty(text), text_or_empty(caption), window_text(app.outputPane)});
   if (!current->box_answers.empty()) {
     const int answer = current->box_answers.front();
     current->box_answers.pop_front();
@@ -33,10 +24,7 @@ int scripted_message_box(HWND owner, const char* text, const char* caption, UINT
 }
 
 BOOL scripted_file_dialog(bool open, OPENFILENAMEA* request) {
-  current->file_dialogs.push_back({open, request->hwndOwner, filter_text(request->lpstrFilter),
-                                   request->nFilterIndex, request->Flags, text_or_empty(request->lpstrDefExt),
-                                   text_or_empty(request->lpstrInitialDir), text_or_empty(request->lpstrFile),
-                                   request->nMaxFile});
+  current->file_dialogs.push_back({open});
   if (current->file_choices.empty() || !current->file_choices.front()) {
     if (!current->file_choices.empty()) current->file_choices.pop_front();
     return FALSE;
@@ -52,10 +40,8 @@ BOOL scripted_file_dialog(bool open, OPENFILENAMEA* request) {
 BOOL scripted_open(OPENFILENAMEA* request) { return scripted_file_dialog(true, request); }
 BOOL scripted_save(OPENFILENAMEA* request) { return scripted_file_dialog(false, request); }
 
-HINSTANCE scripted_shell(HWND owner, const char* verb, const char* file, const char* parameters,
-                         const char* folder, int show) {
-  current->shell_calls.push_back(
-      {owner, text_or_empty(verb), text_or_empty(file), parameters != nullptr, folder != nullptr, show});
+HINSTANCE scripted_shell(HWND, const char* verb, const char* file, const char*, const char*, int) {
+  current->shell_calls.push_back({text_or_empty(verb), text_or_empty(file)});
   return reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(42));
 }
 

@@ -14,29 +14,16 @@ struct ShownBox {
   HWND owner;
   std::string text;
   std::string caption;
-  UINT style;
   std::string output_then;  // the output pane's text while the box was up
 };
 
 struct ShownFileDialog {
   bool open;  // GetOpenFileName, else GetSaveFileName
-  HWND owner;
-  std::string filter;  // pairs joined with '|'
-  DWORD filter_index;
-  DWORD flags;
-  std::string default_extension;
-  std::string initial_folder;
-  std::string initial_name;
-  DWORD name_size;
 };
 
 struct ShellCall {
-  HWND owner;
   std::string verb;
   std::string file;
-  bool has_parameters;
-  bool has_folder;
-  int show;
 };
 
 class ScriptedUser {

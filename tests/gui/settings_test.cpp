@@ -16,21 +16,6 @@ TEST_F(GuiTest, FirstStartUsesDefaultsAndExitWritesThemByteForByte) {
   EXPECT_TRUE(user_.boxes.empty());
 }
 
-TEST_F(GuiTest, SettingsSurviveARestart) {
-  start();
-  command(ID_SHOW_DEBUG);
-  SetWindowTextA(app.frequencyBox, "50");
-  SendMessageA(app.mainWindow, WM_CLOSE, 0, 0);
-  EXPECT_TRUE(quit_requested());
-  EXPECT_EQ("50\r\ntrue", install_.read("interpreter.cfg"));
-  close_window();
-  start();
-  EXPECT_EQ("50", text_of(app.frequencyBox));
-  EXPECT_TRUE(app.showDebug);
-  EXPECT_TRUE(debug_item_checked());
-  EXPECT_EQ("0", text_of(app.boardBox));
-}
-
 TEST_F(GuiTest, ReadingTheSettingsFile) {
   struct Case {
     std::string bytes;
@@ -79,15 +64,6 @@ TEST_F(GuiTest, ExitWithUnsavedChanges) {
     EXPECT_EQ(c.answer == IDYES ? platform_text("xold\n") : "old\n", documents_.read("doc.cdm")) << c.answer;
     close_window();
   }
-}
-
-TEST_F(GuiTest, ExitReturnsToTheInstallationFolderFirst) {
-  start();
-  SetCurrentDirectoryA(windows_path(documents_.path()).c_str());  // as a file dialog may leave it
-  command(ID_FILE_EXIT);
-  EXPECT_TRUE(quit_requested());
-  EXPECT_TRUE(install_.exists("interpreter.cfg"));
-  EXPECT_FALSE(documents_.exists("interpreter.cfg"));
 }
 
 TEST_F(GuiTest, WithoutTheKeyExitWritesWhereverTheWorkingDirectoryIs) {

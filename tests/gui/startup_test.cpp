@@ -28,13 +28,6 @@ TEST_F(GuiTest, StartsUntitledAndShowsTheBoardProbe) {
             tail(journal(), 4));
 }
 
-TEST_F(GuiTest, WithoutABoardTheProbeSaysSo) {
-  configure_board("boards = none\n");
-  start();
-  EXPECT_EQ("No Cadmora board found.", output());
-  EXPECT_EQ("cdm_init -> 1", journal().back());
-}
-
 TEST_F(GuiTest, OpensTheFileNamedOnTheCommandLine) {
   std::filesystem::create_directories(documents_ / "My Programs");
   documents_.write("My Programs/test.cdm", "0x1, 10us\n0x0, 10us\n");
@@ -93,14 +86,6 @@ TEST_F(GuiTest, AMissingCommandLineFileIsReportedInARealMessageBox) {
   EXPECT_EQ("", source());
 }
 
-TEST_F(GuiTest, MissingCommandLineFileBoxIsOwnedByTheWindowWithAnErrorIcon) {
-  start("nowhere\\missing.cdm");
-  ASSERT_EQ(1u, user_.boxes.size());
-  EXPECT_EQ(app.mainWindow, user_.boxes[0].owner);
-  EXPECT_EQ("Unable to open nowhere\\missing.cdm.", user_.boxes[0].text);
-  EXPECT_EQ(static_cast<UINT>(MB_OK | MB_ICONERROR), user_.boxes[0].style);
-}
-
 TEST_F(GuiTest, AnOverlongCommandLineIsCutAt256Characters) {
   const std::string command_line = "\"" + std::string(400, 'x') + ".cdm\"";
   start(command_line.c_str());
@@ -127,12 +112,6 @@ TEST_F(GuiTest, WithoutTheRegistryKeyTheStartDirectoryIsKept) {
   EXPECT_TRUE(debug_item_checked());
 }
 
-TEST_F(GuiTest, AnInstallationFolderTooLongForItsBufferIsNotCut) {
-  write_install_key("C:\\" + std::string(300, 'f'));
-  start();
-  EXPECT_STREQ("", app.installDir);
-}
-
 TEST_F(GuiTest, AfterTheMessageLoopARunningBoardIsStopped) {
   start();
   forget_journal();
@@ -141,16 +120,6 @@ TEST_F(GuiTest, AfterTheMessageLoopARunningBoardIsStopped) {
   stop_board_at_exit();
   EXPECT_EQ((Lines{"cdm_init -> 0", "cdm_stop -> 0", "cdm_close -> 0"}), journal());
   EXPECT_EQ(0u, board_.read("board0.state").find("stopped"));
-}
-
-TEST_F(GuiTest, AfterTheMessageLoopWithoutABoardNothingMoreIsCalled) {
-  configure_board("boards = none\n");
-  start();
-  forget_journal();
-  PostMessageA(app.mainWindow, WM_CLOSE, 0, 0);
-  EXPECT_EQ(0, run_message_loop());
-  stop_board_at_exit();
-  EXPECT_EQ((Lines{"cdm_init -> 1"}), journal());
 }
 
 TEST_F(GuiTest, AClassThatCannotBeRegisteredEndsStartUp) {
@@ -162,15 +131,7 @@ TEST_F(GuiTest, AClassThatCannotBeRegisteredEndsStartUp) {
   EXPECT_EQ(nullptr, user_.boxes[0].owner);
   EXPECT_EQ("Window Registration Failed!", user_.boxes[0].text);
   EXPECT_EQ("Error!", user_.boxes[0].caption);
-  EXPECT_EQ(static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION), user_.boxes[0].style);
   EXPECT_EQ(first, app.mainWindow);
-}
-
-TEST_F(GuiTest, ADestroyedWindowEndsTheMessageLoop) {
-  start();
-  DestroyWindow(app.mainWindow);
-  app.mainWindow = nullptr;
-  EXPECT_EQ(0, run_message_loop());
 }
 
 }  // namespace

@@ -50,7 +50,7 @@ std::vector<GoldenCase> read_cases(const fs::path& path) {
   std::istringstream text(file_bytes(path));
   for (std::string line; std::getline(text, line);) {
     if (line.rfind("=== ", 0) == 0) {
-      cases.push_back({line.substr(4)});
+      cases.emplace_back().name = line.substr(4);
       section = nullptr;
     } else if (cases.empty()) {
       continue;  // the file's own description
@@ -115,8 +115,10 @@ void run_case(const GoldenCase& c) {
     EXPECT_EQ(c.sections.at("report"), out.str());
   }
   EXPECT_EQ(c.sections.count("journal") ? c.sections.at("journal") : "", read_or_empty(board, "journal.txt"));
-  for (const auto& [name, expected] : c.sections)
-    if (name != "source" && name != "report" && name != "journal") EXPECT_EQ(expected, read_or_empty(board, name));
+  for (const auto& [name, expected] : c.sections) {
+    if (name == "source" || name == "report" || name == "journal") continue;
+    EXPECT_EQ(expected, read_or_empty(board, name));
+  }
   set_environment("MORVAPI_EMULATOR_DIR", "");
 }
 
