@@ -37,11 +37,15 @@ bool SourceReader::refill() {
   return size_ > 0;
 }
 
-// Looks at the byte after a carriage return. When the carriage return ended
-// the block, that byte is read alone from the file; one that is no line feed
-// becomes the whole buffer, to be read next.
-bool SourceReader::next_is_line_feed() {
-  if (position_ < size_) return data_[position_] == '\n';
+// Consumes the byte after a carriage return when it is a line feed. When the
+// carriage return ended the block, that byte is read alone from the file; one
+// that is no line feed becomes the whole buffer, to be read next.
+bool SourceReader::take_line_feed() {
+  if (position_ < size_) {
+    if (data_[position_] != '\n') return false;
+    ++position_;
+    return true;
+  }
   if (file_ == nullptr) return false;
   int next = std::fgetc(file_);
   if (next == EOF) return false;

@@ -30,10 +30,7 @@ class SourceReader {
       return kEnd;
     }
     unsigned char byte = static_cast<unsigned char>(data_[position_++]);
-    if (byte == '\r' && next_is_line_feed()) {
-      ++position_;
-      return '\n';
-    }
+    if (byte == '\r' && take_line_feed()) return '\n';
     return byte;
   }
 
@@ -42,7 +39,7 @@ class SourceReader {
 
  private:
   bool refill();
-  bool next_is_line_feed();
+  bool take_line_feed();
 
   std::FILE* file_ = nullptr;
   std::vector<char> buffer_;
