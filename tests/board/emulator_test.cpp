@@ -2,6 +2,8 @@
 // does not reach (the golden programs cover those), through the library.
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "emulator_config.h"
 #include "morvapi.h"
 #include "test_folder.h"
@@ -22,9 +24,12 @@ TEST(EmulatorConfig, ReadsEveryKeyAndKeepsDefaultsForValuesThatDoNotRead) {
       {"firmware_id = 258", {0}, 258, 32768},
       {"firmware_id=0x0304\r\n", {0}, 0x0304, 32768},
       {"firmware_id = 0xZZ", {0}, 0x0203, 32768},
+      {"firmware_id = 0x100000000", {0}, 0x0203, 32768},
+      {"firmware_id = -2147483648", {0}, INT_MIN, 32768},
       {"memory_size = 16", {0}, 0x0203, 16},
       {"memory_size = -4", {0}, 0x0203, 32768},
       {"memory_size = 99999999999", {0}, 0x0203, 32768},
+      {"memory_size = 99999999999999999999", {0}, 0x0203, 32768},
       {"memory_size 12", {0}, 0x0203, 32768},
   };
   for (const auto& c : cases) {
@@ -82,6 +87,12 @@ TEST_F(EmulatorTest, SelectionOpeningAndTheBoardsOwnTexts) {
   EXPECT_EQ("", folder_.read("journal.txt"));
   for (const auto& entry : std::filesystem::directory_iterator(folder_.path()))
     EXPECT_EQ(std::string::npos, entry.path().string().find(".tmp")) << "no temporary file stays behind";
+
+  // A state folder that does not exist yet is made on first use.
+  set_environment("MORVAPI_EMULATOR_DIR", (folder_ / "new" / "state").string());
+  EXPECT_EQ(0, cdm_init());
+  EXPECT_EQ(0, cdm_start());
+  EXPECT_EQ("running\n", folder_.read("new/state/board0.state"));
 }
 
 }  // namespace

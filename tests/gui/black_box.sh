@@ -72,7 +72,8 @@ xdotool type --delay 40 '0x0, 10us, STOP'
 sleep 0.5
 import -window root "$artifacts/cdmgui-typed.png"
 
-# Answers a Save As dialog with a file name, and waits for the file.
+# Answers a Save As dialog with a file name, and waits for the file. A .cdm
+# name is typed without its extension, which the dialog adds.
 save_as() {
   local file=$1 dialog=
   for _ in $(seq 1 40); do
@@ -82,7 +83,7 @@ save_as() {
   done
   [ -n "$dialog" ] || fail "the Save As dialog did not appear"
   sleep 0.5
-  xdotool type --delay 20 "$(windows_path "$file")"
+  xdotool type --delay 20 "$(windows_path "${file%.cdm}")"
   xdotool key Return
   for _ in $(seq 1 40); do [ -f "$file" ] && break; sleep 0.25; done
   [ -f "$file" ] || fail "nothing was written to $file"

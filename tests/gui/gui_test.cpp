@@ -1,0 +1,585 @@
+// The real cdmgui window under Wine, driven as a person would. Each test runs
+// the real start-up code in this process with fresh folders for the
+// installation (named in the registry), the board emulator's state, the
+// documents and the temporary files. Message boxes and file dialogs are
+// answered from a script; each kind is also met once as the real dialog,
+// answered from a helper thread (the black box meets the real Save As
+// dialog). Started by the shell as "--record-open MARKER FILE", this program
+// stands in for a browser.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <deque>
+#include <fstream>
+#include <optional>
+#include <sstream>
+#include <thread>
+#include <tuple>
+
+#include "app_state.h"
+#include "control_layout.h"
+#include "resource_ids.h"
+#include "run_program.h"
+#include "startup.h"
+#include "test_folder.h"
+#include "user_dialogs.h"
+#include "window_text.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using Lines = std::vector<std::string>;
+constexpr char kInstallKey[] = "SOFTWARE\\Morvane\\Cadmora Interpreter";
+constexpr char kTitle[] = "Morvane Cadmora Interpreter";
+constexpr char kPrompt[] = "Do you want to save the changes made to this file?";
+constexpr char kProgram[] = "0x1, 10us\r\n0x0, 10us, STOP\r\n";
+
+std::string windows_path(const fs::path& path) {
+  std::string text = path.string();
+  std::replace(text.begin(), text.end(), '/', '\\');
+  return text;
+}
+
+std::string lower(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
+Lines selection_calls(int board, int firmware_id) {
+  const std::string n = std::to_string(board);
+  return {"cdm_select_board " + n + " -> 0", "cdm_select_board " + n + " -> 0", "cdm_init -> 0",
+          "cdm_get_firmware_id -> " + std::to_string(firmware_id), "cdm_close -> 0"};
+}
+
+Lines operator+(Lines a, const Lines& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+
+struct ShownBox {
+  std::string text, caption, output_then;  // output_then: the pane while the box was up
+};
+
+// Answers the one real dialog this process shows next with `button`, as a
+// person would, from a helper thread.
+class RealDialogAnswer {
+ public:
+  explicit RealDialogAnswer(int button) : helper_([this, button] { answer(button); }) {}
+  ~RealDialogAnswer() { result(); }
+  const ShownBox& result() {
+    if (helper_.joinable()) helper_.join();
+    return seen_;
+  }
+
+ private:
+  static BOOL CALLBACK find(HWND window, LPARAM found) {
+    char name[8] = {};
+    DWORD process = 0;
+    GetClassNameA(window, name, sizeof name);
+    GetWindowThreadProcessId(window, &process);
+    if (std::strcmp(name, "#32770") != 0 || process != GetCurrentProcessId() || !IsWindowVisible(window)) return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+  }
+  void answer(int button) {
+    HWND dialog = nullptr;
+    for (int tries = 0; dialog == nullptr && tries < 600; ++tries, Sleep(30))
+      EnumWindows(find, reinterpret_cast<LPARAM>(&dialog));
+    if (dialog == nullptr) return;
+    Sleep(100);  // let the dialog finish setting itself up
+    seen_.caption = window_text(dialog);
+    seen_.text = window_text(GetDlgItem(dialog, 0xFFFF));
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, button)));
+  }
+
+  ShownBox seen_;
+  std::thread helper_;
+};
+
+class Gui : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    script = this;
+    user_dialogs = {scripted_box, scripted_open, scripted_save, system_dialogs().shell_execute};
+    start_folder_ = current_folder();
+    set_environment("MORVAPI_EMULATOR_DIR", windows_path(board_.path()));
+    set_environment("TMP", windows_path(temporary_.path()));
+    set_environment("TEMP", windows_path(temporary_.path()));
+    HKEY key = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, kInstallKey, 0, nullptr, 0, KEY_WRITE, nullptr,
+                                             &key, nullptr));
+    const std::string folder = windows_path(install_.path());
+    RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.c_str()),
+                   static_cast<DWORD>(folder.size() + 1));
+    RegCloseKey(key);
+  }
+  void TearDown() override {
+    close_window();
+    user_dialogs = system_dialogs();
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, kInstallKey);
+    SetCurrentDirectoryA(start_folder_.c_str());
+    for (const char* name : {"MORVAPI_EMULATOR_DIR", "TMP", "TEMP"}) set_environment(name, "");
+  }
+
+  // Starts cdmgui with these emulator settings (the call journal is always
+  // kept) and command line; the window does not take the focus.
+  void start(const std::string& board_settings = "", const std::string& command_line = "") {
+    board_.write("emulator.ini", "journal = yes\n" + board_settings);
+    ASSERT_TRUE(create_main_window(GetModuleHandleA(nullptr), command_line.c_str(), SW_SHOWNOACTIVATE));
+  }
+  // Starts, then forgets the start-up's calls and boxes.
+  void start_quietly(const std::string& board_settings = "") {
+    start(board_settings);
+    take_journal();
+    boxes.clear();
+  }
+  void close_window() {
+    if (app.mainWindow != nullptr) DestroyWindow(app.mainWindow);
+    UnregisterClassA(kMainWindowClass, GetModuleHandleA(nullptr));
+    for (MSG message; PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE);) {
+    }
+    app = AppState{};
+  }
+
+  // The library calls since the last look.
+  Lines take_journal() {
+    Lines lines;
+    std::istringstream text(board_.read("journal.txt"));
+    for (std::string line; std::getline(text, line) && line != "<missing>";)
+      lines.push_back(line.substr(0, line.find('\r')));
+    fs::remove(board_ / "journal.txt");
+    return lines;
+  }
+
+  LRESULT command(int id) { return SendMessageA(app.mainWindow, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
+  void type(std::string_view keys) {  // '\n' is the Enter key
+    for (char key : keys) SendMessageA(app.sourcePane, WM_CHAR, key == '\n' ? '\r' : key, 1);
+  }
+  // Runs the queued messages; true once the program has asked to quit.
+  static bool quits() {
+    for (MSG message; PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE); DispatchMessageA(&message))
+      if (message.message == WM_QUIT) return true;
+    return false;
+  }
+  static std::string text(HWND window) { return window_text(window); }
+  static std::string output() { return window_text(app.outputPane); }
+  static std::string source() { return window_text(app.sourcePane); }
+  static std::string title() { return window_text(app.mainWindow); }
+  static bool debug_checked() {
+    HMENU menu = GetSubMenu(GetMenu(app.mainWindow), INTERPRETER_MENU_POSITION);
+    return (GetMenuState(menu, ID_SHOW_DEBUG, MF_BYCOMMAND) & MF_CHECKED) != 0;
+  }
+  static std::string current_folder() {
+    char buffer[MAX_PATH] = {};
+    GetCurrentDirectoryA(MAX_PATH, buffer);
+    return buffer;
+  }
+  std::string path(const char* name) const { return windows_path(documents_ / name); }
+  // Another program holds the file open and does not let it be replaced.
+  HANDLE hold(const std::string& file) const {
+    return CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                       nullptr);
+  }
+
+  // The scripted person: answers in order, else Cancel (OK for an OK box);
+  // file names in order, nothing meaning Cancel.
+  std::deque<int> box_answers;
+  std::deque<std::optional<std::string>> file_choices;
+  std::vector<ShownBox> boxes;
+  int file_dialogs = 0;
+
+  TestFolder install_, board_, documents_, temporary_;
+
+ private:
+  static int scripted_box(HWND, const char* message, const char* caption, UINT style) {
+    script->boxes.push_back({message, caption, output()});
+    if (script->box_answers.empty()) return (style & MB_TYPEMASK) == MB_OK ? IDOK : IDCANCEL;
+    const int answer = script->box_answers.front();
+    script->box_answers.pop_front();
+    return answer;
+  }
+  static BOOL scripted_file(OPENFILENAMEA* request) {
+    ++script->file_dialogs;
+    std::optional<std::string> name;
+    if (!script->file_choices.empty()) {
+      name = script->file_choices.front();
+      script->file_choices.pop_front();
+    }
+    if (!name || name->size() >= request->nMaxFile) return FALSE;
+    std::strcpy(request->lpstrFile, name->c_str());
+    return TRUE;
+  }
+  static BOOL scripted_open(OPENFILENAMEA* request) { return scripted_file(request); }
+  static BOOL scripted_save(OPENFILENAMEA* request) { return scripted_file(request); }
+
+  static Gui* script;
+  std::string start_folder_;
+};
+Gui* Gui::script = nullptr;
+
+TEST_F(Gui, StartUpOpensTheNamedFileProbesTheBoardAndExitWritesTheSettings) {
+  fs::create_directories(documents_ / "My Programs");
+  documents_.write("My Programs/test.cdm", "0x1, 10us\n0x0, 10us\n");
+  const std::string file = path("My Programs/test.cdm");
+  start("version = 4.2 test\nfirmware_id = 0x0102\n", "\"" + file + "\"");
+  EXPECT_EQ(file, app.fileName);
+  EXPECT_EQ("test.cdm - " + std::string(kTitle), title());
+  EXPECT_EQ("0x1, 10us\r\n0x0, 10us\r\n", source());
+  EXPECT_FALSE(app.modified);
+  EXPECT_EQ("Line 1, Column 1", text(app.positionLabel));
+  EXPECT_EQ("Cadmora board found.\r\nUsing MorvAPI version 4.2 test.", output());
+  EXPECT_EQ("100.0", text(app.frequencyBox));
+  EXPECT_EQ("0", text(app.boardBox));
+  EXPECT_FALSE(debug_checked());
+  EXPECT_EQ(windows_path(install_.path()), current_folder());
+  EXPECT_EQ((selection_calls(0, 0x0102) +
+             Lines{"cdm_init -> 0", "cdm_get_version", "cdm_set_debug 1 -> 0", "cdm_close -> 0"}),
+            take_journal());
+
+  PostMessageA(app.mainWindow, WM_CLOSE, 0, 0);
+  EXPECT_EQ(0, run_message_loop());
+  stop_board_at_exit();
+  EXPECT_EQ("100.0\r\nfalse", install_.read("interpreter.cfg"));
+  EXPECT_EQ((Lines{"cdm_init -> 0", "cdm_stop -> 0", "cdm_close -> 0"}), take_journal());
+  EXPECT_EQ(0u, board_.read("board0.state").find("stopped"));
+  EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(Gui, WithoutTheRegistryKeyTheStartFolderHoldsSettingsAndFiles) {
+  RegDeleteKeyA(HKEY_LOCAL_MACHINE, kInstallKey);
+  documents_.write("interpreter.cfg", "12.5\r\ntrue, and then some");
+  documents_.write("relative.cdm", "STOP\n");
+  SetCurrentDirectoryA(windows_path(documents_.path()).c_str());
+  start("", "relative.cdm");
+  EXPECT_EQ("relative.cdm", app.fileName);
+  EXPECT_EQ("STOP\r\n", source());
+  EXPECT_EQ("12.5", text(app.frequencyBox));
+  EXPECT_TRUE(debug_checked());
+  command(ID_SHOW_DEBUG);
+  EXPECT_FALSE(debug_checked());
+  SetWindowTextA(app.frequencyBox, std::string(300, '7').c_str());
+  command(ID_FILE_EXIT);
+  EXPECT_TRUE(quits());
+  EXPECT_EQ(std::string(255, '7') + "\r\nfalse", documents_.read("interpreter.cfg"));
+}
+
+TEST_F(Gui, AMissingCommandLineFileIsReportedInARealMessageBox) {
+  user_dialogs.message_box = system_dialogs().message_box;
+  RealDialogAnswer person(IDOK);
+  start("", "\"" + path("missing.cdm") + "\"");
+  EXPECT_EQ("Error", person.result().caption);
+  EXPECT_EQ("Unable to open " + path("missing.cdm") + ".", person.result().text);
+  EXPECT_EQ("", app.fileName);
+  EXPECT_EQ(kTitle, title());
+}
+
+TEST_F(Gui, TheBoardNumberBoxSelectsOnEveryChange) {
+  start_quietly("boards = 0 1 7 12\nunopenable = 12\nfirmware_id = 0x020A\n");
+  struct Case {
+    const char* text;
+    std::string output, accepted;
+    Lines calls;
+  } const cases[] = {
+      {"5", "Board number not found \n\n", "0", {"cdm_select_board 5 -> -1"}},
+      {"1a", "Board number not found \n\n", "0", {}},
+      {"", "unchanged", "0", {}},
+      {"12", "Board number changed to 12\r\nError initializing board", "12",
+       {"cdm_select_board 12 -> 0", "cdm_select_board 12 -> 0", "cdm_init -> 2"}},
+      {"007", "Board number changed to 7\r\nFirmware ID: 2-10", "7", selection_calls(7, 0x020A)},
+  };
+  for (const Case& c : cases) {
+    set_output_text("unchanged");
+    SetWindowTextA(app.boardBox, c.text);
+    EXPECT_EQ(c.output, output()) << c.text;
+    EXPECT_EQ(c.accepted, app.boardNumberText) << c.text;
+    EXPECT_EQ(c.calls, take_journal()) << c.text;
+  }
+  EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(Gui, LoadProgramsTheBoardAndLeavesNoTemporaryFile) {
+  start_quietly("firmware_id = 0x0203\n");
+  SetWindowTextA(app.sourcePane, kProgram);
+  SetWindowTextA(app.frequencyBox, "50");
+  command(ID_BOARD_LOAD);
+  EXPECT_EQ("Using Clock Frequency of 50 MHz.\r\n\r\n\r\n2 instructions interpreted.\r\n"
+            "Board 0 programmed successfully.\r\n",
+            output());
+  EXPECT_EQ((selection_calls(0, 0x0203) +
+             Lines{"cdm_init -> 0", "cdm_core_clock 50 -> 0", "cdm_start_programming 0 -> 0",
+                   "cdm_inst_cdmonly 1 0 0 10000 -> 0", "cdm_inst_cdmonly 0 1 0 10000 -> 1",
+                   "cdm_stop_programming -> 0", "cdm_close -> 0"}),
+            take_journal());
+  EXPECT_EQ("50\n1 0 0 10000\n0 1 0 10000\n", board_.read("board0.program"));
+  EXPECT_TRUE(boxes.empty());
+  EXPECT_TRUE(fs::is_empty(temporary_.path()));
+}
+
+TEST_F(Gui, AFailedLoadRaisesItsBoxBeforeTheReport) {
+  struct Case {
+    const char *settings, *source, *report_part;
+    bool reaches_board;
+  } const cases[] = {
+      {"", "0x1 10us\r\n", "Expecting comma after 0X110US on line 1 starting at column 1.\r\n", false},
+      {"fail_write_at = 1\nerror_text = memory fault\n", kProgram, "memory fault", true},
+  };
+  for (const Case& c : cases) {
+    start_quietly(c.settings);
+    SetWindowTextA(app.sourcePane, c.source);
+    command(IDC_LOAD_BUTTON);
+    ASSERT_EQ(1u, boxes.size()) << c.source;
+    EXPECT_EQ("Failed to program board.", boxes[0].text);
+    EXPECT_EQ("Error", boxes[0].caption);
+    EXPECT_EQ(0u, boxes[0].output_then.find("Board number changed to 0\r\n")) << c.source;
+    EXPECT_NE(std::string::npos, output().find(c.report_part)) << output();
+    EXPECT_EQ(std::string::npos, output().find("Board number changed")) << c.source;
+    const Lines calls = take_journal();
+    EXPECT_EQ(c.reaches_board ? 2 : 1, std::count(calls.begin(), calls.end(), "cdm_init -> 0")) << c.source;
+    EXPECT_TRUE(fs::is_empty(temporary_.path())) << c.source;
+    close_window();
+  }
+}
+
+TEST_F(Gui, StartStopAndAnUnusableBoardNumber) {
+  start_quietly("boards = 0 7\nfirmware_id = 0x0105\n");
+  for (const auto& [id, call, state] : {std::tuple{ID_BOARD_START, "cdm_start -> 0", "running"},
+                                        std::tuple{IDC_STOP_BUTTON, "cdm_stop -> 0", "stopped"}}) {
+    EXPECT_EQ(0, command(id));
+    EXPECT_EQ((selection_calls(0, 0x0105) + Lines{"cdm_init -> 0", call, "cdm_close -> 0"}), take_journal());
+    EXPECT_EQ(0u, board_.read("board0.state").find(state)) << id;
+    EXPECT_EQ("Board number changed to 0\r\nFirmware ID: 1-5", output());
+  }
+  // The box goes back to the last accepted number, which selects that board
+  // again before the message.
+  const std::pair<int, const char*> refused[] = {{IDC_LOAD_BUTTON, "Failed to program board."},
+                                                 {IDC_START_BUTTON, "Failed to start board."},
+                                                 {ID_BOARD_STOP, "Failed to stop board."}};
+  SetWindowTextA(app.boardBox, "7");
+  for (const auto& [id, message] : refused) {
+    SetWindowTextA(app.boardBox, "x7");
+    take_journal();
+    boxes.clear();
+    command(id);
+    ASSERT_EQ(1u, boxes.size()) << id;
+    EXPECT_EQ(message, boxes[0].text);
+    EXPECT_EQ("7", text(app.boardBox));
+    EXPECT_EQ("Board number changed to 7\r\nFirmware ID: 1-5", boxes[0].output_then);
+    EXPECT_EQ(selection_calls(7, 0x0105), take_journal());
+  }
+  // An empty box is refilled and its number used.
+  SetWindowTextA(app.boardBox, "");
+  SetWindowTextA(app.sourcePane, kProgram);
+  command(ID_BOARD_LOAD);
+  EXPECT_EQ("7", text(app.boardBox));
+  EXPECT_NE(std::string::npos, output().find("Board 7 programmed successfully.")) << output();
+}
+
+TEST_F(Gui, WithoutAUsableTemporaryFolderLoadReportsAndRunsNothing) {
+  std::string overlong = windows_path(temporary_.path()) + "\\";
+  overlong += std::string(250 - overlong.size(), 't');  // no room left for a file name
+  for (const std::string& folder : {windows_path(temporary_ / "gone"), overlong}) {
+    set_environment("TMP", folder);
+    set_environment("TEMP", folder);
+    start_quietly();
+    SetWindowTextA(app.sourcePane, kProgram);
+    command(IDC_LOAD_BUTTON);
+    EXPECT_EQ(0u, output().find("Error opening " + folder)) << output();
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_EQ(5u, take_journal().size()) << "only the selection reached the board";
+    close_window();
+  }
+}
+
+TEST_F(Gui, TheSaveDiscardCancelPrompt) {
+  struct Case {
+    int command, answer;
+    bool goes_on;
+    std::string file_after;
+  } const cases[] = {
+      {ID_FILE_NEW, IDYES, true, platform_text("new")}, {ID_FILE_NEW, IDNO, true, "old\n"},
+      {ID_FILE_NEW, IDCANCEL, false, "old\n"},          {ID_FILE_EXIT, IDYES, true, platform_text("new")},
+      {ID_FILE_EXIT, IDNO, true, "old\n"},              {ID_FILE_EXIT, IDCANCEL, false, "old\n"},
+  };
+  for (const Case& c : cases) {
+    install_.write("interpreter.cfg", "77\nfalse");
+    documents_.write("doc.cdm", "old\n");
+    start("", path("doc.cdm"));
+    SetWindowTextA(app.sourcePane, "");
+    type("new");
+    boxes.clear();
+    box_answers = {c.answer};
+    command(c.command);
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ(kPrompt, boxes[0].text);
+    EXPECT_EQ("Question", boxes[0].caption);
+    EXPECT_EQ(c.file_after, documents_.read("doc.cdm")) << c.command << " " << c.answer;
+    EXPECT_EQ(!c.goes_on, app.modified) << c.command << " " << c.answer;
+    if (c.command == ID_FILE_EXIT) {
+      EXPECT_EQ(c.goes_on, quits());
+      EXPECT_EQ(c.goes_on ? "77\r\nfalse" : "77\nfalse", install_.read("interpreter.cfg"));
+    } else {
+      EXPECT_EQ(c.goes_on ? "" : "new", source());
+      EXPECT_EQ(c.goes_on ? kTitle : "doc.cdm - " + std::string(kTitle), title());
+    }
+    close_window();
+  }
+}
+
+TEST_F(Gui, OpenKeepsEveryByteAndAFailedOpenChangesNothing) {
+  struct Case {
+    const char* name;
+    std::string bytes, pane;
+  } const cases[] = {
+      {"lf.cdm", "0x1, 1us\nSTOP\n", "0x1, 1us\r\nSTOP\r\n"},
+      {"ctrl-z.cdm", "0x1, 1us\x1a\r\n\xFF\r\n", "0x1, 1us\x1a\r\n\xFF\r\n"},
+      {"lone-cr.cdm", "a\rb", "a\rb"},
+  };
+  start();
+  for (const Case& c : cases) {
+    documents_.write(c.name, c.bytes);
+    file_choices = {path(c.name)};
+    command(ID_FILE_OPEN);
+    EXPECT_EQ(c.pane, source()) << c.name;
+    EXPECT_EQ("Opened " + path(c.name) + ".", output());
+    EXPECT_EQ(std::string(c.name) + " - " + kTitle, title());
+    EXPECT_FALSE(app.modified) << c.name;
+  }
+  type("x");
+  box_answers = {IDNO};
+  file_choices = {std::nullopt};
+  command(IDC_OPEN_BUTTON);
+  EXPECT_EQ("No file opened.", output());
+  EXPECT_FALSE(app.modified);  // the No stands though the command was abandoned
+  file_choices = {path("vanished.cdm")};
+  command(ID_FILE_OPEN);
+  EXPECT_EQ("Error opening " + path("vanished.cdm") + ".", output());
+  EXPECT_EQ("xa\rb", source());
+  EXPECT_EQ(path("lone-cr.cdm"), app.fileName);
+}
+
+TEST_F(Gui, SavingNamesTheDocumentAndAFailedSaveKeepsTheOldFile) {
+  start();
+  type("0x1, 1us\n\tSTOP");
+  file_choices = {path("doc.cdm")};
+  command(IDC_SAVE_BUTTON);
+  EXPECT_EQ(platform_text("0x1, 1us\n\tSTOP"), documents_.read("doc.cdm"));
+  EXPECT_EQ("Wrote " + path("doc.cdm") + ".", output());
+  EXPECT_EQ(path("doc.cdm"), app.fileName);
+  EXPECT_EQ(kTitle, title());  // the title waits for the next Open or Save As
+  file_choices = {path("second.cdm")};
+  command(ID_FILE_SAVE_AS);
+  EXPECT_EQ("second.cdm - " + std::string(kTitle), title());
+
+  type("\n");
+  HANDLE holder = hold(path("second.cdm"));
+  command(ID_FILE_SAVE);  // named: no dialog
+  EXPECT_EQ("Error writing " + path("second.cdm") + ".", output());
+  box_answers = {IDYES};
+  command(ID_FILE_NEW);  // Yes with a failing save stops New
+  CloseHandle(holder);
+  EXPECT_EQ("Error writing " + path("second.cdm") + ".", output());
+  EXPECT_TRUE(app.modified);
+  EXPECT_EQ(platform_text("0x1, 1us\n\tSTOP"), documents_.read("second.cdm"));
+
+  SetFileAttributesA(path("second.cdm").c_str(), FILE_ATTRIBUTE_READONLY);
+  command(IDC_SAVE_BUTTON);
+  SetFileAttributesA(path("second.cdm").c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_EQ("Error opening " + path("second.cdm") + ".", output());
+  EXPECT_EQ(2, file_dialogs);
+  EXPECT_EQ(2, std::distance(fs::directory_iterator(documents_.path()), fs::directory_iterator()));
+}
+
+TEST_F(Gui, SaveOutputWritesThePaneAndReportsFailures) {
+  start_quietly();
+  documents_.write("held.txt", "old report");
+  set_output_text("first line\r\nsecond line\r\n");
+  file_choices = {path("report.txt"), std::nullopt, path("no folder\\x.txt"), path("held.txt")};
+  command(ID_SAVE_OUTPUT);
+  EXPECT_EQ(platform_text("first line\nsecond line\n"), documents_.read("report.txt"));
+  EXPECT_EQ("Wrote " + path("report.txt") + ".", output());
+  command(ID_SAVE_OUTPUT);
+  EXPECT_EQ("File not saved.", output());
+  command(ID_SAVE_OUTPUT);
+  EXPECT_EQ("Error opening " + path("no folder\\x.txt") + ".", output());
+  HANDLE holder = hold(path("held.txt"));
+  command(ID_SAVE_OUTPUT);
+  CloseHandle(holder);
+  EXPECT_EQ("Error writing " + path("held.txt") + ".", output());
+  EXPECT_EQ("old report", documents_.read("held.txt"));
+}
+
+// .html pages are opened, for this test, by this test program itself, which
+// notes the page it was given.
+TEST_F(Gui, ReadMeOpensTheInstalledHelpPageThroughTheShell) {
+  const std::string opener = "\"" + windows_path(program_folder() / "gui_tests.exe") + "\" --record-open \"" +
+                             path("opened.txt") + "\" \"%1\"";
+  char previous[256] = {};
+  LONG size = sizeof previous;
+  const bool had_previous = RegQueryValueA(HKEY_CLASSES_ROOT, ".html", previous, &size) == ERROR_SUCCESS;
+  const auto set = [](const char* key, const std::string& value) {
+    RegSetValueA(HKEY_CLASSES_ROOT, key, REG_SZ, value.c_str(), static_cast<DWORD>(value.size()));
+  };
+  set(".html", "CadmoraTestPage");
+  set("CadmoraTestPage\\shell\\open\\command", opener);
+  fs::create_directories(install_ / "Doc");
+  install_.write("Doc/index.html", "<html><title>help</title></html>");
+  start();
+  command(ID_HELP_READ_ME);
+  for (int waited = 0; waited < 200 && !documents_.exists("opened.txt"); ++waited) Sleep(100);
+  if (had_previous) set(".html", previous);
+  else RegDeleteKeyA(HKEY_CLASSES_ROOT, ".html");
+  for (const char* key : {"CadmoraTestPage\\shell\\open\\command", "CadmoraTestPage\\shell\\open",
+                          "CadmoraTestPage\\shell", "CadmoraTestPage"})
+    RegDeleteKeyA(HKEY_CLASSES_ROOT, key);
+  EXPECT_EQ(lower(windows_path(install_.path()) + "\\doc\\index.html"), lower(documents_.read("opened.txt")));
+}
+
+TEST_F(Gui, LayoutCaretLabelAndAbout) {
+  start();
+  const HWND controls[kLayoutSlotCount] = {
+      app.openButton, app.saveButton,     app.loadButton, app.startButton, app.stopButton,
+      app.sourcePane, app.outputPane,     app.frequencyLabel, app.frequencyBox, app.unitLabel,
+      app.boardLabel, app.boardBox,       app.positionLabel};
+  for (int width : {640, 900}) {
+    SetWindowPos(app.mainWindow, nullptr, 0, 0, width, 700, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT client{};
+    GetClientRect(app.mainWindow, &client);
+    const ControlLayout layout = compute_layout(client.right, client.bottom);
+    for (std::size_t i = 0; i < kLayoutSlotCount; ++i) {
+      RECT r{};
+      GetWindowRect(controls[i], &r);
+      MapWindowPoints(HWND_DESKTOP, app.mainWindow, reinterpret_cast<POINT*>(&r), 2);
+      EXPECT_TRUE((layout[i] == ControlPlace{r.left, r.top, r.right - r.left, r.bottom - r.top})) << i;
+    }
+  }
+  type("ab\nc");
+  EXPECT_EQ("Line 1, Column 1", text(app.positionLabel));  // typing alone changes nothing
+  SendMessageA(app.sourcePane, WM_KEYUP, VK_LEFT, 0xC0000001);
+  EXPECT_EQ("Line 2, Column 2", text(app.positionLabel));
+  SendMessageA(app.sourcePane, EM_SETSEL, 1, 1);
+  SendMessageA(app.sourcePane, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  EXPECT_EQ("Line 1, Column 2", text(app.positionLabel));
+  box_answers = {IDNO};
+  command(ID_FILE_NEW);
+  EXPECT_EQ("Line 1, Column 2", text(app.positionLabel));  // replacing the text keeps it
+  command(ID_HELP_ABOUT);
+  ASSERT_EQ(2u, boxes.size());
+  EXPECT_EQ("About", boxes[1].caption);
+  EXPECT_EQ(0u, boxes[1].text.find("Cadmora Interpreter - 20240820\r\n")) << boxes[1].text;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc == 4 && std::strcmp(argv[1], "--record-open") == 0) {
+    std::ofstream(argv[2], std::ios::binary) << argv[3];
+    return 0;
+  }
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
