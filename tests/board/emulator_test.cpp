@@ -90,6 +90,7 @@ TEST_F(EmulatorTest, SelectionOpeningAndTheBoardsOwnTexts) {
 
   // A state folder that does not exist yet is made on first use.
   set_environment("MORVAPI_EMULATOR_DIR", (folder_ / "new" / "state").string());
+  EXPECT_EQ(0, cdm_select_board(0));
   EXPECT_EQ(0, cdm_init());
   EXPECT_EQ(0, cdm_start());
   EXPECT_EQ("running\n", folder_.read("new/state/board0.state"));
