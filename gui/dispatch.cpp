@@ -143,8 +143,11 @@ void toggle_debug_information() {
   CheckMenuItem(interpreter_menu, ID_SHOW_DEBUG, MF_BYCOMMAND | (app.showDebug ? MF_CHECKED : MF_UNCHECKED));
 }
 
+// Without an installation folder the page beside the program is opened, never
+// one at the root of whatever drive is current, where anyone may put a file.
 void show_read_me() {
-  const std::string page = std::string(app.installDir) + "\\Doc\\index.html";
+  const std::string folder = app.installDir[0] != '\0' ? std::string(app.installDir) : running_program_folder();
+  const std::string page = folder + "\\Doc\\index.html";
   user_dialogs.shell_execute(nullptr, "open", page.c_str(), nullptr, nullptr, SW_SHOW);
 }
 

@@ -80,14 +80,6 @@ TEST_F(GuiTest, ReadMeAsksTheShellToOpenTheHelpPage) {
   EXPECT_TRUE(user_.boxes.empty());
 }
 
-TEST_F(GuiTest, ReadMeWithoutAnInstallationFolder) {
-  remove_install_key();
-  start();
-  command(ID_HELP_READ_ME);
-  ASSERT_EQ(1u, user_.shell_calls.size());
-  EXPECT_EQ("\\Doc\\index.html", user_.shell_calls[0].file);
-}
-
 // The real shell: .html pages are opened, for this test, by this test
 // program itself, which notes the page it was given.
 class ReadMeThroughTheShell : public GuiTest {

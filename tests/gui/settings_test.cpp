@@ -90,17 +90,6 @@ TEST_F(GuiTest, ExitReturnsToTheInstallationFolderFirst) {
   EXPECT_FALSE(documents_.exists("interpreter.cfg"));
 }
 
-TEST_F(GuiTest, WithoutTheKeyExitWritesWhereverTheWorkingDirectoryIs) {
-  remove_install_key();
-  SetCurrentDirectoryA(windows_path(documents_.path()).c_str());
-  start();
-  std::filesystem::create_directories(documents_ / "elsewhere");
-  SetCurrentDirectoryA(windows_path(documents_ / "elsewhere").c_str());
-  command(ID_FILE_EXIT);
-  EXPECT_TRUE(quit_requested());
-  EXPECT_EQ("100.0\r\nfalse", documents_.read("elsewhere/interpreter.cfg"));
-}
-
 TEST_F(GuiTest, AnUnwritableSettingsFileDoesNotStopTheExit) {
   install_.write("interpreter.cfg", "33\nfalse");
   SetFileAttributesA(windows_path(install_ / "interpreter.cfg").c_str(), FILE_ATTRIBUTE_READONLY);
