@@ -52,7 +52,7 @@ TEST_F(CdmcliReliability, AStateFolderThatCannotBeWrittenFailsTheLoad) {
 
 TEST_F(CdmcliReliability, AStateFolderWithAnUnusualNameKeepsTheBoard) {
 #if defined(_WIN32)
-  const fs::path folder = sources_ / L"\u677f state";  // outside every ANSI code page but the Asian ones
+  const fs::path folder = sources_.path() / L"\u677f state";  // outside every ANSI code page but the Asian ones
 #else
   const fs::path folder = sources_ / "\xff\xfe state";  // not UTF-8
 #endif
