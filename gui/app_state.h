@@ -32,9 +32,22 @@ struct AppState {
   char installDir[kInstallDirSize] = {};  // empty when the registry names none
   std::string fileName;                   // empty: untitled
   std::string boardNumberText = "0";      // last number the board library accepted
+  // Absolute folder of interpreter.cfg, fixed at start-up: the installation
+  // folder, else the folder the program was started in.
+  std::string settingsFolder;
 };
 
 extern AppState app;
 
 // Replaces the output pane's whole text; reports never append.
 void set_output_text(std::string_view text);
+
+// Makes installDir the working directory. Without one, or when it cannot be
+// entered, the working directory stays as it is.
+void enter_install_dir();
+
+// The working directory as an absolute path.
+std::string working_directory();
+
+// The folder of the running program, without a trailing backslash.
+std::string running_program_folder();

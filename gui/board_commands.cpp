@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <sstream>
 #include <string>
@@ -22,8 +21,6 @@ namespace {
 
 // The longest temporary file path the program uses.
 constexpr std::size_t kLongestTemporaryPath = 255;
-// GetTempFileNameA adds up to 14 characters to the folder.
-constexpr std::size_t kLongestTemporaryFolder = MAX_PATH - 14;
 constexpr char kOutputFilter[] = "Text Files (*.txt)\0*.txt\0All Files (*.*)\0*.*\0";
 
 void show_error(const char* text) { user_dialogs.message_box(app.mainWindow, text, "Error", MB_OK | MB_ICONERROR); }
@@ -41,27 +38,16 @@ std::string temporary_folder() {
   return std::string(folder, length);
 }
 
-// A new, empty file whose name the system guarantees to be unique; nothing
-// when none can be made within the path limit. `path` names what was tried.
+// A new, empty file in the temporary folder whose name the system guarantees
+// to be unique; nothing when none can be made within the path limit. `path`
+// names what was tried.
 bool create_temporary_file(std::string& path) {
   const std::string folder = temporary_folder();
   path = folder;
-  if (folder.size() > kLongestTemporaryFolder) return false;
-  char name[MAX_PATH] = {};
-  if (GetTempFileNameA(folder.empty() ? "." : folder.c_str(), "cdm", 0, name) == 0) return false;
-  path = name;
+  if (!create_unique_file(folder, path)) return false;
   if (path.size() <= kLongestTemporaryPath) return true;
-  DeleteFileA(name);
+  DeleteFileA(path.c_str());
   return false;
-}
-
-// The source text, without carriage returns, in text mode.
-bool write_source(const std::string& path, const std::string& text) {
-  std::FILE* file = std::fopen(path.c_str(), "w");
-  if (file == nullptr) return false;
-  const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-  const bool closed = std::fclose(file) == 0;
-  return written && closed;
 }
 
 // The board number Load tells the interpreter. An empty box gets the last
@@ -109,7 +95,7 @@ bool load_program() {
     return false;
   }
   // A source cut short would be programmed as if it were whole.
-  if (!write_source(path, source)) {
+  if (write_text_in_place(path, source) != WriteOutcome::Written) {
     DeleteFileA(path.c_str());
     set_output_text("Error writing " + path + ".");
     return false;

@@ -145,8 +145,11 @@ void set_debug_information(bool on) {
 
 void toggle_debug_information() { set_debug_information(!app.showDebug); }
 
+// Without an installation folder the page beside the program is opened, never
+// one at the root of whatever drive is current, where anyone may put a file.
 void show_read_me() {
-  const std::string page = std::string(app.installDir) + "\\Doc\\index.html";
+  const std::string folder = app.installDir[0] != '\0' ? std::string(app.installDir) : running_program_folder();
+  const std::string page = folder + "\\Doc\\index.html";
   user_dialogs.shell_execute(nullptr, "open", page.c_str(), nullptr, nullptr, SW_SHOW);
 }
 

@@ -1,4 +1,5 @@
-// Writing a text file so that a failure never costs the user the old file.
+// Writing text files: a saved file is replaced whole or not at all, and
+// Load's source goes to a new file of a unique name.
 #pragma once
 
 #include <string>
@@ -7,13 +8,25 @@
 enum class WriteOutcome {
   Written,
   NotOpened,   // the file cannot be written at all (read-only, no folder, ...)
-  NotWritten,  // writing, closing or replacing failed; the old file is intact
+  NotWritten,  // writing, closing or replacing failed
 };
 
-// Writes `text` in text mode (each LF becomes CR LF) into a new file beside
+// Writes `text` in text mode (each LF becomes CR LF) into `path` itself,
+// creating or truncating it.
+WriteOutcome write_text_in_place(const std::string& path, std::string_view text);
+
+// Writes `text` as write_text_in_place does into "<path>.saving" beside
 // `path` and only when every write and the close have succeeded puts it in
-// the place of `path`.
+// the place of `path`, so a failure leaves the old file intact. The fixed
+// name means a save cut short by a crash leaves nothing the next save of the
+// same file does not reuse. Where no file can be made beside `path` (a
+// folder that lets this one file be written and nothing else), `path` is
+// written in place.
 WriteOutcome write_text_file(const std::string& path, std::string_view text);
+
+// A new, empty file of a unique name in `folder` ("" is the working
+// directory). False when none can be made with a path that fits MAX_PATH.
+bool create_unique_file(const std::string& folder, std::string& path);
 
 // The one-line report of a failed write: "Error opening <path>." or
 // "Error writing <path>.".

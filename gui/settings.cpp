@@ -15,20 +15,23 @@
 
 namespace {
 
-constexpr char kSettingsFile[] = ".\\interpreter.cfg";
+constexpr char kSettingsFile[] = "interpreter.cfg";
 // Two lines of 255 characters are all that is ever read of the file.
 constexpr std::size_t kSettingsReadLimit = 2 * kSettingsLineLength + 2;
 
-// Dialogs may have moved the working directory to a document's folder.
-void return_to_install_dir() {
-  if (app.installDir[0] != '\0') SetCurrentDirectoryA(app.installDir);
+// One fixed place for reading and writing: file dialogs may have moved the
+// working directory to a document's folder since start-up.
+std::string settings_path() {
+  std::string path = app.settingsFolder.empty() ? std::string(".") : app.settingsFolder;
+  if (path.back() != '\\') path += '\\';
+  return path + kSettingsFile;
 }
 
 }  // namespace
 
 void read_settings() {
   Settings settings;
-  if (std::FILE* file = std::fopen(kSettingsFile, "r")) {
+  if (std::FILE* file = std::fopen(settings_path().c_str(), "r")) {
     std::string text(kSettingsReadLimit, '\0');
     text.resize(std::fread(text.data(), 1, text.size(), file));
     std::fclose(file);
@@ -42,11 +45,12 @@ void read_settings() {
 
 void exit_application() {
   if (!confirm_discard_changes()) return;
-  return_to_install_dir();
+  // Dialogs may have moved the working directory to a document's folder.
+  enter_install_dir();
   // A settings file that cannot be written is not worth stopping the exit
   // for; the old one then stays as it was.
   const std::string text =
       settings_text(window_text_prefix(app.frequencyBox, kSettingsLineLength), app.showDebug);
-  write_text_file(kSettingsFile, text);
+  write_text_file(settings_path(), text);
   PostQuitMessage(0);
 }

@@ -2,8 +2,8 @@
 // start-up and written by a completed exit.
 #pragma once
 
-// Fills the frequency box and the debug option from ".\interpreter.cfg" in
-// the working directory (defaults when there is none), then sets the board
+// Fills the frequency box and the debug option from interpreter.cfg in
+// app.settingsFolder (defaults when there is none), then sets the board
 // number box to "0".
 void read_settings();
 

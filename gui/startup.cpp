@@ -1,6 +1,7 @@
 #include "startup.h"
 
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include "app_state.h"
@@ -104,24 +105,34 @@ std::string long_path(const std::string& path) {
   return std::string(buffer, length);
 }
 
+// The path made absolute against the working directory, so that a later
+// change of the working directory cannot move the document elsewhere.
+// Nothing when the absolute path does not fit the program's path limit.
+std::optional<std::string> absolute_path(const std::string& path) {
+  char buffer[MAX_PATH] = {};
+  const DWORD length = GetFullPathNameA(path.c_str(), MAX_PATH, buffer, nullptr);
+  if (length == 0 || length >= MAX_PATH) return std::nullopt;
+  return std::string(buffer, length);
+}
+
+void refuse_command_line_file(const std::string& shown) {
+  const std::string text = "Unable to open " + shown + ".";
+  user_dialogs.message_box(app.mainWindow, text.c_str(), "Error", MB_OK | MB_ICONERROR);
+}
+
 void open_command_line_file(const char* command_line) {
   app.fileName.clear();
   if (command_line == nullptr || command_line[0] == '\0') return;
-  const std::string path = long_path(command_line_path(command_line));
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) {
-    const std::string text = "Unable to open " + path + ".";
-    user_dialogs.message_box(app.mainWindow, text.c_str(), "Error", MB_OK | MB_ICONERROR);
-    return;
-  }
+  const std::optional<std::string> given = command_line_path(command_line);
+  if (!given) return refuse_command_line_file(command_line_shown(command_line));
+  const std::string path = long_path(*given);
+  const std::optional<std::string> absolute = absolute_path(path);
+  std::FILE* file = absolute ? std::fopen(absolute->c_str(), "rb") : nullptr;
+  if (file == nullptr) return refuse_command_line_file(path);
   load_source_file(file);
   std::fclose(file);
   set_output_text("File opened.");
-  app.fileName = path;
-}
-
-void enter_install_dir() {
-  if (app.installDir[0] != '\0') SetCurrentDirectoryA(app.installDir);
+  app.fileName = *absolute;
 }
 
 void probe_board() {
@@ -158,6 +169,7 @@ bool create_main_window(HINSTANCE instance, const char* command_line, int show_c
   open_command_line_file(command_line);
   update_title();
   enter_install_dir();
+  app.settingsFolder = working_directory();
   read_settings();
   probe_board();
   return true;

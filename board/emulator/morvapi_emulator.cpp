@@ -4,7 +4,9 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
+#include <exception>
 #include <mutex>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -37,6 +39,8 @@ struct Emulator {
   double clock_mhz = 0;
   std::vector<Instruction> program;
   std::string last_error;
+  // Why instructions cannot be written now that programming was refused.
+  std::string programming_refused;
   std::string version_given;  // texts handed out stay valid until the next call
   std::string error_given;
 };
@@ -163,11 +167,36 @@ int run_state_command(const char* operation, const char* state) {
   return call.returns(0);
 }
 
-}  // namespace
+// Nothing thrown inside the library may reach its caller, a program that
+// cannot know our exceptions. A failed operation gives its failure result and
+// cdm_get_error says why; programming in progress ends, as its state is no
+// longer known.
+void remember_failure(const char* operation, const char* what) noexcept {
+  try {
+    Emulator& e = emulator();
+    std::lock_guard<std::mutex> lock(e.mutex);
+    e.last_error = std::string("The board library failed in ") + operation + ": " + what + ".";
+    if (e.programming) e.programming_refused = e.last_error;
+    e.programming = false;
+  } catch (...) {
+  }
+}
 
-extern "C" {
+template <typename Result, typename Operation>
+Result guarded(const char* operation, Result failure, Operation body) noexcept {
+  try {
+    return body();
+  } catch (const std::bad_alloc&) {
+    remember_failure(operation, "out of memory");
+  } catch (const std::exception& error) {
+    remember_failure(operation, error.what());
+  } catch (...) {
+    remember_failure(operation, "unknown error");
+  }
+  return failure;
+}
 
-int cdm_select_board(int board_number) {
+int unguarded_cdm_select_board(int board_number) {
   Call call("cdm_select_board", Settings::Reload);
   call.arguments(board_number);
   Emulator& e = call.board();
@@ -177,7 +206,7 @@ int cdm_select_board(int board_number) {
   return call.returns(0);
 }
 
-int cdm_init(void) {
+int unguarded_cdm_init(void) {
   Call call("cdm_init", Settings::Reload);
   Emulator& e = call.board();
   std::optional<int> board = e.selected_board ? e.selected_board : e.config.initial_board();
@@ -186,10 +215,11 @@ int cdm_init(void) {
   e.open_board = board;
   e.programming = false;
   e.last_error.clear();
+  e.programming_refused.clear();
   return call.returns(0);
 }
 
-int cdm_close(void) {
+int unguarded_cdm_close(void) {
   Call call("cdm_close");
   Emulator& e = call.board();
   if (!e.open_board) return call.fails(-1, kNotOpen);
@@ -198,27 +228,27 @@ int cdm_close(void) {
   return call.returns(result);
 }
 
-int cdm_start(void) { return run_state_command("cdm_start", "running"); }
+int unguarded_cdm_start(void) { return run_state_command("cdm_start", "running"); }
 
-int cdm_stop(void) { return run_state_command("cdm_stop", "stopped"); }
+int unguarded_cdm_stop(void) { return run_state_command("cdm_stop", "stopped"); }
 
-const char* cdm_get_version(void) {
+const char* unguarded_cdm_get_version(void) {
   Call call("cdm_get_version");
   return call.returns_text(call.board().version_given, call.board().config.version);
 }
 
-int cdm_get_firmware_id(void) {
+int unguarded_cdm_get_firmware_id(void) {
   Call call("cdm_get_firmware_id");
   return call.returns(call.board().config.firmware_id);
 }
 
-int cdm_set_debug(int enable) {
+int unguarded_cdm_set_debug(int enable) {
   Call call("cdm_set_debug");
   call.arguments(enable);
   return call.returns(0);
 }
 
-int cdm_core_clock(double clock_mhz) {
+int unguarded_cdm_core_clock(double clock_mhz) {
   Call call("cdm_core_clock");
   call.arguments(clock_mhz);
   Emulator& e = call.board();
@@ -227,11 +257,20 @@ int cdm_core_clock(double clock_mhz) {
   return call.returns(0);
 }
 
-int cdm_start_programming(int mode) {
+int unguarded_cdm_start_programming(int mode) {
   Call call("cdm_start_programming");
   call.arguments(mode);
   Emulator& e = call.board();
   if (!e.open_board) return call.fails(-1, kNotOpen);
+  e.programming = false;
+  // Callers look only at the instruction writes, so a board memory that
+  // could not be saved at the end would pass unnoticed: refuse up front.
+  if (!can_write_beside(board_file(e, *e.open_board, ".program"))) {
+    e.programming_refused = "Could not save the program of board " + std::to_string(*e.open_board) +
+                            ": the folder " + display_text(e.folder) + " cannot be written.";
+    return call.fails(-1, e.programming_refused);
+  }
+  e.programming_refused.clear();
   e.programming = true;
   e.program.clear();
   // Room for the whole memory up front: untouched pages cost nothing, and
@@ -240,11 +279,13 @@ int cdm_start_programming(int mode) {
   return call.returns(0);
 }
 
-int cdm_inst_cdmonly(unsigned output_pattern, int opcode, int data, double duration_ns) {
+int unguarded_cdm_inst_cdmonly(unsigned output_pattern, int opcode, int data, double duration_ns) {
   Call call("cdm_inst_cdmonly");
   call.arguments(output_pattern, opcode, data, duration_ns);
   Emulator& e = call.board();
-  if (!e.programming) return call.fails(-1, "Instruction written while programming was not started.");
+  if (!e.programming)
+    return call.fails(-1, e.programming_refused.empty() ? "Instruction written while programming was not started."
+                                                       : e.programming_refused);
   const int address = static_cast<int>(e.program.size());
   if (e.config.fail_write_at == address)
     return call.fails(-1, e.config.error_text.value_or("Write failed at address " + std::to_string(address) + "."));
@@ -254,16 +295,45 @@ int cdm_inst_cdmonly(unsigned output_pattern, int opcode, int data, double durat
   return call.returns(address);
 }
 
-int cdm_stop_programming(void) {
+int unguarded_cdm_stop_programming(void) {
   Call call("cdm_stop_programming");
   Emulator& e = call.board();
   if (!e.programming) return call.fails(-1, "Programming was not started.");
   return call.returns(end_programming(e));
 }
 
-const char* cdm_get_error(void) {
+const char* unguarded_cdm_get_error(void) {
   Call call("cdm_get_error");
   return call.returns_text(call.board().error_given, call.board().last_error);
 }
+
+}  // namespace
+
+extern "C" {
+
+int cdm_select_board(int board_number) {
+  return guarded("cdm_select_board", -1, [=] { return unguarded_cdm_select_board(board_number); });
+}
+int cdm_init(void) { return guarded("cdm_init", -1, unguarded_cdm_init); }
+int cdm_close(void) { return guarded("cdm_close", -1, unguarded_cdm_close); }
+int cdm_start(void) { return guarded("cdm_start", -1, unguarded_cdm_start); }
+int cdm_stop(void) { return guarded("cdm_stop", -1, unguarded_cdm_stop); }
+const char* cdm_get_version(void) { return guarded("cdm_get_version", "", unguarded_cdm_get_version); }
+int cdm_get_firmware_id(void) { return guarded("cdm_get_firmware_id", 0, unguarded_cdm_get_firmware_id); }
+int cdm_set_debug(int enable) {
+  return guarded("cdm_set_debug", -1, [=] { return unguarded_cdm_set_debug(enable); });
+}
+int cdm_core_clock(double clock_mhz) {
+  return guarded("cdm_core_clock", -1, [=] { return unguarded_cdm_core_clock(clock_mhz); });
+}
+int cdm_start_programming(int mode) {
+  return guarded("cdm_start_programming", -1, [=] { return unguarded_cdm_start_programming(mode); });
+}
+int cdm_inst_cdmonly(unsigned output_pattern, int opcode, int data, double duration_ns) {
+  return guarded("cdm_inst_cdmonly", -1,
+                 [=] { return unguarded_cdm_inst_cdmonly(output_pattern, opcode, data, duration_ns); });
+}
+int cdm_stop_programming(void) { return guarded("cdm_stop_programming", -1, unguarded_cdm_stop_programming); }
+const char* cdm_get_error(void) { return guarded("cdm_get_error", "", unguarded_cdm_get_error); }
 
 }  // extern "C"

@@ -4,11 +4,14 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
+#include <string>
 #include <system_error>
 #include <thread>
 
 #if defined(_WIN32)
 #include <process.h>
+#include <windows.h>
 #define current_process_id _getpid
 #else
 #include <unistd.h>
@@ -19,21 +22,49 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const char* environment_text(const char* name) {
+// Paths stay in the system's own form from the environment to every file
+// opened: on Windows wide characters, since a folder name outside the ANSI
+// code page has no narrow form; on Linux bytes, whatever their encoding.
+#if defined(_WIN32)
+std::optional<fs::path> environment_path(const wchar_t* name) {
+  const wchar_t* value = _wgetenv(name);
+  if (value == nullptr || *value == L'\0') return std::nullopt;
+  return fs::path(value);
+}
+#define ENVIRONMENT_NAME(name) L##name
+#else
+std::optional<fs::path> environment_path(const char* name) {
   const char* value = std::getenv(name);
-  return value != nullptr && *value != '\0' ? value : nullptr;
+  if (value == nullptr || *value == '\0') return std::nullopt;
+  return fs::path(value);
+}
+#define ENVIRONMENT_NAME(name) name
+#endif
+
+std::FILE* open_file(const fs::path& path, const char* mode) {
+#if defined(_WIN32)
+  const std::wstring wide_mode(mode, mode + std::char_traits<char>::length(mode));
+  return _wfopen(path.c_str(), wide_mode.c_str());
+#else
+  return std::fopen(path.c_str(), mode);
+#endif
 }
 
 fs::path default_state_folder() {
 #if defined(_WIN32)
-  if (const char* local = environment_text("LOCALAPPDATA")) return fs::path(local) / "MorvAPI Emulator";
+  if (auto local = environment_path(L"LOCALAPPDATA")) return *local / "MorvAPI Emulator";
   return fs::path("MorvAPI Emulator");
 #else
-  if (const char* state = environment_text("XDG_STATE_HOME")) return fs::path(state) / "morvapi-emulator";
-  if (const char* home = environment_text("HOME"))
-    return fs::path(home) / ".local" / "state" / "morvapi-emulator";
+  if (auto state = environment_path("XDG_STATE_HOME")) return *state / "morvapi-emulator";
+  if (auto home = environment_path("HOME")) return *home / ".local" / "state" / "morvapi-emulator";
   return fs::path("morvapi-emulator");
 #endif
+}
+
+fs::path temporary_beside(const fs::path& target, const std::string& tag) {
+  fs::path temporary = target;
+  temporary += ".tmp" + std::to_string(current_process_id()) + "-" + tag;
+  return temporary;
 }
 
 // Replacing a file that another program is reading fails on Windows until
@@ -49,8 +80,8 @@ void rename_over(const fs::path& from, const fs::path& to, std::error_code& erro
 }  // namespace
 
 fs::path emulator_state_folder() {
-  const char* chosen = environment_text("MORVAPI_EMULATOR_DIR");
-  fs::path folder = chosen != nullptr ? fs::path(chosen) : default_state_folder();
+  std::optional<fs::path> chosen = environment_path(ENVIRONMENT_NAME("MORVAPI_EMULATOR_DIR"));
+  fs::path folder = chosen ? *chosen : default_state_folder();
   std::error_code ignored;
   fs::create_directories(folder, ignored);
   return folder;
@@ -58,7 +89,7 @@ fs::path emulator_state_folder() {
 
 std::string read_file_text(const fs::path& path) {
   std::string text;
-  std::FILE* file = std::fopen(path.string().c_str(), "rb");
+  std::FILE* file = open_file(path, "rb");
   if (file == nullptr) return text;
   char buffer[4096];
   size_t count;
@@ -69,9 +100,8 @@ std::string read_file_text(const fs::path& path) {
 
 bool write_file_atomically(const fs::path& target, const std::function<bool(std::FILE*)>& write) {
   static std::atomic<unsigned> counter{0};
-  fs::path temporary = target;
-  temporary += ".tmp" + std::to_string(current_process_id()) + "-" + std::to_string(counter++);
-  std::FILE* file = std::fopen(temporary.string().c_str(), "wb");
+  const fs::path temporary = temporary_beside(target, std::to_string(counter++));
+  std::FILE* file = open_file(temporary, "wb");
   if (file == nullptr) return false;
   bool written = write(file);
   written = std::fclose(file) == 0 && written;
@@ -84,10 +114,32 @@ bool write_file_atomically(const fs::path& target, const std::function<bool(std:
   return true;
 }
 
+bool can_write_beside(const fs::path& target) {
+  const fs::path probe = temporary_beside(target, "probe");
+  std::FILE* file = open_file(probe, "wb");
+  if (file == nullptr) return false;
+  std::fclose(file);
+  std::error_code ignored;
+  fs::remove(probe, ignored);
+  return true;
+}
+
 void append_line(const fs::path& path, std::string_view line) {
-  std::FILE* file = std::fopen(path.string().c_str(), "ab");
+  std::FILE* file = open_file(path, "ab");
   if (file == nullptr) return;
   std::fwrite(line.data(), 1, line.size(), file);
   std::fputc('\n', file);
   std::fclose(file);
+}
+
+std::string display_text(const fs::path& path) {
+#if defined(_WIN32)
+  const std::wstring& wide = path.native();
+  const int size = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+  std::string text(static_cast<size_t>(size > 0 ? size : 0), '\0');
+  if (size > 0) WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), text.data(), size, nullptr, nullptr);
+  return text;
+#else
+  return path.native();
+#endif
 }

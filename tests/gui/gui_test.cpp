@@ -256,16 +256,19 @@ TEST_F(Gui, WithoutTheRegistryKeyTheStartFolderHoldsSettingsAndFiles) {
   documents_.write("relative.cdm", "STOP\n");
   SetCurrentDirectoryA(windows_path(documents_.path()).c_str());
   start("", "relative.cdm");
-  EXPECT_EQ("relative.cdm", app.fileName);
+  EXPECT_EQ(path("relative.cdm"), app.fileName);
   EXPECT_EQ("STOP\r\n", source());
   EXPECT_EQ("12.5", text(app.frequencyBox));
   EXPECT_TRUE(debug_checked());
   command(ID_SHOW_DEBUG);
   EXPECT_FALSE(debug_checked());
   SetWindowTextA(app.frequencyBox, std::string(300, '7').c_str());
+  fs::create_directories(documents_ / "elsewhere");
+  SetCurrentDirectoryA(path("elsewhere").c_str());  // as a file dialog may leave it
   command(ID_FILE_EXIT);
   EXPECT_TRUE(quits());
   EXPECT_EQ(std::string(255, '7') + "\r\nfalse", documents_.read("interpreter.cfg"));
+  EXPECT_FALSE(documents_.exists("elsewhere/interpreter.cfg"));
 }
 
 TEST_F(Gui, AMissingCommandLineFileIsReportedInARealMessageBox) {
@@ -571,6 +574,70 @@ TEST_F(Gui, LayoutCaretLabelAndAbout) {
   ASSERT_EQ(2u, boxes.size());
   EXPECT_EQ("About", boxes[1].caption);
   EXPECT_EQ(0u, boxes[1].text.find("Cadmora Interpreter - 20240820\r\n")) << boxes[1].text;
+}
+
+// The user's files stay where the user put them: a relative command-line
+// name is saved where it was opened, a path too long for the command line is
+// refused rather than cut into another file's name, and saving needs no more
+// rights than writing the file itself.
+TEST_F(Gui, ARelativeCommandLineFileIsSavedWhereItWasOpened) {
+  documents_.write("prog.cdm", "old\n");
+  install_.write("prog.cdm", "other\n");
+  SetCurrentDirectoryA(windows_path(documents_.path()).c_str());
+  start("", "prog.cdm");
+  EXPECT_EQ("prog.cdm - " + std::string(kTitle), title());
+  type("x");
+  command(ID_FILE_SAVE);
+  EXPECT_EQ("Wrote " + path("prog.cdm") + ".", output());
+  EXPECT_EQ(platform_text("xold\n"), documents_.read("prog.cdm"));
+  EXPECT_EQ("other\n", install_.read("prog.cdm"));
+}
+
+TEST_F(Gui, ACommandLinePathTooLongIsRefusedNotCut) {
+  // The first 256 characters name an existing file.
+  const std::string folder = windows_path(documents_.path()) + "\\";
+  const std::string existing = std::string(256 - folder.size(), 'n');
+  documents_.write(existing, "STOP\n");
+  start("", folder + existing + ".cdm");
+  ASSERT_EQ(1u, boxes.size());
+  EXPECT_EQ("Unable to open " + folder + existing + "....", boxes[0].text);
+  EXPECT_EQ("", source());
+  EXPECT_EQ("", app.fileName);
+}
+
+std::string opened_page;
+
+TEST_F(Gui, ReadMeWithoutAnInstallationFolderOpensThePageBesideTheProgram) {
+  RegDeleteKeyA(HKEY_LOCAL_MACHINE, kInstallKey);
+  user_dialogs.shell_execute = [](HWND, const char*, const char* file, const char*, const char*, int) {
+    opened_page = file;
+    return reinterpret_cast<HINSTANCE>(33);
+  };
+  start();
+  command(ID_HELP_READ_ME);
+  EXPECT_EQ(windows_path(program_folder() / "Doc" / "index.html"), opened_page);
+}
+
+TEST_F(Gui, SavingWritesInPlaceWhereNothingFitsBesideTheFileAndReusesACutShortSave) {
+  // A file whose path is 255 characters: writable, but no other name made
+  // from it fits beside it.
+  const std::string folder = windows_path(documents_.path()) + "\\";
+  const std::string deep = std::string(255 - folder.size() - 6, 'd');
+  fs::create_directories(documents_ / deep);
+  documents_.write(deep + "/a.cdm", "old\n");
+  const std::string target = folder + deep + "\\a.cdm";
+  start("", target);
+  type("x");
+  command(ID_FILE_SAVE);
+  EXPECT_EQ("Wrote " + target + ".", output());
+  EXPECT_EQ(platform_text("xold\n"), documents_.read(deep + "/a.cdm"));
+
+  documents_.write("doc.cdm", "old\n");
+  documents_.write("doc.cdm.saving", "half");  // what a crash mid-save leaves
+  file_choices = {path("doc.cdm")};
+  command(ID_FILE_SAVE_AS);
+  EXPECT_EQ(platform_text("xold\n"), documents_.read("doc.cdm"));
+  EXPECT_FALSE(documents_.exists("doc.cdm.saving"));
 }
 
 }  // namespace

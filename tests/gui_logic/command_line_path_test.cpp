@@ -15,12 +15,11 @@ TEST(CommandLinePath, DropsEveryQuoteAndKeepsBlanks) {
   for (const auto& [command_line, path] : cases) EXPECT_EQ(path, command_line_path(command_line)) << command_line;
 }
 
-TEST(CommandLinePath, ExaminesOnlyTheFirst256Characters) {
-  const std::string long_line = std::string(300, 'a');
-  EXPECT_EQ(std::string(256, 'a'), command_line_path(long_line));
-  // Quotes count as examined characters even though they are dropped.
-  const std::string quoted = "\"" + std::string(300, 'b') + "\"";
-  EXPECT_EQ(std::string(255, 'b'), command_line_path(quoted));
+TEST(CommandLinePath, APathLongerThan256CharactersIsNotCut) {
+  const std::string quoted = "\"" + std::string(256, 'b') + "\"";
+  EXPECT_EQ(std::string(256, 'b'), command_line_path(quoted));
+  EXPECT_EQ(std::nullopt, command_line_path(std::string(257, 'a')));
+  EXPECT_EQ(std::string(256, 'a') + "...", command_line_shown("\"" + std::string(300, 'a') + "\""));
 }
 
 }  // namespace

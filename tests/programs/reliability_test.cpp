@@ -1,0 +1,99 @@
+// Load where a user's setup is unusual: a state folder that cannot be
+// written, one whose name is not plain text in the system's narrow encoding,
+// and board memory larger than the process may allocate. Load then fails
+// with a clear report, or works; it never crashes and never claims a board
+// kept a program it did not.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+
+#include "run_program.h"
+#include "test_folder.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Points the emulator at `folder` for the programs this test starts.
+void use_state_folder(const fs::path& folder) {
+#if defined(_WIN32)
+  _wputenv_s(L"MORVAPI_EMULATOR_DIR", folder.c_str());
+#else
+  set_environment("MORVAPI_EMULATOR_DIR", folder.native());
+#endif
+}
+
+// The last `lines` lines of a report.
+std::string report_end(const std::string& report, std::size_t lines) {
+  std::size_t start = report.size();
+  for (std::size_t i = 0; i <= lines && start != std::string::npos && start > 0; ++i)
+    start = report.rfind('\n', start - 1);
+  return start == std::string::npos ? report : report.substr(start + 1);
+}
+
+struct Reliability : ::testing::Test {
+  void SetUp() override { sources.write("program.cdm", "0x1, 10us\n"); }
+  void TearDown() override { set_environment("MORVAPI_EMULATOR_DIR", ""); }
+  std::string program() const { return (sources / "program.cdm").string(); }
+  TestFolder sources;
+};
+
+TEST_F(Reliability, AStateFolderThatCannotBeWrittenFailsTheLoad) {
+  // Its path runs through a file, so not even an administrator can make it.
+  sources.write("a file", "");
+  const fs::path folder = sources / "a file" / "state";
+  use_state_folder(folder);
+  const ProgramRun run = run_program("cdmcli", {"Load", program(), "100"});
+  EXPECT_EQ(kFailureStatus, run.exit_status);
+  EXPECT_EQ(platform_text("Failed writing instruction on Line 1 to board.\nCould not save the program of board 0: "
+                          "the folder " + folder.string() + " cannot be written.\n"),
+            report_end(run.output, 2));
+}
+
+TEST_F(Reliability, AStateFolderWithAnUnusualNameKeepsTheBoard) {
+#if defined(_WIN32)
+  const fs::path folder = sources.path() / L"\u677f state";  // outside every ANSI code page but the Asian ones
+#else
+  const fs::path folder = sources / "\xff\xfe state";  // not UTF-8
+#endif
+  use_state_folder(folder);
+  const ProgramRun run = run_program("cdmcli", {"Load", program(), "100"});
+  EXPECT_EQ(0, run.exit_status) << run.output;
+#if defined(_WIN32)
+  std::FILE* memory = _wfopen((folder / "board0.program").c_str(), L"rb");
+#else
+  std::FILE* memory = std::fopen((folder / "board0.program").c_str(), "rb");
+#endif
+  ASSERT_NE(nullptr, memory);
+  char text[64] = {};
+  std::fread(text, 1, sizeof text - 1, memory);
+  std::fclose(memory);
+  EXPECT_STREQ("100\n1 0 0 10000\n", text);
+}
+
+#if !defined(_WIN32)
+// Only a Linux shell limits a program's address space; sanitizers need more.
+TEST_F(Reliability, BoardMemoryThatCannotBeAllocatedFailsTheLoad) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the sanitizers' shadow memory does not fit the limit";
+#endif
+  TestFolder board;
+  use_state_folder(board.path());
+  board.write("emulator.ini", "memory_size = 16777216\n");
+  const std::string command = "ulimit -v 200000; exec '" + (program_folder() / "cdmcli").string() + "' Load '" +
+                              program() + "' 100 2>&1";
+  std::FILE* pipe = popen(command.c_str(), "r");
+  ASSERT_NE(nullptr, pipe);
+  std::string output;
+  char block[4096];
+  for (std::size_t count; (count = std::fread(block, 1, sizeof block, pipe)) > 0;) output.append(block, count);
+  const int status = pclose(pipe);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 255) << output;
+  EXPECT_EQ("Failed writing instruction on Line 1 to board.\n"
+            "The board library failed in cdm_start_programming: out of memory.\n",
+            report_end(output, 2));
+}
+#endif
+
+}  // namespace
