@@ -89,11 +89,39 @@ bool has_nonzero_integer_digit(std::string_view time) {
   return false;
 }
 
+double number_value(std::string_view time);
+
 // The time text as a decimal number with a point as separator, whatever the
 // user's regional settings; reading stops where the number does, and an
 // empty text is 0. Beyond the range of a double it is infinite (or 0, for a
 // number too small).
 double time_value(std::string_view time) {
+  // Up to 15 digits and one point: the digits as a whole number are exact
+  // in a double, and so is ten to the power of the fraction's length, so
+  // their quotient is the correctly rounded value, as from_chars gives it.
+  constexpr std::size_t kExactDigits = 15;
+  constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13,
+                                     1e14, 1e15};
+  std::uint64_t digits = 0;
+  std::size_t digit_count = 0;
+  std::size_t fraction_length = 0;
+  bool in_fraction = false;
+  for (char c : time) {
+    if (c == '.' && !in_fraction) {
+      in_fraction = true;
+      continue;
+    }
+    if (!is_digit(c)) break;
+    digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
+    fraction_length += in_fraction;
+    if (++digit_count > kExactDigits) return number_value(time);
+  }
+  if (digit_count == 0) return 0;
+  return static_cast<double>(digits) / kPowersOfTen[fraction_length];
+}
+
+// The general case of time_value, for texts of many digits.
+double number_value(std::string_view time) {
   double value = 0;
   const auto result = std::from_chars(time.data(), time.data() + time.size(), value, std::chars_format::fixed);
   if (result.ec == std::errc::invalid_argument) return 0;
