@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <functional>
 #include <limits>
 
 namespace {
@@ -177,14 +178,28 @@ bool data_word(const ProgramLine& line, Opcode opcode, unsigned index, const Lab
 }  // namespace
 
 LabelIndex::LabelIndex(const std::vector<LabelEntry>& labels) {
-  last_definition_.reserve(labels.size());
-  for (const LabelEntry& label : labels) last_definition_[label.name] = label.index;
+  std::size_t size = 2;
+  while (size < 2 * labels.size()) size *= 2;
+  slots_.resize(size);
+  mask_ = size - 1;
+  for (const LabelEntry& label : labels) {
+    const std::size_t hash = std::hash<std::string_view>()(label.name);
+    Slot& slot = slots_[slot_of(label.name, hash)];
+    slot = Slot{hash, label.name, label.index};
+  }
+}
+
+// The slot that holds `name`, or the free one where it would go.
+std::size_t LabelIndex::slot_of(std::string_view name, std::size_t hash) const {
+  std::size_t i = hash & mask_;
+  while (!slots_[i].name.empty() && (slots_[i].hash != hash || slots_[i].name != name)) i = (i + 1) & mask_;
+  return i;
 }
 
 bool LabelIndex::find(std::string_view name, int& index) const {
-  const auto found = last_definition_.find(name);
-  if (found == last_definition_.end()) return false;
-  index = found->second;
+  const Slot& slot = slots_[slot_of(name, std::hash<std::string_view>()(name))];
+  if (slot.name.empty()) return false;
+  index = slot.index;
   return true;
 }
 

@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <ostream>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "interpreter.h"
@@ -18,7 +17,18 @@ class LabelIndex {
   bool find(std::string_view name, int& index) const;
 
  private:
-  std::unordered_map<std::string_view, int> last_definition_;
+  // Open addressing in one flat array, at most half full: a look-up in a
+  // large program touches one slot and the name's text, where a node-based
+  // map touches a bucket, a node and the text.
+  struct Slot {
+    std::size_t hash = 0;
+    std::string_view name;  // empty in a free slot; a label's name never is
+    int index = 0;
+  };
+  std::size_t slot_of(std::string_view name, std::size_t hash) const;
+
+  std::vector<Slot> slots_;
+  std::size_t mask_ = 0;  // the slot count less one, a power of two less one
 };
 
 // Instruction indexes of the LOOPs still open, the innermost last.
