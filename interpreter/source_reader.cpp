@@ -44,9 +44,10 @@ bool SourceReader::next_is_line_feed() {
   if (file_ == nullptr) return false;
   int next = std::fgetc(file_);
   if (next == EOF) return false;
-  if (next == '\n') return true;
+  // The byte read ahead becomes the block's only one; get() steps over a
+  // line feed there just as over one inside a block.
   buffer_[0] = static_cast<char>(next);
   size_ = 1;
   position_ = 0;
-  return false;
+  return next == '\n';
 }
