@@ -177,29 +177,27 @@ bool data_word(const ProgramLine& line, Opcode opcode, unsigned index, const Lab
 
 }  // namespace
 
-LabelIndex::LabelIndex(const std::vector<LabelEntry>& labels) {
+LabelIndex::LabelIndex(const std::vector<LabelEntry>& labels) : labels_(labels) {
   std::size_t size = 2;
   while (size < 2 * labels.size()) size *= 2;
   slots_.resize(size);
   mask_ = size - 1;
-  for (const LabelEntry& label : labels) {
-    const std::size_t hash = std::hash<std::string_view>()(label.name);
-    Slot& slot = slots_[slot_of(label.name, hash)];
-    slot = Slot{hash, label.name, label.index};
-  }
+  // A later definition takes over its name's slot.
+  for (std::size_t position = 0; position < labels.size(); ++position)
+    slots_[slot_of(labels[position].name)] = static_cast<std::uint32_t>(position + 1);
 }
 
 // The slot that holds `name`, or the free one where it would go.
-std::size_t LabelIndex::slot_of(std::string_view name, std::size_t hash) const {
-  std::size_t i = hash & mask_;
-  while (!slots_[i].name.empty() && (slots_[i].hash != hash || slots_[i].name != name)) i = (i + 1) & mask_;
+std::size_t LabelIndex::slot_of(std::string_view name) const {
+  std::size_t i = std::hash<std::string_view>()(name) & mask_;
+  while (slots_[i] != 0 && labels_[slots_[i] - 1].name != name) i = (i + 1) & mask_;
   return i;
 }
 
 bool LabelIndex::find(std::string_view name, int& index) const {
-  const Slot& slot = slots_[slot_of(name, std::hash<std::string_view>()(name))];
-  if (slot.name.empty()) return false;
-  index = slot.index;
+  const std::uint32_t slot = slots_[slot_of(name)];
+  if (slot == 0) return false;
+  index = labels_[slot - 1].index;
   return true;
 }
 
