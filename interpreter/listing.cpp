@@ -32,8 +32,13 @@ char* append(char* out, const char* text) {
 }  // namespace
 
 void write_parse_listing(const ProgramModel& model, std::ostream& report) {
+  std::string text;
+  char number[kNumberTextSize];
   report << "Labels:" << std::endl;
-  for (const LabelEntry& label : model.labels) report << label.name << " = " << label.index << std::endl;
+  for (const LabelEntry& label : model.labels) {
+    text.assign(label.name).append(" = ").append(number, write_decimal(number, label.index)).append(1, '\n');
+    write_line(report, text.data(), text.size());
+  }
   report << std::endl;
 
   report << "Variables:" << std::endl;
@@ -41,8 +46,6 @@ void write_parse_listing(const ProgramModel& model, std::ostream& report) {
   report << std::endl;
 
   report << "Program Lines:" << std::endl;
-  std::string text;
-  char number[kNumberTextSize];
   unsigned position = 1;
   for (const ProgramLine& line : model.lines) {
     text.assign("Line ").append(number, write_decimal(number, position++)).append(": ");
