@@ -88,17 +88,33 @@ CharClass class_of(int c) {
 
 bool ends_token(int c) { return is_end(c) || kTokenEnds[static_cast<unsigned char>(c)]; }
 
-const TextTokenStart* text_token_start(int c) {
-  if (is_end(c)) return nullptr;
-  for (const TextTokenStart& start : kTextTokenStarts)
-    if (start.character == class_of(c)) return &start;
-  return nullptr;
+// The tables above by character, so that a pass looks a character up once.
+struct CharacterRole {
+  const TextTokenStart* text_start = nullptr;
+  const PunctuationToken* punctuation = nullptr;
+};
+
+constexpr std::array<CharacterRole, 256> make_character_roles() {
+  std::array<CharacterRole, 256> roles{};
+  for (int c = 0; c < 256; ++c) {
+    for (const TextTokenStart& start : kTextTokenStarts)
+      if (start.character == kCharClasses[c]) roles[c].text_start = &start;
+    for (const PunctuationToken& punctuation : kPunctuationTokens)
+      if (punctuation.character == kCharClasses[c]) roles[c].punctuation = &punctuation;
+  }
+  return roles;
 }
 
-const PunctuationToken* punctuation_token(CharClass c) {
-  for (const PunctuationToken& punctuation : kPunctuationTokens)
-    if (punctuation.character == c) return &punctuation;
-  return nullptr;
+constexpr std::array<CharacterRole, 256> kCharacterRoles = make_character_roles();
+
+const TextTokenStart* text_token_start(int c) {
+  if (is_end(c)) return nullptr;
+  return kCharacterRoles[static_cast<unsigned char>(c)].text_start;
+}
+
+const PunctuationToken* punctuation_token(int c) {
+  assert(!is_end(c));
+  return kCharacterRoles[static_cast<unsigned char>(c)].punctuation;
 }
 
 // Reads in passes: each pass reads one character, collects a whole token if
@@ -137,15 +153,19 @@ class TokenReader {
 
   void append(TokenKind kind, std::string_view text) { tokens_.append(kind, text, column_); }
 
-  // The text is collected in one buffer reused for every token.
+  // The text is collected in one buffer reused for every token, grown
+  // only when a token is longer than any before it.
   void read_text_token(TokenKind kind) {
     const unsigned column = column_;
-    text_.clear();
+    std::size_t length = 0;
     while (!ends_token(current_)) {
-      if (current_ != ' ') text_ += static_cast<char>(current_);
+      if (current_ != ' ') {
+        if (length == text_.size()) text_.resize(2 * length + 32);
+        text_[length++] = static_cast<char>(current_);
+      }
       advance();
     }
-    tokens_.append(kind, text_, column);
+    tokens_.append(kind, std::string_view(text_.data(), length), column);
   }
 
   // Runs from the '/' to the line feed or the end of the input, which is left
@@ -160,7 +180,7 @@ class TokenReader {
 
   void deal_with_waiting() {
     if (is_end(current_)) return;
-    if (const PunctuationToken* punctuation = punctuation_token(class_of(current_))) {
+    if (const PunctuationToken* punctuation = punctuation_token(current_)) {
       append(punctuation->kind, punctuation->text);
       return take();
     }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <functional>
 #include <limits>
 
 namespace {
@@ -89,11 +90,39 @@ bool has_nonzero_integer_digit(std::string_view time) {
   return false;
 }
 
+double number_value(std::string_view time);
+
 // The time text as a decimal number with a point as separator, whatever the
 // user's regional settings; reading stops where the number does, and an
 // empty text is 0. Beyond the range of a double it is infinite (or 0, for a
 // number too small).
 double time_value(std::string_view time) {
+  // Up to 15 digits and one point: the digits as a whole number are exact
+  // in a double, and so is ten to the power of the fraction's length, so
+  // their quotient is the correctly rounded value, as from_chars gives it.
+  constexpr std::size_t kExactDigits = 15;
+  constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13,
+                                     1e14, 1e15};
+  std::uint64_t digits = 0;
+  std::size_t digit_count = 0;
+  std::size_t fraction_length = 0;
+  bool in_fraction = false;
+  for (char c : time) {
+    if (c == '.' && !in_fraction) {
+      in_fraction = true;
+      continue;
+    }
+    if (!is_digit(c)) break;
+    digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
+    fraction_length += in_fraction;
+    if (++digit_count > kExactDigits) return number_value(time);
+  }
+  if (digit_count == 0) return 0;
+  return static_cast<double>(digits) / kPowersOfTen[fraction_length];
+}
+
+// The general case of time_value, for texts of many digits.
+double number_value(std::string_view time) {
   double value = 0;
   const auto result = std::from_chars(time.data(), time.data() + time.size(), value, std::chars_format::fixed);
   if (result.ec == std::errc::invalid_argument) return 0;
@@ -148,15 +177,27 @@ bool data_word(const ProgramLine& line, Opcode opcode, unsigned index, const Lab
 
 }  // namespace
 
-LabelIndex::LabelIndex(const std::vector<LabelEntry>& labels) {
-  last_definition_.reserve(labels.size());
-  for (const LabelEntry& label : labels) last_definition_[label.name] = label.index;
+LabelIndex::LabelIndex(const std::vector<LabelEntry>& labels) : labels_(labels) {
+  std::size_t size = 2;
+  while (size < 2 * labels.size()) size *= 2;
+  slots_.resize(size);
+  mask_ = size - 1;
+  // A later definition takes over its name's slot.
+  for (std::size_t position = 0; position < labels.size(); ++position)
+    slots_[slot_of(labels[position].name)] = static_cast<std::uint32_t>(position + 1);
+}
+
+// The slot that holds `name`, or the free one where it would go.
+std::size_t LabelIndex::slot_of(std::string_view name) const {
+  std::size_t i = std::hash<std::string_view>()(name) & mask_;
+  while (slots_[i] != 0 && labels_[slots_[i] - 1].name != name) i = (i + 1) & mask_;
+  return i;
 }
 
 bool LabelIndex::find(std::string_view name, int& index) const {
-  const auto found = last_definition_.find(name);
-  if (found == last_definition_.end()) return false;
-  index = found->second;
+  const std::uint32_t slot = slots_[slot_of(name)];
+  if (slot == 0) return false;
+  index = labels_[slot - 1].index;
   return true;
 }
 

@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <ostream>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "interpreter.h"
@@ -18,7 +17,15 @@ class LabelIndex {
   bool find(std::string_view name, int& index) const;
 
  private:
-  std::unordered_map<std::string_view, int> last_definition_;
+  // Open addressing in one flat array, at most half full, of positions in
+  // the label table: a look-up in a large program touches a slot, the
+  // label's entry and its text, where a node-based map touches a bucket, a
+  // node and the text, and the array is smaller than the nodes.
+  std::size_t slot_of(std::string_view name) const;
+
+  const std::vector<LabelEntry>& labels_;
+  std::vector<std::uint32_t> slots_;  // position in labels_ plus one; 0 is free
+  std::size_t mask_ = 0;              // the slot count less one, a power of two less one
 };
 
 // Instruction indexes of the LOOPs still open, the innermost last.

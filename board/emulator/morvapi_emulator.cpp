@@ -119,9 +119,8 @@ void append_number(std::string& text, Number value) {
   text.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
 }
 
-// "pattern opcode data duration", numbers as the journal writes them.
+// Appends "pattern opcode data duration", numbers as the journal writes them.
 void format_instruction(const Instruction& i, std::string& line) {
-  line.clear();
   append_number(line, i.output_pattern);
   line += ' ';
   append_number(line, i.opcode);
@@ -135,12 +134,16 @@ void format_instruction(const Instruction& i, std::string& line) {
 bool write_program_file(const Emulator& e, int board) {
   return write_file_atomically(board_file(e, board, ".program"), [&](std::FILE* file) {
     if (std::fprintf(file, "%s\n", shortest_double_text(e.clock_mhz).c_str()) < 0) return false;
-    std::string line;
+    // Lines go out in large pieces: a full board has a million of them.
+    constexpr std::size_t kPieceSize = 1 << 16;
+    std::string piece;
     for (const Instruction& i : e.program) {
-      format_instruction(i, line);
-      if (std::fwrite(line.data(), 1, line.size(), file) != line.size()) return false;
+      format_instruction(i, piece);
+      if (piece.size() < kPieceSize) continue;
+      if (std::fwrite(piece.data(), 1, piece.size(), file) != piece.size()) return false;
+      piece.clear();
     }
-    return true;
+    return std::fwrite(piece.data(), 1, piece.size(), file) == piece.size();
   });
 }
 
