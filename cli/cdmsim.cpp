@@ -52,7 +52,7 @@ bool read_board(int board, LoadedProgram& loaded, std::ostream& messages) {
   const auto path = emulator_state_folder() / ("board" + std::to_string(board) + ".program");
   auto program = parse_board_program(read_file_text(path));
   if (!program) {
-    messages << "cdmsim: cannot read the program of board " << board << " from " << path.string() << "\n";
+    messages << "cdmsim: cannot read the program of board " << board << " from " << path.generic_string() << "\n";
     return false;
   }
   loaded.program = std::move(*program);

@@ -75,8 +75,8 @@ class Board {
   // after ending the run when there is no such length.
   bool full_length(const BoardInstruction& instruction, std::uint64_t own, std::uint64_t& cycles) {
     if (own == kNoLength)
-      return fail("its duration of " + short_number(instruction.duration_ns) +
-                      "ns gives no length the board runs (not finite, or 2^62 cycles or more)",
+      return fail("its duration (" + short_number(instruction.duration_ns) +
+                      " ns) gives no length the board runs: not finite, or 2^62 cycles or more",
                   address_, cycle_);
     cycles = own;
     const auto opcode = static_cast<BoardOpcode>(instruction.opcode);
