@@ -142,10 +142,11 @@ class Board {
   std::string end_loop(std::int32_t start, bool& jumps_back) {
     const std::int64_t next = address_ + 1;
     address_ = next;
-    const std::string closes = "END_LOOP closes the loop at " + address_text(start);
-    if (loops_.empty()) return closes + ", but no loop is open";
+    if (loops_.empty()) return "END_LOOP closes the loop at " + address_text(start) + ", but no loop is open";
     LoopFrame& frame = loops_.back();
-    if (frame.start != start) return closes + ", but the innermost open loop starts at " + address_text(frame.start);
+    if (frame.start != start)
+      return "END_LOOP closes the loop at " + address_text(start) + ", but the innermost open loop starts at " +
+             address_text(frame.start);
     if (--frame.remaining > 0) {
       address_ = start;
       came_back_to_ = start;

@@ -1,6 +1,7 @@
 #include "text_output.h"
 
 #include <charconv>
+#include <cmath>
 #include <cstring>
 
 void TextOutput::put(std::string_view text) {
@@ -21,6 +22,30 @@ void TextOutput::put_unsigned(std::uint64_t value) {
 void TextOutput::put_signed(std::int64_t value) {
   char* begin = reserve(24);
   used_ += static_cast<std::size_t>(std::to_chars(begin, begin + 24, value).ptr - begin);
+}
+
+void TextOutput::put_milli(double value) {
+  // Whole part and thousandths apart, in integers. Only where the fraction
+  // lies so near a rounding tie that the product could round either way
+  // does the exact conversion decide.
+  if (value >= 0 && value < 1e15) {
+    const double whole = std::floor(value);
+    const double thousandths = (value - whole) * 1000;
+    const double below = std::floor(thousandths);
+    if (std::fabs(thousandths - below - 0.5) > 1e-6) {
+      std::uint64_t integer = static_cast<std::uint64_t>(whole);
+      std::uint64_t fraction = static_cast<std::uint64_t>(below) + (thousandths - below > 0.5 ? 1 : 0);
+      if (fraction == 1000) {
+        ++integer;
+        fraction = 0;
+      }
+      put_unsigned(integer);
+      char digits[4] = {'.', static_cast<char>('0' + fraction / 100), static_cast<char>('0' + fraction / 10 % 10),
+                        static_cast<char>('0' + fraction % 10)};
+      return put(std::string_view(digits, 4));
+    }
+  }
+  put_fixed(value, 3);
 }
 
 void TextOutput::put_fixed(double value, int decimals) {

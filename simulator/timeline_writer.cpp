@@ -26,7 +26,7 @@ TimelineWriter::TimelineWriter(TextOutput& out, double clock_mhz, const std::vec
 void TimelineWriter::step(const Step& step) {
   out_.put_unsigned(step.cycle);
   out_.put('\t');
-  out_.put_fixed(cycle_time_ns(step.cycle, clock_mhz_), 3);
+  out_.put_milli(cycle_time_ns(step.cycle, clock_mhz_));
   out_.put('\t');
   out_.put_unsigned(step.address);
   out_.put('\t');

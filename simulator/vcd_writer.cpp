@@ -60,7 +60,10 @@ void VcdWriter::put_time(std::uint64_t cycle) {
   if (time_ps <= last_time_ps_) return;  // two cycles closer than 1 ps share a time
   last_time_ps_ = time_ps;
   out_.put('#');
-  out_.put_fixed(time_ps, 0);
+  if (time_ps < 1e18)
+    out_.put_unsigned(static_cast<std::uint64_t>(time_ps));
+  else
+    out_.put_fixed(time_ps, 0);
   out_.put('\n');
 }
 
