@@ -38,3 +38,22 @@ int cdm_inst_cdmonly(unsigned output_pattern, int opcode, int data, double durat
 int cdm_stop_programming(void) { return 0; }
 const char* cdm_get_error(void) { return ""; }
 }
+
+#if defined(_WIN32)
+// The interpreter is compiled to call the board library through a DLL's
+// import table; linked against this board instead, its calls find the
+// table entries here.
+extern "C" {
+#define IMPORT_ENTRY(name) \
+  extern void* const __imp_##name; \
+  void* const __imp_##name = reinterpret_cast<void*>(&name);
+IMPORT_ENTRY(cdm_init)
+IMPORT_ENTRY(cdm_close)
+IMPORT_ENTRY(cdm_core_clock)
+IMPORT_ENTRY(cdm_start_programming)
+IMPORT_ENTRY(cdm_inst_cdmonly)
+IMPORT_ENTRY(cdm_stop_programming)
+IMPORT_ENTRY(cdm_get_error)
+#undef IMPORT_ENTRY
+}
+#endif
