@@ -124,14 +124,20 @@ class DiagramText {
     auto level = [&](std::uint32_t value) { return top + ((value & mask) != 0 ? kTraceHigh : kTraceLow); };
     std::string line = "M" + coordinate(columns_.front().x0) + " " + coordinate(level(columns_.front().bin.start_value));
     std::string bands;
-    for (const Column& column : columns_) {
-      const Bin& bin = column.bin;
+    for (size_t i = 0; i < columns_.size(); ++i) {
+      const Bin& bin = columns_[i].bin;
       if ((bin.changed_twice & mask) != 0) {
-        line += "H" + coordinate(column.x0) + "M" + coordinate(column.x1) + " " + coordinate(level(bin.end_value));
-        bands += "M" + coordinate(column.x0) + " " + coordinate(top + kTraceHigh) + "H" + coordinate(column.x1) +
-                 "V" + coordinate(top + kTraceLow) + "H" + coordinate(column.x0) + "Z";
+        // Neighbouring columns of many changes make one band.
+        size_t last = i;
+        while (last + 1 < columns_.size() && (columns_[last + 1].bin.changed_twice & mask) != 0) ++last;
+        const double x0 = columns_[i].x0;
+        const double x1 = columns_[last].x1;
+        line += "H" + coordinate(x0) + "M" + coordinate(x1) + " " + coordinate(level(columns_[last].bin.end_value));
+        bands += "M" + coordinate(x0) + " " + coordinate(top + kTraceHigh) + "H" + coordinate(x1) + "V" +
+                 coordinate(top + kTraceLow) + "H" + coordinate(x0) + "Z";
+        i = last;
       } else if ((bin.changed_once & mask) != 0) {
-        line += "H" + coordinate(column.x0) + "V" + coordinate(level(bin.end_value));
+        line += "H" + coordinate(columns_[i].x0) + "V" + coordinate(level(bin.end_value));
       }
     }
     line += "H" + coordinate(columns_.back().x1);
