@@ -13,6 +13,7 @@ TEST(EmulatorConfigTest, DefaultsWithoutAFile) {
   EXPECT_FALSE(config.fail_write_at.has_value());
   EXPECT_FALSE(config.error_text.has_value());
   EXPECT_FALSE(config.journal);
+  EXPECT_FALSE(config.trace_ns.has_value());
 }
 
 TEST(EmulatorConfigTest, ReadsEveryKey) {
@@ -27,6 +28,7 @@ TEST(EmulatorConfigTest, ReadsEveryKey) {
       "fail_write_at = 3\n"
       "error_text = USB transfer timed out\n"
       "journal = yes\n"
+      "trace = 2.5US\n"
       "colour = blue\n");
   EXPECT_EQ((std::vector<int>{2, 5, 7}), config.boards);
   EXPECT_EQ(5, config.initial_board());
@@ -40,6 +42,7 @@ TEST(EmulatorConfigTest, ReadsEveryKey) {
   EXPECT_EQ(3, config.fail_write_at);
   EXPECT_EQ("USB transfer timed out", config.error_text);
   EXPECT_TRUE(config.journal);
+  EXPECT_EQ(2500, config.trace_ns);
 }
 
 TEST(EmulatorConfigTest, ValuesThatDoNotReadKeepTheDefault) {
