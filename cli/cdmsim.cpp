@@ -77,6 +77,62 @@ struct OutputFile {
   }
 };
 
+// The outputs the user asked for, fed step by step as the board runs.
+class Writers {
+ public:
+  Writers(const SimOptions& options, const LoadedProgram& loaded, std::FILE* timeline_file)
+      : options_(options), loaded_(loaded), timeline_out_(timeline_file) {}
+
+  // Opens the output files; false after saying which one cannot be written.
+  bool open(std::ostream& messages) {
+    if (!vcd_file_.open(options_.vcd, messages) || !svg_file_.open(options_.svg, messages)) return false;
+    const double clock_mhz = loaded_.program.clock_mhz;
+    if (!options_.quiet) {
+      timeline_ = std::make_unique<TimelineWriter>(timeline_out_, clock_mhz, loaded_.source_lines);
+      sinks_.add(*timeline_);
+    }
+    if (vcd_file_.file != nullptr) {
+      vcd_out_ = std::make_unique<TextOutput>(vcd_file_.file);
+      vcd_ = std::make_unique<VcdWriter>(*vcd_out_, clock_mhz);
+      sinks_.add(*vcd_);
+    }
+    if (svg_file_.file != nullptr) {
+      diagram_ = std::make_unique<DiagramWriter>(clock_mhz);
+      sinks_.add(*diagram_);
+    }
+    return true;
+  }
+
+  StepSink& sink() { return sinks_; }
+
+  // Ends every output; false when one could not be written in full.
+  bool finish(const RunEnd& end, const std::string& error) {
+    bool written = true;
+    if (timeline_) {
+      timeline_->finish(end, error);
+      written = timeline_out_.flush();
+    }
+    if (vcd_) {
+      vcd_->finish(end);
+      written = vcd_out_->flush() && vcd_file_.close() && written;
+    }
+    if (diagram_) written = diagram_->write(svg_file_.file, end) && svg_file_.close() && written;
+    return written;
+  }
+
+ private:
+  const SimOptions& options_;
+  const LoadedProgram& loaded_;
+  TextOutput timeline_out_;
+  OutputFile vcd_file_;
+  OutputFile svg_file_;
+  StepFanOut sinks_;
+  std::unique_ptr<TimelineWriter> timeline_;
+  std::unique_ptr<TextOutput> vcd_out_;
+  std::unique_ptr<VcdWriter> vcd_;
+  std::unique_ptr<DiagramWriter> diagram_;
+};
+
 class Simulator {
  public:
   Simulator(const SimOptions& options, std::ostream& messages) : options_(options), messages_(messages) {}
@@ -88,52 +144,20 @@ class Simulator {
       warn(place(warning.address) + ": " + warning.text);
     if (options_.check) return outcome(false);
 
-    OutputFile vcd_file;
-    OutputFile svg_file;
-    if (!vcd_file.open(options_.vcd, messages_) || !svg_file.open(options_.svg, messages_)) return kSimNotLoaded;
-    StepFanOut sinks;
-    TextOutput timeline_out(timeline_file);
-    std::unique_ptr<TimelineWriter> timeline;
-    if (!options_.quiet) {
-      timeline = std::make_unique<TimelineWriter>(timeline_out, program.clock_mhz, loaded_.source_lines);
-      sinks.add(*timeline);
-    }
-    std::unique_ptr<TextOutput> vcd_out;
-    std::unique_ptr<VcdWriter> vcd;
-    if (vcd_file.file != nullptr) {
-      vcd_out = std::make_unique<TextOutput>(vcd_file.file);
-      vcd = std::make_unique<VcdWriter>(*vcd_out, program.clock_mhz);
-      sinks.add(*vcd);
-    }
-    std::unique_ptr<DiagramWriter> diagram;
-    if (svg_file.file != nullptr) {
-      diagram = std::make_unique<DiagramWriter>(program.clock_mhz);
-      sinks.add(*diagram);
-    }
-
+    Writers writers(options_, loaded_, timeline_file);
+    if (!writers.open(messages_)) return kSimNotLoaded;
     SimulationSettings settings;
     settings.until_ns = options_.until_ns;
     settings.max_steps = options_.max_steps;
     settings.wait_ns = options_.wait_ns;
     settings.depth = options_.depth;
-    const RunEnd end = simulate(program, settings, sinks);
+    const RunEnd end = simulate(program, settings, writers.sink());
 
     const std::string error = end.error_address ? place(*end.error_address) + ": " + end.error : end.error;
-    bool written = true;
-    if (timeline) {
-      timeline->finish(end, error);
-      written = timeline_out.flush();
-    }
-    if (vcd) {
-      vcd->finish(end);
-      written = vcd_out->flush() && vcd_file.close() && written;
-    }
-    if (diagram) written = diagram->write(svg_file.file, end) && svg_file.close() && written;
-    if (!written) {
+    if (!writers.finish(end, error)) {
       messages_ << "cdmsim: an output could not be written in full\n";
       return kSimNotLoaded;
     }
-
     const std::string unreached = unreached_ranges(end.reached, loaded_.source_lines);
     if (!unreached.empty()) warn("never reached: " + unreached);
     if (end.reason == EndReason::Error) messages_ << "error: " << error << " (at cycle " << end.cycle << ")\n";
