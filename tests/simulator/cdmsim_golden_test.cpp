@@ -1,6 +1,9 @@
-// The real cdmsim on small programs, each case file giving the arguments, a
-// source (or an emulated board's program file) and the whole expected
-// timeline, messages and exit status. See cases/README.
+// The real cdmsim on small programs. Each file in cases/ holds the lines
+// "args: ..." and "status: N", then sections opened by "== name": "program"
+// (a source, passed as the first argument) or "board" (written as
+// board0.program in a fresh emulator state folder), and the whole expected
+// "timeline" (standard output) and "messages" (standard error, where the
+// state folder reads $DIR).
 #include <gtest/gtest.h>
 
 #include <algorithm>
