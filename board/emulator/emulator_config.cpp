@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <charconv>
 #include <climits>
+#include <cmath>
+
+#include "time_text.h"
 
 namespace {
 
@@ -69,6 +72,9 @@ void apply_setting(EmulatorConfig& config, std::string_view key, std::string_vie
     if (auto address = read_int(value); address && *address >= 0) config.fail_write_at = address;
   } else if (key == "error_text") {
     config.error_text = std::string(value);
+  } else if (key == "trace") {
+    if (value == "off") config.trace_ns.reset();
+    else if (auto time = parse_time_ns(value); time && std::isfinite(*time)) config.trace_ns = time;
   } else if (key == "journal") {
     config.journal = value == "yes" || value == "true" || value == "1";
   }

@@ -16,6 +16,7 @@ struct EmulatorConfig {
   std::optional<int> fail_write_at;        // address whose write fails
   std::optional<std::string> error_text;   // text of the injected failure
   bool journal = false;                    // log every call to journal.txt
+  std::optional<double> trace_ns;          // cdm_start writes this much of the run as board<N>.vcd
 
   // The board cdm_init opens when none was selected in this process.
   std::optional<int> initial_board() const;

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "board_trace.h"
 #include "emulator_config.h"
 #include "journal_format.h"
 #include "morvapi.h"
@@ -231,7 +232,15 @@ int unguarded_cdm_close(void) {
   return call.returns(result);
 }
 
-int unguarded_cdm_start(void) { return run_state_command("cdm_start", "running"); }
+int unguarded_cdm_start(void) {
+  const int result = run_state_command("cdm_start", "running");
+  Emulator& e = emulator();
+  std::lock_guard<std::mutex> lock(e.mutex);
+  // The waveform is a side product: a missing program or a failed write
+  // leaves the start as it was.
+  if (result == 0 && e.config.trace_ns && e.open_board) write_board_trace(e.folder, *e.open_board, *e.config.trace_ns);
+  return result;
+}
 
 int unguarded_cdm_stop(void) { return run_state_command("cdm_stop", "stopped"); }
 

@@ -40,6 +40,8 @@ TEST(EmulatorConfig, ReadsEveryKeyAndKeepsDefaultsForValuesThatDoNotRead) {
   }
   EXPECT_FALSE(parse_emulator_config("boards = none").initial_board().has_value());
   EXPECT_EQ(5, parse_emulator_config("boards = 2 5\ndefault_board = 5").initial_board());
+  EXPECT_EQ(2500, parse_emulator_config("trace = 2.5US").trace_ns);
+  EXPECT_FALSE(parse_emulator_config("trace = off").trace_ns.has_value());
 }
 
 class EmulatorTest : public ::testing::Test {

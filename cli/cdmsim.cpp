@@ -1,0 +1,212 @@
+#include "cdmsim.h"
+
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cdmsim_options.h"
+#include "diagram_writer.h"
+#include "interpret_source.h"
+#include "memory_board.h"
+#include "simulation.h"
+#include "state_folder.h"
+#include "timeline_writer.h"
+#include "timing_checks.h"
+#include "vcd_writer.h"
+
+namespace {
+
+constexpr char kVersion[] = "cdmsim 1.0";
+
+// Hands each step to every writer the user asked for.
+class StepFanOut : public StepSink {
+ public:
+  void add(StepSink& sink) { sinks_.push_back(&sink); }
+  void step(const Step& step) override {
+    for (StepSink* sink : sinks_) sink->step(step);
+  }
+
+ private:
+  std::vector<StepSink*> sinks_;
+};
+
+// A program to run, and each address's source line (none for a board).
+struct LoadedProgram {
+  BoardProgram program;
+  std::vector<unsigned> source_lines;
+};
+
+bool compile(const SimOptions& options, LoadedProgram& loaded, std::ostream& messages) {
+  std::ostringstream report;
+  // The listing is on, so a failure shows the very report Load gives.
+  const double clock_mhz = options.clock_mhz.value_or(100);
+  const bool compiled = interpret_file(options.file.c_str(), clock_mhz, 0, report, true, &loaded.source_lines);
+  if (!compiled || options.listing) messages << report.str();
+  if (!compiled) return false;
+  loaded.program = std::move(memory_board_program());
+  return true;
+}
+
+bool read_board(int board, LoadedProgram& loaded, std::ostream& messages) {
+  const auto path = emulator_state_folder() / ("board" + std::to_string(board) + ".program");
+  auto program = parse_board_program(read_file_text(path));
+  if (!program) {
+    messages << "cdmsim: cannot read the program of board " << board << " from " << path.generic_string() << "\n";
+    return false;
+  }
+  loaded.program = std::move(*program);
+  return true;
+}
+
+struct OutputFile {
+  std::FILE* file = nullptr;
+  ~OutputFile() {
+    if (file != nullptr) std::fclose(file);
+  }
+  bool open(const std::string& path, std::ostream& messages) {
+    if (path.empty()) return true;
+    file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) messages << "cdmsim: cannot write " << path << "\n";
+    return file != nullptr;
+  }
+  bool close() {
+    const bool closed = std::fclose(file) == 0;
+    file = nullptr;
+    return closed;
+  }
+};
+
+// The outputs the user asked for, fed step by step as the board runs.
+class Writers {
+ public:
+  Writers(const SimOptions& options, const LoadedProgram& loaded, std::FILE* timeline_file)
+      : options_(options), loaded_(loaded), timeline_out_(timeline_file) {}
+
+  // Opens the output files; false after saying which one cannot be written.
+  bool open(std::ostream& messages) {
+    if (!vcd_file_.open(options_.vcd, messages) || !svg_file_.open(options_.svg, messages)) return false;
+    const double clock_mhz = loaded_.program.clock_mhz;
+    if (!options_.quiet) {
+      timeline_ = std::make_unique<TimelineWriter>(timeline_out_, clock_mhz, loaded_.source_lines);
+      sinks_.add(*timeline_);
+    }
+    if (vcd_file_.file != nullptr) {
+      vcd_out_ = std::make_unique<TextOutput>(vcd_file_.file);
+      vcd_ = std::make_unique<VcdWriter>(*vcd_out_, clock_mhz);
+      sinks_.add(*vcd_);
+    }
+    if (svg_file_.file != nullptr) {
+      diagram_ = std::make_unique<DiagramWriter>(clock_mhz);
+      sinks_.add(*diagram_);
+    }
+    return true;
+  }
+
+  StepSink& sink() { return sinks_; }
+
+  // Ends every output; false when one could not be written in full.
+  bool finish(const RunEnd& end, const std::string& error) {
+    bool written = true;
+    if (timeline_) {
+      timeline_->finish(end, error);
+      written = timeline_out_.flush();
+    }
+    if (vcd_) {
+      vcd_->finish(end);
+      written = vcd_out_->flush() && vcd_file_.close() && written;
+    }
+    if (diagram_) written = diagram_->write(svg_file_.file, end) && svg_file_.close() && written;
+    return written;
+  }
+
+ private:
+  const SimOptions& options_;
+  const LoadedProgram& loaded_;
+  TextOutput timeline_out_;
+  OutputFile vcd_file_;
+  OutputFile svg_file_;
+  StepFanOut sinks_;
+  std::unique_ptr<TimelineWriter> timeline_;
+  std::unique_ptr<TextOutput> vcd_out_;
+  std::unique_ptr<VcdWriter> vcd_;
+  std::unique_ptr<DiagramWriter> diagram_;
+};
+
+class Simulator {
+ public:
+  Simulator(const SimOptions& options, std::ostream& messages) : options_(options), messages_(messages) {}
+
+  int run(std::FILE* timeline_file) {
+    if (!load()) return kSimNotLoaded;
+    const BoardProgram& program = loaded_.program;
+    for (const TimingWarning& warning : check_timing(program, {options_.min_cycles, options_.memory}))
+      warn(place(warning.address) + ": " + warning.text);
+    if (options_.check) return outcome(false);
+
+    Writers writers(options_, loaded_, timeline_file);
+    if (!writers.open(messages_)) return kSimNotLoaded;
+    SimulationSettings settings;
+    settings.until_ns = options_.until_ns;
+    settings.max_steps = options_.max_steps;
+    settings.wait_ns = options_.wait_ns;
+    settings.depth = options_.depth;
+    const RunEnd end = simulate(program, settings, writers.sink());
+
+    const std::string error = end.error_address ? place(*end.error_address) + ": " + end.error : end.error;
+    if (!writers.finish(end, error)) {
+      messages_ << "cdmsim: an output could not be written in full\n";
+      return kSimNotLoaded;
+    }
+    const std::string unreached = unreached_ranges(end.reached, loaded_.source_lines);
+    if (!unreached.empty()) warn("never reached: " + unreached);
+    if (end.reason == EndReason::Error) messages_ << "error: " << error << " (at cycle " << end.cycle << ")\n";
+    return outcome(end.reason == EndReason::Error);
+  }
+
+ private:
+  bool load() {
+    if (options_.board) return read_board(*options_.board, loaded_, messages_);
+    return compile(options_, loaded_, messages_);
+  }
+
+  std::string place(std::uint32_t address) const { return instruction_place(address, loaded_.source_lines); }
+
+  void warn(const std::string& text) {
+    messages_ << "warning: " << text << "\n";
+    ++warnings_;
+  }
+
+  int outcome(bool runtime_error) const {
+    if (runtime_error) return kSimRuntimeError;
+    return options_.strict && warnings_ > 0 ? kSimWarnings : kSimRan;
+  }
+
+  const SimOptions& options_;
+  std::ostream& messages_;
+  LoadedProgram loaded_;
+  int warnings_ = 0;
+};
+
+}  // namespace
+
+int run_cdmsim(int argc, const char* const* argv, std::FILE* timeline, std::ostream& messages) {
+  SimOptions options;
+  std::string error;
+  if (!parse_sim_options(argc - 1, argv + 1, options, error)) {
+    messages << "cdmsim: " << error << "\n";
+    write_sim_usage(messages);
+    return kSimUsage;
+  }
+  if (options.help) {
+    std::ostringstream usage;
+    write_sim_usage(usage);
+    std::fputs(usage.str().c_str(), timeline);
+    return kSimRan;
+  }
+  if (options.version) {
+    std::fprintf(timeline, "%s\n", kVersion);
+    return kSimRan;
+  }
+  return Simulator(options, messages).run(timeline);
+}

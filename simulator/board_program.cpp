@@ -1,0 +1,49 @@
+#include "board_program.h"
+
+#include <charconv>
+#include <cmath>
+
+namespace {
+
+// Splits off the next line, without its LF and a CR before it.
+std::string_view take_line(std::string_view& text) {
+  const size_t end = std::min(text.find('\n'), text.size());
+  std::string_view line = text.substr(0, end);
+  text.remove_prefix(std::min(end + 1, text.size()));
+  if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+  return line;
+}
+
+// Reads one number that ends at a single blank or at the end of the line.
+template <typename Number>
+bool read_field(std::string_view& line, Number& value, bool last) {
+  const char* begin = line.data();
+  const char* end = begin + line.size();
+  auto [stop, error] = std::from_chars(begin, end, value);
+  if (error != std::errc() || stop == begin) return false;
+  line.remove_prefix(static_cast<size_t>(stop - begin));
+  if (last) return line.empty();
+  if (line.empty() || line.front() != ' ') return false;
+  line.remove_prefix(1);
+  return true;
+}
+
+bool read_instruction(std::string_view line, BoardInstruction& instruction) {
+  return read_field(line, instruction.output_value, false) && read_field(line, instruction.opcode, false) &&
+         read_field(line, instruction.data, false) && read_field(line, instruction.duration_ns, true);
+}
+
+}  // namespace
+
+std::optional<BoardProgram> parse_board_program(std::string_view text) {
+  BoardProgram program;
+  std::string_view clock = take_line(text);
+  if (!read_field(clock, program.clock_mhz, true) || !(program.clock_mhz > 0) || !std::isfinite(program.clock_mhz))
+    return std::nullopt;
+  while (!text.empty()) {
+    BoardInstruction instruction;
+    if (!read_instruction(take_line(text), instruction)) return std::nullopt;
+    program.instructions.push_back(instruction);
+  }
+  return program;
+}

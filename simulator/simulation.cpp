@@ -1,0 +1,231 @@
+#include "simulation.h"
+
+#include <cmath>
+
+#include "time_text.h"
+
+namespace {
+
+constexpr std::uint64_t kNoLength = ~std::uint64_t{0};
+// Board time is kept below this, so that adding a length never overflows.
+constexpr std::uint64_t kTimeLimit = std::uint64_t{1} << 63;
+
+struct LoopFrame {
+  std::int64_t start;
+  std::int64_t remaining;
+};
+
+std::string address_text(std::int64_t address) { return "address " + std::to_string(address); }
+
+// The running board: where it is, what it has open, and how the run ended.
+class Board {
+ public:
+  Board(const BoardProgram& program, const SimulationSettings& settings, StepSink& sink)
+      : program_(program), settings_(settings), sink_(sink) {
+    const auto& instructions = program.instructions;
+    lengths_.reserve(instructions.size());
+    for (const BoardInstruction& instruction : instructions)
+      lengths_.push_back(instruction_cycles(instruction.duration_ns, program.clock_mhz).value_or(kNoLength));
+    const double wait = std::floor(settings.wait_ns * program.clock_mhz / 1000 + 0.5);
+    wait_cycles_ = wait >= 0 && wait < static_cast<double>(kCycleLimit) ? static_cast<std::uint64_t>(wait) : kNoLength;
+    end_.reached.assign(instructions.size(), false);
+  }
+
+  RunEnd run() {
+    while (execute_next()) {
+    }
+    return std::move(end_);
+  }
+
+ private:
+  // Runs one instruction; false once the run has ended.
+  bool execute_next() {
+    const auto count = static_cast<std::int64_t>(program_.instructions.size());
+    if (address_ < 0 || address_ >= count) return outside_program(count);
+    if (cycle_time_ns(cycle_, program_.clock_mhz) >= settings_.until_ns) return finish(EndReason::Horizon, cycle_);
+    if (end_.steps == settings_.max_steps) return finish(EndReason::StepLimit, cycle_);
+
+    const BoardInstruction& instruction = program_.instructions[static_cast<size_t>(address_)];
+    std::uint64_t cycles = 0;
+    if (!full_length(instruction, lengths_[static_cast<size_t>(address_)], cycles)) return false;
+
+    Step step;
+    step.cycle = cycle_;
+    step.cycles = cycles;
+    step.address = static_cast<std::uint32_t>(address_);
+    step.outputs = instruction.output_value & 0xFFFFFF;
+    step.opcode = instruction.opcode;
+    step.data = instruction.data;
+    const std::int64_t here = address_;
+    last_address_ = here;
+    const bool back_here = came_back_to_ == here;
+    came_back_to_ = -1;
+    std::string error = transfer(instruction, back_here, step.jumps_back);
+
+    end_.reached[static_cast<size_t>(here)] = true;
+    ++end_.steps;
+    cycle_ += cycles;
+    sink_.step(step);
+    if (!error.empty()) return fail(std::move(error), here, cycle_);
+    if (instruction.opcode == static_cast<std::int32_t>(BoardOpcode::Stop)) return finish(EndReason::Stop, cycle_);
+    return true;
+  }
+
+  // The instruction's length with LONG_DELAY's count and WAIT's wait; false
+  // after ending the run when there is no such length.
+  bool full_length(const BoardInstruction& instruction, std::uint64_t own, std::uint64_t& cycles) {
+    if (own == kNoLength)
+      return fail("its duration (" + short_number(instruction.duration_ns) +
+                      " ns) gives no length the board runs: not finite, or 2^62 cycles or more",
+                  address_, cycle_);
+    cycles = own;
+    const auto opcode = static_cast<BoardOpcode>(instruction.opcode);
+    if (opcode == BoardOpcode::LongDelay) {
+      if (instruction.data <= 0)
+        return fail("LONG_DELAY count " + std::to_string(instruction.data) + " is not above 0", address_, cycle_);
+      if (own >= kCycleLimit / static_cast<std::uint64_t>(instruction.data))
+        return fail("LONG_DELAY lasts 2^62 cycles or more", address_, cycle_);
+      cycles = own * static_cast<std::uint64_t>(instruction.data);
+    } else if (opcode == BoardOpcode::Wait) {
+      if (wait_cycles_ == kNoLength || own + wait_cycles_ >= kCycleLimit)
+        return fail("WAIT with its wait lasts 2^62 cycles or more", address_, cycle_);
+      cycles = own + wait_cycles_;
+    }
+    if (cycles >= kTimeLimit - cycle_) return fail("board time passes 2^63 cycles", address_, cycle_);
+    return true;
+  }
+
+  // Moves to the next address as the instruction says; returns the runtime
+  // error it meets, or an empty text.
+  std::string transfer(const BoardInstruction& instruction, bool back_here, bool& jumps_back) {
+    const std::int64_t next = address_ + 1;
+    switch (static_cast<BoardOpcode>(instruction.opcode)) {
+      case BoardOpcode::Continue:
+      case BoardOpcode::Stop:
+      case BoardOpcode::LongDelay:
+      case BoardOpcode::Wait:
+        address_ = next;
+        return {};
+      case BoardOpcode::Loop:
+        address_ = next;
+        if (back_here) return {};
+        if (instruction.data <= 0) return "LOOP count " + std::to_string(instruction.data) + " is not above 0";
+        if (loops_.size() >= settings_.depth) return too_deep("LOOP");
+        loops_.push_back({address_ - 1, instruction.data});
+        return {};
+      case BoardOpcode::EndLoop:
+        return end_loop(instruction.data, jumps_back);
+      case BoardOpcode::Jsr:
+        if (calls_.size() >= settings_.depth) {
+          address_ = next;
+          return too_deep("JSR");
+        }
+        calls_.push_back(next);
+        address_ = instruction.data;
+        return {};
+      case BoardOpcode::Rts:
+        if (calls_.empty()) {
+          address_ = next;
+          return "RTS with no subroutine call open";
+        }
+        address_ = calls_.back();
+        calls_.pop_back();
+        return {};
+      case BoardOpcode::Branch:
+        address_ = instruction.data;
+        return {};
+    }
+    address_ = next;
+    return "unknown command OP" + std::to_string(instruction.opcode);
+  }
+
+  std::string end_loop(std::int32_t start, bool& jumps_back) {
+    const std::int64_t next = address_ + 1;
+    address_ = next;
+    if (loops_.empty()) return "END_LOOP closes the loop at " + address_text(start) + ", but no loop is open";
+    LoopFrame& frame = loops_.back();
+    if (frame.start != start)
+      return "END_LOOP closes the loop at " + address_text(start) + ", but the innermost open loop starts at " +
+             address_text(frame.start);
+    if (--frame.remaining > 0) {
+      address_ = start;
+      came_back_to_ = start;
+      jumps_back = true;
+      return {};
+    }
+    loops_.pop_back();
+    return {};
+  }
+
+  std::string too_deep(const char* command) const {
+    return std::string(command) + " nests deeper than the " + std::to_string(settings_.depth) +
+           " levels the board holds";
+  }
+
+  bool outside_program(std::int64_t count) {
+    if (count == 0) return fail("the program is empty", std::nullopt, cycle_);
+    return fail("goes to " + address_text(address_) + ", outside the program of " + std::to_string(count) +
+                    " instructions",
+                last_address_, cycle_);
+  }
+
+  bool finish(EndReason reason, std::uint64_t cycle) {
+    end_.reason = reason;
+    end_.cycle = cycle;
+    return false;
+  }
+
+  bool fail(std::string message, std::optional<std::int64_t> address, std::uint64_t cycle) {
+    end_.error = std::move(message);
+    if (address) end_.error_address = static_cast<std::uint32_t>(*address);
+    return finish(EndReason::Error, cycle);
+  }
+
+  const BoardProgram& program_;
+  const SimulationSettings& settings_;
+  StepSink& sink_;
+  std::vector<std::uint64_t> lengths_;
+  std::uint64_t wait_cycles_ = 0;
+
+  std::int64_t address_ = 0;
+  std::int64_t last_address_ = 0;
+  std::uint64_t cycle_ = 0;
+  std::int64_t came_back_to_ = -1;  // where the last END_LOOP jumped back to
+  std::vector<LoopFrame> loops_;
+  std::vector<std::int64_t> calls_;  // return addresses
+  RunEnd end_;
+};
+
+}  // namespace
+
+std::string_view opcode_keyword(std::int32_t opcode) {
+  static constexpr std::string_view kKeywords[] = {"CONTINUE", "STOP",   "LOOP",       "END_LOOP", "JSR",
+                                                   "RTS",      "BRANCH", "LONG_DELAY", "WAIT"};
+  if (opcode < 0 || opcode > 8) return {};
+  return kKeywords[opcode];
+}
+
+std::optional<std::uint64_t> instruction_cycles(double duration_ns, double clock_mhz) {
+  const double cycles = std::floor(duration_ns * clock_mhz / 1000 + 0.5);
+  if (!std::isfinite(cycles) || cycles >= static_cast<double>(kCycleLimit)) return std::nullopt;
+  if (cycles < 1) return 1;
+  return static_cast<std::uint64_t>(cycles);
+}
+
+RunEnd simulate(const BoardProgram& program, const SimulationSettings& settings, StepSink& sink) {
+  return Board(program, settings, sink).run();
+}
+
+std::string_view end_reason_text(EndReason reason) {
+  switch (reason) {
+    case EndReason::Stop:
+      return "stop";
+    case EndReason::Horizon:
+      return "horizon";
+    case EndReason::StepLimit:
+      return "step limit";
+    case EndReason::Error:
+      return "error";
+  }
+  return "error";
+}

@@ -1,0 +1,82 @@
+// The board's execution model: runs a board program instruction by
+// instruction, cycle-exact, and hands each executed instruction to a sink.
+// Plain computation over plain data: no files, no streams.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "board_program.h"
+
+enum class BoardOpcode : std::int32_t {
+  Continue = 0,
+  Stop = 1,
+  Loop = 2,
+  EndLoop = 3,
+  Jsr = 4,
+  Rts = 5,
+  Branch = 6,
+  LongDelay = 7,
+  Wait = 8,
+};
+
+// CONTINUE ... WAIT, or the empty view for an opcode outside 0-8.
+std::string_view opcode_keyword(std::int32_t opcode);
+
+// Lengths are below this many cycles; a longer one is a runtime error.
+constexpr std::uint64_t kCycleLimit = std::uint64_t{1} << 62;
+
+// An instruction's own length in cycles: its duration rounded to the nearest
+// cycle, at least 1. None when the duration gives no finite length below
+// kCycleLimit.
+std::optional<std::uint64_t> instruction_cycles(double duration_ns, double clock_mhz);
+
+// Board time of a cycle in ns: the one formula every output uses.
+inline double cycle_time_ns(std::uint64_t cycle, double clock_mhz) {
+  return static_cast<double>(cycle) * 1000.0 / clock_mhz;
+}
+
+struct SimulationSettings {
+  double until_ns = 1e9;                // nothing starts at or after this time
+  std::uint64_t max_steps = 10'000'000;  // instructions executed at most
+  double wait_ns = 0;                   // how long each WAIT waits for its trigger
+  std::uint64_t depth = 8;              // frames each of the loop and call stacks holds
+};
+
+// One executed instruction.
+struct Step {
+  std::uint64_t cycle = 0;   // start cycle
+  std::uint64_t cycles = 0;  // length, LONG_DELAY's product and WAIT's wait included
+  std::uint32_t address = 0;
+  std::uint32_t outputs = 0;  // 24 bits
+  std::int32_t opcode = 0;
+  std::int32_t data = 0;
+  bool jumps_back = false;  // an END_LOOP going round its loop again
+};
+
+class StepSink {
+ public:
+  virtual ~StepSink() = default;
+  virtual void step(const Step& step) = 0;
+};
+
+enum class EndReason { Stop, Horizon, StepLimit, Error };
+
+struct RunEnd {
+  EndReason reason = EndReason::Stop;
+  std::uint64_t cycle = 0;  // the cycle the run ended at
+  std::uint64_t steps = 0;  // instructions executed
+  // For an error: what went wrong, and the address of the instruction at
+  // fault (none when an empty program runs off its end at once).
+  std::string error;
+  std::optional<std::uint32_t> error_address;
+  std::vector<bool> reached;  // per address: executed at least once
+};
+
+RunEnd simulate(const BoardProgram& program, const SimulationSettings& settings, StepSink& sink);
+
+// "stop", "horizon", "step limit", "error".
+std::string_view end_reason_text(EndReason reason);

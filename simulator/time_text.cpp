@@ -1,0 +1,58 @@
+#include "time_text.h"
+
+#include <cctype>
+#include <charconv>
+
+namespace {
+
+struct TimeUnit {
+  std::string_view name;  // lower case
+  double ns;
+};
+
+constexpr TimeUnit kTimeUnits[] = {{"ns", 1}, {"us", 1e3}, {"ms", 1e6}, {"s", 1e9}};
+
+bool is_digit(char c) { return c >= '0' && c <= '9'; }
+
+std::string lower(std::string_view text) {
+  std::string result(text);
+  for (char& c : result) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return result;
+}
+
+// Length of the leading "digits[.digits]" number, or 0 when there is none.
+size_t number_length(std::string_view text) {
+  size_t i = 0;
+  while (i < text.size() && is_digit(text[i])) ++i;
+  if (i == 0) return 0;
+  if (i == text.size() || text[i] != '.') return i;
+  size_t fraction = i + 1;
+  while (fraction < text.size() && is_digit(text[fraction])) ++fraction;
+  return fraction == i + 1 ? 0 : fraction;
+}
+
+}  // namespace
+
+std::optional<double> parse_time_ns(std::string_view text) {
+  const size_t length = number_length(text);
+  if (length == 0) return std::nullopt;
+  const std::string unit = lower(text.substr(length));
+  for (const TimeUnit& candidate : kTimeUnits) {
+    if (unit != candidate.name) continue;
+    double number = 0;
+    std::from_chars(text.data(), text.data() + length, number);
+    return number * candidate.ns;
+  }
+  return std::nullopt;
+}
+
+std::string short_number(double value, int decimals) {
+  char buffer[400];
+  auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+  if (error != std::errc()) return "?";
+  std::string text(buffer, end);
+  if (text.find('.') == std::string::npos) return text;
+  while (text.back() == '0') text.pop_back();
+  if (text.back() == '.') text.pop_back();
+  return text;
+}

@@ -1,0 +1,58 @@
+#include "timeline_writer.h"
+
+namespace {
+
+void put_outputs(TextOutput& out, std::uint32_t outputs) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  char text[8] = {'0', 'x'};
+  for (int digit = 0; digit < 6; ++digit) text[2 + digit] = kHex[(outputs >> (20 - 4 * digit)) & 0xF];
+  out.put(std::string_view(text, sizeof text));
+}
+
+void put_command(TextOutput& out, std::int32_t opcode) {
+  const std::string_view keyword = opcode_keyword(opcode);
+  if (!keyword.empty()) return out.put(keyword);
+  out.put("OP");
+  out.put_signed(opcode);
+}
+
+}  // namespace
+
+TimelineWriter::TimelineWriter(TextOutput& out, double clock_mhz, const std::vector<unsigned>& source_lines)
+    : out_(out), clock_mhz_(clock_mhz), source_lines_(source_lines) {
+  out_.put("cycle\ttime_ns\taddress\tline\toutputs\tcommand\tdata\tcycles\n");
+}
+
+void TimelineWriter::step(const Step& step) {
+  out_.put_unsigned(step.cycle);
+  out_.put('\t');
+  out_.put_milli(cycle_time_ns(step.cycle, clock_mhz_));
+  out_.put('\t');
+  out_.put_unsigned(step.address);
+  out_.put('\t');
+  if (step.address < source_lines_.size())
+    out_.put_unsigned(source_lines_[step.address]);
+  else
+    out_.put('-');
+  out_.put('\t');
+  put_outputs(out_, step.outputs);
+  out_.put('\t');
+  put_command(out_, step.opcode);
+  out_.put('\t');
+  out_.put_signed(step.data);
+  out_.put('\t');
+  out_.put_unsigned(step.cycles);
+  out_.put('\n');
+}
+
+void TimelineWriter::finish(const RunEnd& end, std::string_view error) {
+  out_.put("# end: ");
+  out_.put(end_reason_text(end.reason));
+  if (end.reason == EndReason::Error) {
+    out_.put(": ");
+    out_.put(error);
+  }
+  out_.put(" at cycle ");
+  out_.put_unsigned(end.cycle);
+  out_.put('\n');
+}

@@ -1,0 +1,26 @@
+// The timeline: one tab-separated row per executed instruction, the form
+// other tools read from cdmsim's standard output.
+#pragma once
+
+#include <string_view>
+#include <vector>
+
+#include "simulation.h"
+#include "text_output.h"
+
+class TimelineWriter : public StepSink {
+ public:
+  // Writes the header row. `source_lines` gives each address's source line;
+  // when empty, the line column shows "-".
+  TimelineWriter(TextOutput& out, double clock_mhz, const std::vector<unsigned>& source_lines);
+
+  void step(const Step& step) override;
+
+  // The closing "# end: ..." line; `error` is the error message with its place.
+  void finish(const RunEnd& end, std::string_view error);
+
+ private:
+  TextOutput& out_;
+  double clock_mhz_;
+  const std::vector<unsigned>& source_lines_;
+};

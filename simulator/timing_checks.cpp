@@ -1,0 +1,112 @@
+#include "timing_checks.h"
+
+#include <cmath>
+
+#include "simulation.h"
+#include "time_text.h"
+
+namespace {
+
+std::string cycles_text(std::uint64_t cycles) {
+  return std::to_string(cycles) + (cycles == 1 ? " cycle" : " cycles");
+}
+
+// The fraction of a cycle shows in the fewest decimals that keep it visible.
+std::string fractional_cycles_text(double cycles) {
+  std::string text;
+  for (int decimals = 2; decimals <= 9; ++decimals) {
+    text = short_number(cycles, decimals);
+    if (text.find('.') != std::string::npos) break;
+  }
+  return text;
+}
+
+bool is_whole(double cycles) { return std::fabs(cycles - std::round(cycles)) <= 1e-9 * std::fmax(1.0, cycles); }
+
+bool jumps(std::int32_t opcode) {
+  const auto op = static_cast<BoardOpcode>(opcode);
+  return op == BoardOpcode::Jsr || op == BoardOpcode::Branch || op == BoardOpcode::EndLoop;
+}
+
+class Checker {
+ public:
+  Checker(const BoardProgram& program, const CheckSettings& settings) : program_(program), settings_(settings) {}
+
+  std::vector<TimingWarning> run() {
+    const auto& instructions = program_.instructions;
+    for (std::uint32_t address = 0; address < instructions.size(); ++address) {
+      check(address, instructions[address]);
+      if (address == settings_.memory)
+        warn(address, "the board holds " + std::to_string(settings_.memory) + " instructions; this one and the " +
+                          std::to_string(instructions.size() - address - 1) + " after it do not fit");
+    }
+    return std::move(warnings_);
+  }
+
+ private:
+  void check(std::uint32_t address, const BoardInstruction& instruction) {
+    const double clock = program_.clock_mhz;
+    const double exact = instruction.duration_ns * clock / 1000;
+    const auto cycles = instruction_cycles(instruction.duration_ns, clock);
+    if (cycles && !is_whole(exact))
+      warn(address, short_number(instruction.duration_ns) + "ns is " + fractional_cycles_text(exact) + " cycles at " +
+                        short_number(clock, 6) + " MHz; runs as " + cycles_text(*cycles) + " (" +
+                        short_number(static_cast<double>(*cycles) * 1000 / clock) + "ns)");
+    if (cycles && *cycles < settings_.min_cycles)
+      warn(address, "runs " + cycles_text(*cycles) + ", below the board's shortest instruction of " +
+                        cycles_text(settings_.min_cycles));
+
+    const auto opcode = static_cast<BoardOpcode>(instruction.opcode);
+    const std::string data = std::to_string(instruction.data);
+    if (opcode == BoardOpcode::LongDelay && instruction.data < 2)
+      warn(address, "LONG_DELAY count " + data + " is below 2");
+    if (opcode == BoardOpcode::Loop && instruction.data <= 0)
+      warn(address, "LOOP count " + data + " is not above 0, which the board refuses");
+    const auto count = static_cast<std::int64_t>(program_.instructions.size());
+    if (jumps(instruction.opcode) && (instruction.data < 0 || instruction.data >= count))
+      warn(address, std::string(opcode_keyword(instruction.opcode)) + " target " + data +
+                        " is outside the program of " + std::to_string(count) + " instructions");
+  }
+
+  void warn(std::uint32_t address, std::string text) { warnings_.push_back({address, std::move(text)}); }
+
+  const BoardProgram& program_;
+  const CheckSettings& settings_;
+  std::vector<TimingWarning> warnings_;
+};
+
+std::string range_text(std::uint64_t first, std::uint64_t last) {
+  return first == last ? std::to_string(first) : std::to_string(first) + "-" + std::to_string(last);
+}
+
+}  // namespace
+
+std::vector<TimingWarning> check_timing(const BoardProgram& program, const CheckSettings& settings) {
+  return Checker(program, settings).run();
+}
+
+std::string instruction_place(std::uint32_t address, const std::vector<unsigned>& source_lines) {
+  if (address < source_lines.size()) return "line " + std::to_string(source_lines[address]);
+  return "address " + std::to_string(address);
+}
+
+std::string unreached_ranges(const std::vector<bool>& reached, const std::vector<unsigned>& source_lines) {
+  const bool by_line = source_lines.size() == reached.size();
+  std::string ranges;
+  size_t count = 0;
+  for (size_t first = 0; first < reached.size();) {
+    if (reached[first]) {
+      ++first;
+      continue;
+    }
+    size_t last = first;
+    while (last + 1 < reached.size() && !reached[last + 1]) ++last;
+    if (!ranges.empty()) ranges += ", ";
+    ranges += by_line ? range_text(source_lines[first], source_lines[last]) : range_text(first, last);
+    count += last - first + 1;
+    first = last + 1;
+  }
+  if (ranges.empty()) return ranges;
+  const bool several = count > 1;
+  return std::string(by_line ? (several ? "lines " : "line ") : (several ? "addresses " : "address ")) + ranges;
+}

@@ -1,0 +1,30 @@
+// Timing faults a board program shows before it runs, and the instructions
+// a run never reached.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "board_program.h"
+
+struct CheckSettings {
+  std::uint64_t min_cycles = 5;  // shortest instruction the board runs
+  std::uint64_t memory = 32768;  // instructions the board holds
+};
+
+struct TimingWarning {
+  std::uint32_t address = 0;  // the instruction the warning is about
+  std::string text;
+};
+
+// One warning per fault, in address order.
+std::vector<TimingWarning> check_timing(const BoardProgram& program, const CheckSettings& settings);
+
+// Where an instruction sits, for messages: "line 7" from its source line, or
+// "address 6" when the program came without source lines.
+std::string instruction_place(std::uint32_t address, const std::vector<unsigned>& source_lines);
+
+// The never-reached instructions as ranges, "lines 4-6, 9" (or "addresses
+// ..." without source lines); empty when every instruction ran.
+std::string unreached_ranges(const std::vector<bool>& reached, const std::vector<unsigned>& source_lines);

@@ -1,0 +1,84 @@
+#include "vcd_writer.h"
+
+#include <cmath>
+
+namespace {
+
+constexpr int kBits = 24;
+
+// Identifier codes: out<n> is the character '!' + n, the vector is '9'.
+char bit_code(int bit) { return static_cast<char>('!' + bit); }
+constexpr char kVectorCode = '9';
+
+}  // namespace
+
+VcdWriter::VcdWriter(TextOutput& out, double clock_mhz) : out_(out), clock_mhz_(clock_mhz) {
+  out_.put("$version cdmsim $end\n$timescale 1 ps $end\n$scope module board $end\n");
+  for (int bit = 0; bit < kBits; ++bit) {
+    out_.put("$var wire 1 ");
+    out_.put(bit_code(bit));
+    out_.put(" out");
+    out_.put_unsigned(static_cast<unsigned>(bit));
+    out_.put(" $end\n");
+  }
+  out_.put("$var wire 24 ");
+  out_.put(kVectorCode);
+  out_.put(" outputs [23:0] $end\n$upscope $end\n$enddefinitions $end\n");
+}
+
+void VcdWriter::step(const Step& step) {
+  if (!started_) {
+    // The board sets its outputs at cycle 0 with the first instruction.
+    started_ = true;
+    outputs_ = step.outputs;
+    put_time(step.cycle);
+    out_.put("$dumpvars\n");
+    put_values(0xFFFFFF);
+    out_.put("$end\n");
+    return;
+  }
+  const std::uint32_t changed = outputs_ ^ step.outputs;
+  if (changed == 0) return;
+  outputs_ = step.outputs;
+  put_time(step.cycle);
+  put_values(changed);
+}
+
+void VcdWriter::finish(const RunEnd& end) {
+  if (!started_) {
+    started_ = true;
+    put_time(0);
+    out_.put("$dumpvars\n");
+    put_values(0xFFFFFF);
+    out_.put("$end\n");
+  }
+  put_time(end.cycle);
+}
+
+void VcdWriter::put_time(std::uint64_t cycle) {
+  const double time_ps = std::round(static_cast<double>(cycle) * 1e6 / clock_mhz_);
+  if (time_ps <= last_time_ps_) return;  // two cycles closer than 1 ps share a time
+  last_time_ps_ = time_ps;
+  out_.put('#');
+  if (time_ps < 1e18)
+    out_.put_unsigned(static_cast<std::uint64_t>(time_ps));
+  else
+    out_.put_fixed(time_ps, 0);
+  out_.put('\n');
+}
+
+void VcdWriter::put_values(std::uint32_t changed) {
+  for (int bit = 0; bit < kBits; ++bit) {
+    if ((changed >> bit & 1) == 0) continue;
+    out_.put((outputs_ >> bit & 1) != 0 ? '1' : '0');
+    out_.put(bit_code(bit));
+    out_.put('\n');
+  }
+  char vector[kBits + 4];
+  vector[0] = 'b';
+  for (int bit = 0; bit < kBits; ++bit) vector[1 + bit] = (outputs_ >> (kBits - 1 - bit) & 1) != 0 ? '1' : '0';
+  vector[kBits + 1] = ' ';
+  vector[kBits + 2] = kVectorCode;
+  vector[kBits + 3] = '\n';
+  out_.put(std::string_view(vector, sizeof vector));
+}
