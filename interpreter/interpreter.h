@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "board_opcode.h"
 #include "record_blocks.h"
 #include "text_store.h"
 
@@ -161,17 +162,6 @@ struct ProgramModel {
 // ---------------------------------------------------------------------------
 // Board instructions
 
-enum class Opcode : std::int32_t {
-  Continue = 0,
-  Stop = 1,
-  Loop = 2,
-  EndLoop = 3,
-  Jsr = 4,
-  Rts = 5,
-  Branch = 6,
-  LongDelay = 7,
-  Wait = 8,
-};
 
 struct OpcodeKeyword {
   std::string_view keyword;

@@ -34,16 +34,16 @@ constexpr MarkerStyle kMarkerStyles[] = {
 };
 
 std::uint8_t step_markers(const Step& step) {
-  switch (static_cast<BoardOpcode>(step.opcode)) {
-    case BoardOpcode::EndLoop:
+  switch (static_cast<Opcode>(step.opcode)) {
+    case Opcode::EndLoop:
       return step.jumps_back ? DiagramWriter::kLoopMarker : 0;
-    case BoardOpcode::Jsr:
+    case Opcode::Jsr:
       return DiagramWriter::kCallMarker;
-    case BoardOpcode::Rts:
+    case Opcode::Rts:
       return DiagramWriter::kReturnMarker;
-    case BoardOpcode::Wait:
+    case Opcode::Wait:
       return DiagramWriter::kWaitMarker;
-    case BoardOpcode::Stop:
+    case Opcode::Stop:
       return DiagramWriter::kStopMarker;
     default:
       return 0;

@@ -67,7 +67,7 @@ class Board {
     cycle_ += cycles;
     sink_.step(step);
     if (!error.empty()) return fail(std::move(error), here, cycle_);
-    if (instruction.opcode == static_cast<std::int32_t>(BoardOpcode::Stop)) return finish(EndReason::Stop, cycle_);
+    if (instruction.opcode == static_cast<std::int32_t>(Opcode::Stop)) return finish(EndReason::Stop, cycle_);
     return true;
   }
 
@@ -79,14 +79,14 @@ class Board {
                       " ns) gives no length the board runs: not finite, or 2^62 cycles or more",
                   address_, cycle_);
     cycles = own;
-    const auto opcode = static_cast<BoardOpcode>(instruction.opcode);
-    if (opcode == BoardOpcode::LongDelay) {
+    const auto opcode = static_cast<Opcode>(instruction.opcode);
+    if (opcode == Opcode::LongDelay) {
       if (instruction.data <= 0)
         return fail("LONG_DELAY count " + std::to_string(instruction.data) + " is not above 0", address_, cycle_);
       if (own >= kCycleLimit / static_cast<std::uint64_t>(instruction.data))
         return fail("LONG_DELAY lasts 2^62 cycles or more", address_, cycle_);
       cycles = own * static_cast<std::uint64_t>(instruction.data);
-    } else if (opcode == BoardOpcode::Wait) {
+    } else if (opcode == Opcode::Wait) {
       if (wait_cycles_ == kNoLength || own + wait_cycles_ >= kCycleLimit)
         return fail("WAIT with its wait lasts 2^62 cycles or more", address_, cycle_);
       cycles = own + wait_cycles_;
@@ -99,23 +99,23 @@ class Board {
   // error it meets, or an empty text.
   std::string transfer(const BoardInstruction& instruction, bool back_here, bool& jumps_back) {
     const std::int64_t next = address_ + 1;
-    switch (static_cast<BoardOpcode>(instruction.opcode)) {
-      case BoardOpcode::Continue:
-      case BoardOpcode::Stop:
-      case BoardOpcode::LongDelay:
-      case BoardOpcode::Wait:
+    switch (static_cast<Opcode>(instruction.opcode)) {
+      case Opcode::Continue:
+      case Opcode::Stop:
+      case Opcode::LongDelay:
+      case Opcode::Wait:
         address_ = next;
         return {};
-      case BoardOpcode::Loop:
+      case Opcode::Loop:
         address_ = next;
         if (back_here) return {};
         if (instruction.data <= 0) return "LOOP count " + std::to_string(instruction.data) + " is not above 0";
         if (loops_.size() >= settings_.depth) return too_deep("LOOP");
         loops_.push_back({address_ - 1, instruction.data});
         return {};
-      case BoardOpcode::EndLoop:
+      case Opcode::EndLoop:
         return end_loop(instruction.data, jumps_back);
-      case BoardOpcode::Jsr:
+      case Opcode::Jsr:
         if (calls_.size() >= settings_.depth) {
           address_ = next;
           return too_deep("JSR");
@@ -123,7 +123,7 @@ class Board {
         calls_.push_back(next);
         address_ = instruction.data;
         return {};
-      case BoardOpcode::Rts:
+      case Opcode::Rts:
         if (calls_.empty()) {
           address_ = next;
           return "RTS with no subroutine call open";
@@ -131,7 +131,7 @@ class Board {
         address_ = calls_.back();
         calls_.pop_back();
         return {};
-      case BoardOpcode::Branch:
+      case Opcode::Branch:
         address_ = instruction.data;
         return {};
     }

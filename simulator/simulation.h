@@ -9,19 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "board_opcode.h"
 #include "board_program.h"
-
-enum class BoardOpcode : std::int32_t {
-  Continue = 0,
-  Stop = 1,
-  Loop = 2,
-  EndLoop = 3,
-  Jsr = 4,
-  Rts = 5,
-  Branch = 6,
-  LongDelay = 7,
-  Wait = 8,
-};
 
 // CONTINUE ... WAIT, or the empty view for an opcode outside 0-8.
 std::string_view opcode_keyword(std::int32_t opcode);

@@ -24,8 +24,8 @@ std::string fractional_cycles_text(double cycles) {
 bool is_whole(double cycles) { return std::fabs(cycles - std::round(cycles)) <= 1e-9 * std::fmax(1.0, cycles); }
 
 bool jumps(std::int32_t opcode) {
-  const auto op = static_cast<BoardOpcode>(opcode);
-  return op == BoardOpcode::Jsr || op == BoardOpcode::Branch || op == BoardOpcode::EndLoop;
+  const auto op = static_cast<Opcode>(opcode);
+  return op == Opcode::Jsr || op == Opcode::Branch || op == Opcode::EndLoop;
 }
 
 class Checker {
@@ -56,11 +56,11 @@ class Checker {
       warn(address, "runs " + cycles_text(*cycles) + ", below the board's shortest instruction of " +
                         cycles_text(settings_.min_cycles));
 
-    const auto opcode = static_cast<BoardOpcode>(instruction.opcode);
+    const auto opcode = static_cast<Opcode>(instruction.opcode);
     const std::string data = std::to_string(instruction.data);
-    if (opcode == BoardOpcode::LongDelay && instruction.data < 2)
+    if (opcode == Opcode::LongDelay && instruction.data < 2)
       warn(address, "LONG_DELAY count " + data + " is below 2");
-    if (opcode == BoardOpcode::Loop && instruction.data <= 0)
+    if (opcode == Opcode::Loop && instruction.data <= 0)
       warn(address, "LOOP count " + data + " is not above 0, which the board refuses");
     const auto count = static_cast<std::int64_t>(program_.instructions.size());
     if (jumps(instruction.opcode) && (instruction.data < 0 || instruction.data >= count))
