@@ -44,16 +44,10 @@ TEST(EmulatorConfig, ReadsEveryKeyAndKeepsDefaultsForValuesThatDoNotRead) {
   EXPECT_FALSE(parse_emulator_config("trace = off").trace_ns.has_value());
 }
 
-class EmulatorTest : public ::testing::Test {
- protected:
-  void SetUp() override { set_environment("MORVAPI_EMULATOR_DIR", folder_.path().string()); }
-  void TearDown() override { set_environment("MORVAPI_EMULATOR_DIR", ""); }
-
-  TestFolder folder_;
-};
-
-TEST_F(EmulatorTest, SelectionOpeningAndTheBoardsOwnTexts) {
-  folder_.write("emulator.ini", "journal = yes\nboards = 0 1 12\nunopenable = 12\nfirmware_id = 0x0507\n"
+TEST(Emulator, SelectionOpeningAndTheBoardsOwnTexts) {
+  const TestFolder folder;
+  set_environment("MORVAPI_EMULATOR_DIR", folder.path().string());
+  folder.write("emulator.ini", "journal = yes\nboards = 0 1 12\nunopenable = 12\nfirmware_id = 0x0507\n"
                                 "version = 3.4 (bench)\n");
   EXPECT_LT(cdm_start(), 0);
   EXPECT_STREQ("The board is not open.", cdm_get_error());
@@ -71,31 +65,32 @@ TEST_F(EmulatorTest, SelectionOpeningAndTheBoardsOwnTexts) {
   EXPECT_EQ(0, cdm_select_board(12));
   EXPECT_NE(0, cdm_init());
   EXPECT_STREQ("Board 12 could not be opened.", cdm_get_error());
-  EXPECT_EQ("running\n", folder_.read("board1.state"));
+  EXPECT_EQ("running\n", folder.read("board1.state"));
   EXPECT_EQ(
       "cdm_start -> -1\ncdm_get_error\ncdm_inst_cdmonly 1 0 0 1 -> -1\ncdm_get_error\n"
       "cdm_select_board 1 -> 0\ncdm_select_board 4 -> -1\ncdm_get_error\ncdm_init -> 0\n"
       "cdm_get_firmware_id -> 1287\ncdm_get_version\ncdm_set_debug 1 -> 0\ncdm_start -> 0\ncdm_close -> 0\n"
       "cdm_select_board 12 -> 0\ncdm_init -> 2\ncdm_get_error\n",
-      folder_.read("journal.txt"));
+      folder.read("journal.txt"));
 
   // Without the journal setting nothing is journalled, and no board at all
   // fails every selection and connection.
-  folder_.write("emulator.ini", "boards = none\n");
-  folder_.write("journal.txt", "");
+  folder.write("emulator.ini", "boards = none\n");
+  folder.write("journal.txt", "");
   EXPECT_NE(0, cdm_select_board(0));
   EXPECT_EQ(1, cdm_init());
   EXPECT_STREQ("No Cadmora board is present.", cdm_get_error());
-  EXPECT_EQ("", folder_.read("journal.txt"));
-  for (const auto& entry : std::filesystem::directory_iterator(folder_.path()))
+  EXPECT_EQ("", folder.read("journal.txt"));
+  for (const auto& entry : std::filesystem::directory_iterator(folder.path()))
     EXPECT_EQ(std::string::npos, entry.path().string().find(".tmp")) << "no temporary file stays behind";
 
   // A state folder that does not exist yet is made on first use.
-  set_environment("MORVAPI_EMULATOR_DIR", (folder_ / "new" / "state").string());
+  set_environment("MORVAPI_EMULATOR_DIR", (folder / "new" / "state").string());
   EXPECT_EQ(0, cdm_select_board(0));
   EXPECT_EQ(0, cdm_init());
   EXPECT_EQ(0, cdm_start());
-  EXPECT_EQ("running\n", folder_.read("new/state/board0.state"));
+  EXPECT_EQ("running\n", folder.read("new/state/board0.state"));
+  set_environment("MORVAPI_EMULATOR_DIR", "");
 }
 
 }  // namespace

@@ -1,19 +1,16 @@
 // The real cdmgui window under Wine, driven as a person would. Each test runs
 // the real start-up code in this process with fresh folders for the
 // installation (named in the registry), the board emulator's state, the
-// documents and the temporary files. Message boxes and file dialogs are
-// answered from a script; each kind is also met once as the real dialog,
-// answered from a helper thread (the black box meets the real Save As
-// dialog). Started by the shell as "--record-open MARKER FILE", this program
-// stands in for a browser.
+// documents and the temporary files. Message boxes, file dialogs and the
+// shell are answered from a script; the real message box is met once,
+// answered from a helper thread, the real Save As dialog in the black box and
+// the real shell in the setup program's test.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 #include <deque>
-#include <fstream>
 #include <optional>
 #include <sstream>
 #include <thread>
@@ -41,11 +38,6 @@ constexpr char kProgram[] = "0x1, 10us\r\n0x0, 10us, STOP\r\n";
 std::string windows_path(const fs::path& path) {
   std::string text = path.string();
   std::replace(text.begin(), text.end(), '/', '\\');
-  return text;
-}
-
-std::string lower(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return text;
 }
 
@@ -105,7 +97,7 @@ class Gui : public ::testing::Test {
  protected:
   void SetUp() override {
     script = this;
-    user_dialogs = {scripted_box, scripted_open, scripted_save, system_dialogs().shell_execute};
+    user_dialogs = {scripted_box, scripted_file, scripted_file, system_dialogs().shell_execute};
     start_folder_ = current_folder();
     set_environment("MORVAPI_EMULATOR_DIR", windows_path(board_.path()));
     set_environment("TMP", windows_path(temporary_.path()));
@@ -214,19 +206,18 @@ class Gui : public ::testing::Test {
     std::strcpy(request->lpstrFile, name->c_str());
     return TRUE;
   }
-  static BOOL scripted_open(OPENFILENAMEA* request) { return scripted_file(request); }
-  static BOOL scripted_save(OPENFILENAMEA* request) { return scripted_file(request); }
 
   static Gui* script;
   std::string start_folder_;
 };
 Gui* Gui::script = nullptr;
 
-TEST_F(Gui, StartUpOpensTheNamedFileProbesTheBoardAndExitWritesTheSettings) {
+TEST_F(Gui, StartUpOpensTheNamedFileWhereItIsProbesTheBoardAndExitWritesTheSettings) {
   fs::create_directories(documents_ / "My Programs");
   documents_.write("My Programs/test.cdm", "0x1, 10us\n0x0, 10us\n");
   const std::string file = path("My Programs/test.cdm");
-  start("version = 4.2 test\nfirmware_id = 0x0102\n", "\"" + file + "\"");
+  SetCurrentDirectoryA(windows_path(documents_.path()).c_str());
+  start("version = 4.2 test\nfirmware_id = 0x0102\n", "\"My Programs\\test.cdm\"");
   EXPECT_EQ(file, app.fileName);
   EXPECT_EQ("test.cdm - " + std::string(kTitle), title());
   EXPECT_EQ("0x1, 10us\r\n0x0, 10us\r\n", source());
@@ -240,6 +231,8 @@ TEST_F(Gui, StartUpOpensTheNamedFileProbesTheBoardAndExitWritesTheSettings) {
   EXPECT_EQ((selection_calls(0, 0x0102) +
              Lines{"cdm_init -> 0", "cdm_get_version", "cdm_set_debug 1 -> 0", "cdm_close -> 0"}),
             take_journal());
+  command(ID_FILE_SAVE);  // where it was opened, not in the installation folder
+  EXPECT_EQ("Wrote " + file + ".", output());
 
   PostMessageA(app.mainWindow, WM_CLOSE, 0, 0);
   EXPECT_EQ(0, run_message_loop());
@@ -271,12 +264,18 @@ TEST_F(Gui, WithoutTheRegistryKeyTheStartFolderHoldsSettingsAndFiles) {
   EXPECT_FALSE(documents_.exists("elsewhere/interpreter.cfg"));
 }
 
-TEST_F(Gui, AMissingCommandLineFileIsReportedInARealMessageBox) {
+// A path too long for the command line is refused rather than cut into
+// another file's name, in the real message box.
+TEST_F(Gui, ACommandLinePathTooLongIsRefusedInARealMessageBox) {
+  const std::string folder = windows_path(documents_.path()) + "\\";
+  const std::string existing = std::string(256 - folder.size(), 'n');  // the first 256 characters
+  documents_.write(existing, "STOP\n");
   user_dialogs.message_box = system_dialogs().message_box;
   RealDialogAnswer person(IDOK);
-  start("", "\"" + path("missing.cdm") + "\"");
+  start("", folder + existing + ".cdm");
   EXPECT_EQ("Error", person.result().caption);
-  EXPECT_EQ("Unable to open " + path("missing.cdm") + ".", person.result().text);
+  EXPECT_EQ("Unable to open " + folder + existing + "....", person.result().text);
+  EXPECT_EQ("", source());
   EXPECT_EQ("", app.fileName);
   EXPECT_EQ(kTitle, title());
 }
@@ -501,14 +500,12 @@ TEST_F(Gui, SaveOutputWritesThePaneAndReportsFailures) {
   start_quietly();
   documents_.write("held.txt", "old report");
   set_output_text("first line\r\nsecond line\r\n");
-  file_choices = {path("report.txt"), std::nullopt, path("no folder\\x.txt"), path("held.txt")};
+  file_choices = {path("report.txt"), std::nullopt, path("held.txt")};
   command(ID_SAVE_OUTPUT);
   EXPECT_EQ(platform_text("first line\nsecond line\n"), documents_.read("report.txt"));
   EXPECT_EQ("Wrote " + path("report.txt") + ".", output());
   command(ID_SAVE_OUTPUT);
   EXPECT_EQ("File not saved.", output());
-  command(ID_SAVE_OUTPUT);
-  EXPECT_EQ("Error opening " + path("no folder\\x.txt") + ".", output());
   HANDLE holder = hold(path("held.txt"));
   command(ID_SAVE_OUTPUT);
   CloseHandle(holder);
@@ -516,30 +513,20 @@ TEST_F(Gui, SaveOutputWritesThePaneAndReportsFailures) {
   EXPECT_EQ("old report", documents_.read("held.txt"));
 }
 
-// .html pages are opened, for this test, by this test program itself, which
-// notes the page it was given.
-TEST_F(Gui, ReadMeOpensTheInstalledHelpPageThroughTheShell) {
-  const std::string opener = "\"" + windows_path(program_folder() / "gui_tests.exe") + "\" --record-open \"" +
-                             path("opened.txt") + "\" \"%1\"";
-  char previous[256] = {};
-  LONG size = sizeof previous;
-  const bool had_previous = RegQueryValueA(HKEY_CLASSES_ROOT, ".html", previous, &size) == ERROR_SUCCESS;
-  const auto set = [](const char* key, const std::string& value) {
-    RegSetValueA(HKEY_CLASSES_ROOT, key, REG_SZ, value.c_str(), static_cast<DWORD>(value.size()));
+// Without an installation folder the page beside the program is opened.
+TEST_F(Gui, ReadMeOpensTheInstalledHelpPage) {
+  static std::string opened_page;
+  user_dialogs.shell_execute = [](HWND, const char*, const char* file, const char*, const char*, int) {
+    opened_page = file;
+    return reinterpret_cast<HINSTANCE>(33);
   };
-  set(".html", "CadmoraTestPage");
-  set("CadmoraTestPage\\shell\\open\\command", opener);
-  fs::create_directories(install_ / "Doc");
-  install_.write("Doc/index.html", "<html><title>help</title></html>");
-  start();
-  command(ID_HELP_READ_ME);
-  for (int waited = 0; waited < 200 && !documents_.exists("opened.txt"); ++waited) Sleep(100);
-  if (had_previous) set(".html", previous);
-  else RegDeleteKeyA(HKEY_CLASSES_ROOT, ".html");
-  for (const char* key : {"CadmoraTestPage\\shell\\open\\command", "CadmoraTestPage\\shell\\open",
-                          "CadmoraTestPage\\shell", "CadmoraTestPage"})
-    RegDeleteKeyA(HKEY_CLASSES_ROOT, key);
-  EXPECT_EQ(lower(windows_path(install_.path()) + "\\doc\\index.html"), lower(documents_.read("opened.txt")));
+  for (const fs::path& folder : {install_.path(), program_folder()}) {
+    start();
+    command(ID_HELP_READ_ME);
+    EXPECT_EQ(windows_path(folder) + "\\Doc\\index.html", opened_page);
+    close_window();
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, kInstallKey);
+  }
 }
 
 TEST_F(Gui, LayoutCaretLabelAndAbout) {
@@ -548,17 +535,15 @@ TEST_F(Gui, LayoutCaretLabelAndAbout) {
       app.openButton, app.saveButton,     app.loadButton, app.startButton, app.stopButton,
       app.sourcePane, app.outputPane,     app.frequencyLabel, app.frequencyBox, app.unitLabel,
       app.boardLabel, app.boardBox,       app.positionLabel};
-  for (int width : {640, 900}) {
-    SetWindowPos(app.mainWindow, nullptr, 0, 0, width, 700, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    RECT client{};
-    GetClientRect(app.mainWindow, &client);
-    const ControlLayout layout = compute_layout(client.right, client.bottom);
-    for (std::size_t i = 0; i < kLayoutSlotCount; ++i) {
-      RECT r{};
-      GetWindowRect(controls[i], &r);
-      MapWindowPoints(HWND_DESKTOP, app.mainWindow, reinterpret_cast<POINT*>(&r), 2);
-      EXPECT_TRUE((layout[i] == ControlPlace{r.left, r.top, r.right - r.left, r.bottom - r.top})) << i;
-    }
+  SetWindowPos(app.mainWindow, nullptr, 0, 0, 900, 700, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  RECT client{};
+  GetClientRect(app.mainWindow, &client);
+  const ControlLayout layout = compute_layout(client.right, client.bottom);
+  for (std::size_t i = 0; i < kLayoutSlotCount; ++i) {
+    RECT r{};
+    GetWindowRect(controls[i], &r);
+    MapWindowPoints(HWND_DESKTOP, app.mainWindow, reinterpret_cast<POINT*>(&r), 2);
+    EXPECT_TRUE((layout[i] == ControlPlace{r.left, r.top, r.right - r.left, r.bottom - r.top})) << i;
   }
   type("ab\nc");
   EXPECT_EQ("Line 1, Column 1", text(app.positionLabel));  // typing alone changes nothing
@@ -574,48 +559,6 @@ TEST_F(Gui, LayoutCaretLabelAndAbout) {
   ASSERT_EQ(2u, boxes.size());
   EXPECT_EQ("About", boxes[1].caption);
   EXPECT_EQ(0u, boxes[1].text.find("Cadmora Interpreter - 20240820\r\n")) << boxes[1].text;
-}
-
-// The user's files stay where the user put them: a relative command-line
-// name is saved where it was opened, a path too long for the command line is
-// refused rather than cut into another file's name, and saving needs no more
-// rights than writing the file itself.
-TEST_F(Gui, ARelativeCommandLineFileIsSavedWhereItWasOpened) {
-  documents_.write("prog.cdm", "old\n");
-  install_.write("prog.cdm", "other\n");
-  SetCurrentDirectoryA(windows_path(documents_.path()).c_str());
-  start("", "prog.cdm");
-  EXPECT_EQ("prog.cdm - " + std::string(kTitle), title());
-  type("x");
-  command(ID_FILE_SAVE);
-  EXPECT_EQ("Wrote " + path("prog.cdm") + ".", output());
-  EXPECT_EQ(platform_text("xold\n"), documents_.read("prog.cdm"));
-  EXPECT_EQ("other\n", install_.read("prog.cdm"));
-}
-
-TEST_F(Gui, ACommandLinePathTooLongIsRefusedNotCut) {
-  // The first 256 characters name an existing file.
-  const std::string folder = windows_path(documents_.path()) + "\\";
-  const std::string existing = std::string(256 - folder.size(), 'n');
-  documents_.write(existing, "STOP\n");
-  start("", folder + existing + ".cdm");
-  ASSERT_EQ(1u, boxes.size());
-  EXPECT_EQ("Unable to open " + folder + existing + "....", boxes[0].text);
-  EXPECT_EQ("", source());
-  EXPECT_EQ("", app.fileName);
-}
-
-std::string opened_page;
-
-TEST_F(Gui, ReadMeWithoutAnInstallationFolderOpensThePageBesideTheProgram) {
-  RegDeleteKeyA(HKEY_LOCAL_MACHINE, kInstallKey);
-  user_dialogs.shell_execute = [](HWND, const char*, const char* file, const char*, const char*, int) {
-    opened_page = file;
-    return reinterpret_cast<HINSTANCE>(33);
-  };
-  start();
-  command(ID_HELP_READ_ME);
-  EXPECT_EQ(windows_path(program_folder() / "Doc" / "index.html"), opened_page);
 }
 
 TEST_F(Gui, SavingWritesInPlaceWhereNothingFitsBesideTheFileAndReusesACutShortSave) {
@@ -641,12 +584,3 @@ TEST_F(Gui, SavingWritesInPlaceWhereNothingFitsBesideTheFileAndReusesACutShortSa
 }
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  if (argc == 4 && std::strcmp(argv[1], "--record-open") == 0) {
-    std::ofstream(argv[2], std::ios::binary) << argv[3];
-    return 0;
-  }
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

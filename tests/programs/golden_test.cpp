@@ -37,17 +37,10 @@ struct GoldenCase {
   std::map<std::string, std::string> sections;
 };
 
-std::string file_bytes(const fs::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << file.rdbuf();
-  return bytes.str();
-}
-
 std::vector<GoldenCase> read_cases(const fs::path& path) {
   std::vector<GoldenCase> cases;
   std::string* section = nullptr;
-  std::istringstream text(file_bytes(path));
+  std::ifstream text(path, std::ios::binary);
   for (std::string line; std::getline(text, line);) {
     if (line.rfind("=== ", 0) == 0) {
       cases.emplace_back().name = line.substr(4);
@@ -153,7 +146,7 @@ TEST(GoldenPrograms, HugeSourcesLoad) {
     std::ostringstream report;
     EXPECT_TRUE(run_interpreter(100, 0, (sources / "huge.cdm").string().c_str(), report, false)) << report.str();
   }
-  EXPECT_EQ("100\n0 0 0 inf\n", file_bytes(board / "board0.program"));
+  EXPECT_EQ("100\n0 0 0 inf\n", board.read("board0.program"));
   set_environment("MORVAPI_EMULATOR_DIR", "");
 }
 

@@ -5,8 +5,8 @@
 // kept a program it did not.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
+#include <fstream>
 
 #include "run_program.h"
 #include "test_folder.h"
@@ -60,16 +60,8 @@ TEST_F(Reliability, AStateFolderWithAnUnusualNameKeepsTheBoard) {
   use_state_folder(folder);
   const ProgramRun run = run_program("cdmcli", {"Load", program(), "100"});
   EXPECT_EQ(0, run.exit_status) << run.output;
-#if defined(_WIN32)
-  std::FILE* memory = _wfopen((folder / "board0.program").c_str(), L"rb");
-#else
-  std::FILE* memory = std::fopen((folder / "board0.program").c_str(), "rb");
-#endif
-  ASSERT_NE(nullptr, memory);
-  char text[64] = {};
-  std::fread(text, 1, sizeof text - 1, memory);
-  std::fclose(memory);
-  EXPECT_STREQ("100\n1 0 0 10000\n", text);
+  std::ifstream memory(folder / "board0.program", std::ios::binary);  // a wide name on Windows
+  EXPECT_EQ("100\n1 0 0 10000\n", std::string(std::istreambuf_iterator<char>(memory), {}));
 }
 
 #if !defined(_WIN32)
@@ -81,18 +73,12 @@ TEST_F(Reliability, BoardMemoryThatCannotBeAllocatedFailsTheLoad) {
   TestFolder board;
   use_state_folder(board.path());
   board.write("emulator.ini", "memory_size = 16777216\n");
-  const std::string command = "ulimit -v 200000; exec '" + (program_folder() / "cdmcli").string() + "' Load '" +
-                              program() + "' 100 2>&1";
-  std::FILE* pipe = popen(command.c_str(), "r");
-  ASSERT_NE(nullptr, pipe);
-  std::string output;
-  char block[4096];
-  for (std::size_t count; (count = std::fread(block, 1, sizeof block, pipe)) > 0;) output.append(block, count);
-  const int status = pclose(pipe);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 255) << output;
+  const ProgramRun run = run_program("/bin/sh", {"-c", "ulimit -v 200000; exec \"$0\" Load \"$1\" 100",
+                                                 (program_folder() / "cdmcli").string(), program()});
+  EXPECT_EQ(kFailureStatus, run.exit_status) << run.output << run.errors;
   EXPECT_EQ("Failed writing instruction on Line 1 to board.\n"
             "The board library failed in cdm_start_programming: out of memory.\n",
-            report_end(output, 2));
+            report_end(run.output, 2));
 }
 #endif
 
