@@ -382,9 +382,11 @@ TEST_F(Gui, StartStopAndAnUnusableBoardNumber) {
 }
 
 TEST_F(Gui, WithoutAUsableTemporaryFolderLoadReportsAndRunsNothing) {
-  std::string overlong = windows_path(temporary_.path()) + "\\";
-  overlong += std::string(250 - overlong.size(), 't');  // no room left for a file name
-  for (const std::string& folder : {windows_path(temporary_ / "gone"), overlong}) {
+  // A folder deep enough that a file made in it has a name too long to use:
+  // the file is made, refused and removed again.
+  const std::string deep_name(244 - windows_path(temporary_.path()).size(), 't');
+  fs::create_directories(temporary_ / deep_name);
+  for (const std::string& folder : {windows_path(temporary_ / "gone"), windows_path(temporary_ / deep_name)}) {
     set_environment("TMP", folder);
     set_environment("TEMP", folder);
     start_quietly();
@@ -395,6 +397,7 @@ TEST_F(Gui, WithoutAUsableTemporaryFolderLoadReportsAndRunsNothing) {
     EXPECT_EQ(5u, take_journal().size()) << "only the selection reached the board";
     close_window();
   }
+  EXPECT_TRUE(fs::is_empty(temporary_ / deep_name));
 }
 
 TEST_F(Gui, TheSaveDiscardCancelPrompt) {
