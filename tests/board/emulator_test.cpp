@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <set>
 
 #include "emulator_config.h"
 #include "morvapi.h"
@@ -81,15 +82,23 @@ TEST(Emulator, SelectionOpeningAndTheBoardsOwnTexts) {
   EXPECT_EQ(1, cdm_init());
   EXPECT_STREQ("No Cadmora board is present.", cdm_get_error());
   EXPECT_EQ("", folder.read("journal.txt"));
-  for (const auto& entry : std::filesystem::directory_iterator(folder.path()))
-    EXPECT_EQ(std::string::npos, entry.path().string().find(".tmp")) << "no temporary file stays behind";
 
-  // A state folder that does not exist yet is made on first use.
+  // A state folder that does not exist yet is made on first use; programming
+  // and starting leave the board's own files there and nothing else (no
+  // temporary file, no trace unless one is asked for).
   set_environment("MORVAPI_EMULATOR_DIR", (folder / "new" / "state").string());
   EXPECT_EQ(0, cdm_select_board(0));
   EXPECT_EQ(0, cdm_init());
+  EXPECT_EQ(0, cdm_start_programming(0));
+  EXPECT_EQ(0, cdm_inst_cdmonly(1, 0, 0, 1000));
+  EXPECT_EQ(0, cdm_stop_programming());
   EXPECT_EQ(0, cdm_start());
+  EXPECT_EQ(0, cdm_close());
   EXPECT_EQ("running\n", folder.read("new/state/board0.state"));
+  std::set<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder / "new" / "state"))
+    names.insert(entry.path().filename().string());
+  EXPECT_EQ((std::set<std::string>{"board0.program", "board0.state"}), names);
   set_environment("MORVAPI_EMULATOR_DIR", "");
 }
 

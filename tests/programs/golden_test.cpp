@@ -147,6 +147,13 @@ TEST(GoldenPrograms, HugeSourcesLoad) {
     EXPECT_TRUE(run_interpreter(100, 0, (sources / "huge.cdm").string().c_str(), report, false)) << report.str();
   }
   EXPECT_EQ("100\n0 0 0 inf\n", board.read("board0.program"));
+  // A board memory file larger than the emulator's 64 KiB write pieces.
+  std::string many_lines, memory = "100\n";
+  for (int i = 0; i < 7000; ++i) many_lines += "0x2, 2us\n", memory += "2 0 0 2000\n";
+  sources.write("huge.cdm", many_lines);
+  std::ostringstream report;
+  EXPECT_TRUE(run_interpreter(100, 0, (sources / "huge.cdm").string().c_str(), report, false)) << report.str();
+  EXPECT_EQ(memory, board.read("board0.program"));
   set_environment("MORVAPI_EMULATOR_DIR", "");
 }
 
