@@ -95,6 +95,7 @@ TEST(Emulator, SelectionOpeningAndTheBoardsOwnTexts) {
   EXPECT_EQ(0, cdm_start());
   EXPECT_EQ(0, cdm_close());
   EXPECT_EQ("running\n", folder.read("new/state/board0.state"));
+  EXPECT_EQ("0\n1 0 0 1000\n", folder.read("new/state/board0.program")) << "no clock was set";
   std::set<std::string> names;
   for (const auto& entry : std::filesystem::directory_iterator(folder / "new" / "state"))
     names.insert(entry.path().filename().string());
