@@ -101,6 +101,19 @@ TEST(Emulator, SelectionOpeningAndTheBoardsOwnTexts) {
     names.insert(entry.path().filename().string());
   EXPECT_EQ((std::set<std::string>{"board0.program", "board0.state"}), names);
   set_environment("MORVAPI_EMULATOR_DIR", "");
+
+#if !defined(_WIN32)
+  // A folder variable that is set but empty names no folder: the default
+  // one is used, not the working directory.
+  setenv("MORVAPI_EMULATOR_DIR", "", 1);
+  set_environment("XDG_STATE_HOME", (folder / "xdg").string());
+  EXPECT_EQ(0, cdm_init());
+  EXPECT_EQ(0, cdm_stop());
+  EXPECT_EQ(0, cdm_close());
+  EXPECT_EQ("stopped\n", folder.read("xdg/morvapi-emulator/board0.state"));
+  set_environment("XDG_STATE_HOME", "");
+  set_environment("MORVAPI_EMULATOR_DIR", "");
+#endif
 }
 
 }  // namespace
