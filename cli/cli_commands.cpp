@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cstdlib>
 
+#include "background_report.h"
 #include "interpreter.h"
 #include "morvapi.h"
 
@@ -17,7 +18,10 @@ int load(int argc, const char* const* argv, std::ostream& out) {
     return 0;
   }
   const double clock_mhz = std::atof(argv[3]);
-  return run_interpreter(clock_mhz, 0, argv[2], out, true) ? 0 : -1;
+  BackgroundReport report(out);
+  const bool loaded = run_interpreter(clock_mhz, 0, argv[2], report, true);
+  report.finish();
+  return loaded ? 0 : -1;
 }
 
 // Start and Stop: one short connection to the library's default board.
