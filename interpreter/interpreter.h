@@ -35,50 +35,13 @@ enum class TokenKind : std::uint8_t {
 };
 
 // One token of the source. `text` is upper-cased, with the blanks inside it
-// dropped; it views the storage of the sequence that holds the token (or a
-// literal), so tokens are cheap to copy and never own their characters.
+// dropped; it views storage of the token's reader (or a literal), so tokens
+// are cheap to copy and never own their characters.
 struct SourceToken {
   TokenKind kind = TokenKind::EndOfFile;
   std::string_view text;
   unsigned line = 1;    // 1-based source line the token starts on
   unsigned column = 1;  // 1-based column of its first character
-};
-
-// The token reader's output, in reading order, ending with the one
-// EndOfFile token. Tokens are stored compactly, a few bytes each: a token
-// keeps its kind, its column and its own text, and its line is counted from
-// the line ends before it, since no token spans a line end.
-class TokenSequence {
- public:
-  // Appends a token on the line after the last EndOfLine appended.
-  void append(TokenKind kind, std::string_view text, unsigned column);
-  std::size_t size() const { return count_; }
-  bool empty() const { return count_ == 0; }
-
-  // Reads the tokens in order. Their texts stay valid until the blocks that
-  // hold them are released.
-  class Cursor {
-   public:
-    Cursor() = default;
-    explicit Cursor(const TokenSequence& tokens) : records_(tokens.records_) {}
-    // False after the last token.
-    bool next(SourceToken& token);
-
-   private:
-    friend class TokenSequence;
-    RecordBlocks::Cursor records_;
-    unsigned line_ = 1;
-  };
-
-  // Frees every block of storage the cursor has moved past; the tokens of
-  // its current block stay readable. The parser calls it as it moves on, so
-  // a large source never holds all its tokens and its whole program model at
-  // the same time.
-  void release_before(const Cursor& cursor) { records_.release_before(cursor.records_); }
-
- private:
-  RecordBlocks records_;
-  std::size_t count_ = 0;
 };
 
 // ---------------------------------------------------------------------------

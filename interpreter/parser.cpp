@@ -4,6 +4,8 @@
 #include <array>
 #include <cassert>
 #include <string_view>
+#include <sstream>
+#include <string>
 #include <unordered_map>
 
 #include "token_reader.h"
@@ -42,17 +44,18 @@ std::size_t time_length(std::string_view field) {
   return length;
 }
 
-// Walks the tokens with a cursor i over token indexes. The tokens it may
-// still look at (the one before i and those from i on) are decoded into a
-// small window, where substitution and the time split change them in place;
-// tokens before that are forgotten and their storage released.
+// Walks the tokens with a cursor i over token indexes, reading them from the
+// token reader as it needs them. The tokens it may still look at (the one
+// before i and those from i on) are held in a small window, where
+// substitution and the time split change them in place; each place of the
+// window keeps the text of its token.
 class Parser {
  public:
-  Parser(TokenSequence& tokens, ProgramModel& model, std::ostream& report)
-      : tokens_(tokens), reader_(tokens), model_(model), report_(report) {}
+  Parser(TokenReader& tokens, ProgramModel& model, std::ostream& report)
+      : tokens_(tokens), model_(model), report_(report) {}
 
   bool parse() {
-    while (i_ < tokens_.size()) {
+    while (!past_end_of_file_) {
       forget_passed_tokens();
       if (at_label()) {
         add_label();
@@ -63,6 +66,10 @@ class Parser {
     return true;
   }
 
+  // True once the token reader has failed; the parse then ends as at the
+  // end of the file.
+  bool reading_failed() const { return reading_failed_; }
+
  private:
   // A statement reaches at most eight tokens past the one before it, so a
   // ring this size never overwrites a token still in use.
@@ -70,7 +77,7 @@ class Parser {
 
   struct WindowEntry {
     SourceToken token;
-    TokenSequence::Cursor before;  // where the token's record starts
+    std::string text;  // the token's own text, when it has one
   };
 
   WindowEntry& entry(std::size_t index) { return window_[index % kWindowSize]; }
@@ -79,27 +86,22 @@ class Parser {
   // (the EndOfFile token).
   SourceToken& at(std::size_t offset) {
     const std::size_t index = i_ + offset;
-    while (window_end_ <= index && read_next()) {
-    }
+    while (window_end_ <= index && !read_all_) read_next();
     return entry(std::min(index, window_end_ - 1)).token;
   }
 
-  bool read_next() {
+  void read_next() {
     assert(window_end_ - window_first_ < kWindowSize);
-    WindowEntry& next = entry(window_end_);
-    next.before = reader_;
-    if (!reader_.next(next.token)) return false;
-    ++window_end_;
-    return true;
+    WindowEntry& next = entry(window_end_++);
+    if (!tokens_.next(next.token, next.text)) {
+      reading_failed_ = true;
+      next.token = SourceToken{TokenKind::EndOfFile, {}, 0, 0};
+    }
+    read_all_ = next.token.kind == TokenKind::EndOfFile;
   }
 
   // Keeps the token before the cursor, which error 11 quotes.
-  void forget_passed_tokens() {
-    const std::size_t keep_from = std::min(i_ > 0 ? i_ - 1 : 0, window_end_);
-    if (keep_from <= window_first_) return;
-    window_first_ = keep_from;
-    if (window_first_ < window_end_) tokens_.release_before(entry(window_first_).before);
-  }
+  void forget_passed_tokens() { window_first_ = std::max(window_first_, std::min(i_ > 0 ? i_ - 1 : 0, window_end_)); }
 
   const SourceToken& token_before_cursor() {
     if (i_ == 0 || i_ - 1 < window_first_) return kStartOfFile;
@@ -219,7 +221,9 @@ class Parser {
   }
 
   bool parse_line_end() {
-    if (!is_line_end(at(0))) return expecting("end of line", token_before_cursor(), at(0));
+    const SourceToken& end = at(0);
+    if (!is_line_end(end)) return expecting("end of line", token_before_cursor(), end);
+    past_end_of_file_ = end.kind == TokenKind::EndOfFile;
     ++i_;
     return true;
   }
@@ -279,22 +283,58 @@ class Parser {
     return false;
   }
 
-  TokenSequence& tokens_;
-  TokenSequence::Cursor reader_;
+  TokenReader& tokens_;
   std::array<WindowEntry, kWindowSize> window_{};
   std::size_t window_first_ = 0;  // index of the oldest token kept
   std::size_t window_end_ = 0;    // one past the index of the newest token read
+  bool read_all_ = false;         // the EndOfFile token is in the window
+  bool past_end_of_file_ = false;
+  bool reading_failed_ = false;
   ProgramModel& model_;
   std::ostream& report_;
   std::size_t i_ = 0;  // the cursor
   std::unordered_map<std::string_view, std::size_t> variable_positions_;
 };
 
+
+// Writes a report held back, line by line, each line flushed as the report
+// always is.
+void write_lines(const std::string& text, std::ostream& report) {
+  std::size_t begin = 0;
+  for (std::size_t end = text.find('\n'); end != std::string::npos; end = text.find('\n', begin)) {
+    report.write(text.data() + begin, static_cast<std::streamsize>(end + 1 - begin));
+    report.flush();
+    begin = end + 1;
+  }
+}
+
+// Reads the rest of the tokens; false when one cannot be read.
+bool read_to_end(TokenReader& tokens) {
+  SourceToken token;
+  std::string text;
+  do {
+    if (!tokens.next(token, text)) return false;
+  } while (token.kind != TokenKind::EndOfFile);
+  return true;
+}
+
 }  // namespace
 
-bool parse_program(TokenSequence& tokens, ProgramModel& model, std::ostream& report) {
+bool parse_program(TokenReader& tokens, ProgramModel& model, std::ostream& report) {
   model = ProgramModel{};
-  if (Parser(tokens, model, report).parse()) return true;
+  // A reading error anywhere in the source is the one reported, even after
+  // a statement error earlier on, so a statement error waits until the rest
+  // of the source has been read.
+  std::ostringstream statement_error;
+  statement_error.imbue(report.getloc());
+  Parser parser(tokens, model, statement_error);
+  const bool parsed = parser.parse();
+  if (parsed && !parser.reading_failed()) return true;
   model = ProgramModel{};
+  if (parser.reading_failed() || !read_to_end(tokens)) {
+    tokens.write_error(report);
+    return false;
+  }
+  write_lines(statement_error.str(), report);
   return false;
 }

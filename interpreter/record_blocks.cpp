@@ -3,8 +3,7 @@
 #include <algorithm>
 
 namespace {
-// Large enough that allocation is rare, small enough that a freed block is
-// reused at once by the next store that grows.
+// Large enough that allocation is rare.
 constexpr std::size_t kBlockSize = 64 * 1024;
 }
 
@@ -15,8 +14,4 @@ void RecordBlocks::add_block(std::size_t min_size) {
   next_ = block.bytes.get();
   block_end_ = next_ + size;
   blocks_.push_back(std::move(block));
-}
-
-void RecordBlocks::release_before(const Cursor& cursor) {
-  for (; released_ < cursor.block_ && released_ < blocks_.size(); ++released_) blocks_[released_].bytes.reset();
 }

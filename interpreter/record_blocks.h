@@ -1,7 +1,6 @@
 // Variable-length records stored back to back in large blocks that never
-// move. Tokens and program lines are kept this way: a record takes only the
-// bytes it needs, nothing is copied as the store grows, and blocks already
-// read can be freed early.
+// move. Program lines are kept this way: a record takes only the bytes it
+// needs, and nothing is copied as the store grows.
 #pragma once
 
 #include <cstddef>
@@ -42,15 +41,10 @@ class RecordBlocks {
     }
 
    private:
-    friend class RecordBlocks;
     const RecordBlocks* blocks_ = nullptr;
     std::size_t block_ = 0;
     std::size_t offset_ = 0;
   };
-
-  // Frees the blocks `cursor` has left behind; their records must not be
-  // read again.
-  void release_before(const Cursor& cursor);
 
  private:
   struct Block {
@@ -61,7 +55,6 @@ class RecordBlocks {
   void add_block(std::size_t min_size);
 
   std::vector<Block> blocks_;
-  std::size_t released_ = 0;  // blocks before this one are freed
   char* next_ = nullptr;
   char* block_end_ = nullptr;
 };

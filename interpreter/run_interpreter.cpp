@@ -7,15 +7,12 @@
 
 bool interpret_source(SourceReader& source, double clock_mhz, int board_number, std::ostream& report,
                       bool debug_listing, std::vector<unsigned>* instruction_lines) {
-  TokenSequence tokens;
-  const bool read = read_tokens(source, tokens, report);
+  TokenReader tokens(source);
+  ProgramModel model;
+  const bool parsed = parse_program(tokens, model, report);
   // The source is not held open while the board is programmed.
   source.close();
-  if (!read) return false;
-
-  ProgramModel model;
-  if (!parse_program(tokens, model, report)) return false;
-  tokens = TokenSequence();  // the model keeps what it needs
+  if (!parsed) return false;
   if (instruction_lines != nullptr) {
     instruction_lines->clear();
     instruction_lines->reserve(model.lines.size());

@@ -1,24 +1,41 @@
 #include "source_reader.h"
 
+#include <algorithm>
+#include <cstring>
+#include <utility>
+
 namespace {
-constexpr size_t kBufferSize = 1 << 16;
+
+constexpr std::size_t kBufferSize = 1 << 16;
+
+// Drops every carriage return that a line feed follows within [begin, end);
+// returns the new end.
+char* fold_line_ends(char* begin, char* end) {
+  char* out = static_cast<char*>(std::memchr(begin, '\r', static_cast<std::size_t>(end - begin)));
+  if (out == nullptr) return end;
+  for (const char* in = out; in != end; ++in) {
+    if (*in == '\r' && in + 1 != end && in[1] == '\n') continue;
+    *out++ = *in;
+  }
+  return out;
 }
 
-SourceReader::SourceReader(std::string_view text) : data_(text.data()), size_(text.size()) {}
+}  // namespace
+
+SourceReader::SourceReader(std::string_view text) : text_(text), buffer_(kBufferSize) {}
 
 SourceReader::~SourceReader() { close(); }
 
 bool SourceReader::open(const char* path) {
   close();
+  text_ = {};
   file_ = std::fopen(path, "rb");
   if (file_ == nullptr) return false;
   buffer_.resize(kBufferSize);
-  data_ = buffer_.data();
-  size_ = position_ = 0;
-  reached_end_ = false;
   // Reading once tells a readable file from a folder, which opens on some
   // systems but cannot be read.
-  if (!refill() && std::ferror(file_)) {
+  first_block_ = read_block();
+  if (first_block_.empty() && std::ferror(file_)) {
     close();
     return false;
   }
@@ -30,28 +47,39 @@ void SourceReader::close() {
   file_ = nullptr;
 }
 
-bool SourceReader::refill() {
-  if (file_ == nullptr) return false;
-  size_ = std::fread(buffer_.data(), 1, buffer_.size(), file_);
-  position_ = 0;
-  return size_ > 0;
+std::string_view SourceReader::next_block() {
+  if (!first_block_.empty()) return std::exchange(first_block_, {});
+  return read_block();
 }
 
-// Consumes the byte after a carriage return when it is a line feed. When the
-// carriage return ended the block, that byte is read alone from the file; one
-// that is no line feed becomes the whole buffer, to be read next.
-bool SourceReader::take_line_feed() {
-  if (position_ < size_) {
-    if (data_[position_] != '\n') return false;
-    ++position_;
+// A carriage return that ends the block pairs with a line feed that starts
+// the next one: that line feed is taken into this block in its place.
+std::string_view SourceReader::read_block() {
+  const std::size_t size = read_raw(buffer_.data(), buffer_.size());
+  if (size == 0) return {};
+  char* const begin = buffer_.data();
+  char* const end = fold_line_ends(begin, begin + size);
+  if (end[-1] == '\r' && take_raw_line_feed()) end[-1] = '\n';
+  return std::string_view(begin, static_cast<std::size_t>(end - begin));
+}
+
+std::size_t SourceReader::read_raw(char* out, std::size_t size) {
+  if (file_ != nullptr) return std::fread(out, 1, size, file_);
+  size = std::min(size, text_.size());
+  if (size > 0) std::memcpy(out, text_.data(), size);
+  text_.remove_prefix(size);
+  return size;
+}
+
+// Consumes the next byte of the source when it is a line feed.
+bool SourceReader::take_raw_line_feed() {
+  if (file_ == nullptr) {
+    if (text_.empty() || text_.front() != '\n') return false;
+    text_.remove_prefix(1);
     return true;
   }
-  if (file_ == nullptr) return false;
-  int next = std::fgetc(file_);
-  if (next == EOF) return false;
+  const int next = std::fgetc(file_);
   if (next == '\n') return true;
-  buffer_[0] = static_cast<char>(next);
-  size_ = 1;
-  position_ = 0;
+  if (next != EOF) std::ungetc(next, file_);
   return false;
 }

@@ -1,7 +1,7 @@
-// Byte-by-byte input of a timing-program source, from a file or from memory.
-// A carriage return directly followed by a line feed is read as the line feed
-// alone, so CR LF and LF sources read alike on every platform; every other
-// byte, 0x1A included, comes through unchanged.
+// Input of a timing-program source, from a file or from memory, a block at
+// a time. A carriage return directly followed by a line feed is read as the
+// line feed alone, so CR LF and LF sources read alike on every platform;
+// every other byte, 0x1A included, comes through unchanged.
 #pragma once
 
 #include <cstdio>
@@ -10,8 +10,6 @@
 
 class SourceReader {
  public:
-  static constexpr int kEnd = -1;  // the end-of-file mark, unlike any byte
-
   SourceReader() = default;
   explicit SourceReader(std::string_view text);  // reads from memory
   ~SourceReader();
@@ -23,28 +21,17 @@ class SourceReader {
   bool open(const char* path);
   void close();
 
-  // The next byte (0 to 255), or kEnd once the input is exhausted.
-  int get() {
-    if (position_ == size_ && !refill()) {
-      reached_end_ = true;
-      return kEnd;
-    }
-    unsigned char byte = static_cast<unsigned char>(data_[position_++]);
-    if (byte == '\r' && take_line_feed()) return '\n';
-    return byte;
-  }
-
-  // True once a read has met the end of the input.
-  bool at_end() const { return reached_end_; }
+  // The next block of the source; empty once the source is exhausted. It
+  // stays valid until the next call.
+  std::string_view next_block();
 
  private:
-  bool refill();
-  bool take_line_feed();
+  std::string_view read_block();
+  std::size_t read_raw(char* out, std::size_t size);
+  bool take_raw_line_feed();
 
   std::FILE* file_ = nullptr;
+  std::string_view text_;  // what is left of a source in memory
   std::vector<char> buffer_;
-  const char* data_ = nullptr;
-  size_t size_ = 0;
-  size_t position_ = 0;
-  bool reached_end_ = false;
+  std::string_view first_block_;  // read by open() and not handed out yet
 };

@@ -3,6 +3,7 @@
 #include <array>
 #include <cassert>
 #include <cstdint>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -22,9 +23,11 @@ enum class CharClass : std::uint8_t {
   Tab,    // skipped between tokens but kept inside them
 };
 
+// By raw byte: a lower-case letter is upper-cased inside its token.
 constexpr std::array<CharClass, 256> make_char_classes() {
   std::array<CharClass, 256> classes{};
   for (int c = 'A'; c <= 'Z'; ++c) classes[c] = CharClass::Letter;
+  for (int c = 'a'; c <= 'z'; ++c) classes[c] = CharClass::Letter;
   for (int c = '0'; c <= '9'; ++c) classes[c] = CharClass::Digit;
   classes['$'] = CharClass::Dollar;
   classes[':'] = CharClass::Colon;
@@ -77,19 +80,13 @@ constexpr std::string_view kEndOfLineText = "\n";
 constexpr std::string_view kEndOfFileText = "EOF";
 
 // Upper-cases as the C locale does: only 'a' to 'z' change.
-int upper_case(int c) { return c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c; }
+char upper_case(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
-bool is_end(int c) { return c == SourceReader::kEnd; }
+bool ends_token(char c) { return kTokenEnds[static_cast<unsigned char>(c)]; }
 
-CharClass class_of(int c) {
-  assert(!is_end(c));
-  return kCharClasses[static_cast<unsigned char>(c)];
-}
-
-bool ends_token(int c) { return is_end(c) || kTokenEnds[static_cast<unsigned char>(c)]; }
-
-// The tables above by character, so that a pass looks a character up once.
+// The tables above by character, so that a token's start is looked up once.
 struct CharacterRole {
+  CharClass character = CharClass::Other;
   const TextTokenStart* text_start = nullptr;
   const PunctuationToken* punctuation = nullptr;
 };
@@ -97,6 +94,7 @@ struct CharacterRole {
 constexpr std::array<CharacterRole, 256> make_character_roles() {
   std::array<CharacterRole, 256> roles{};
   for (int c = 0; c < 256; ++c) {
+    roles[c].character = kCharClasses[c];
     for (const TextTokenStart& start : kTextTokenStarts)
       if (start.character == kCharClasses[c]) roles[c].text_start = &start;
     for (const PunctuationToken& punctuation : kPunctuationTokens)
@@ -107,120 +105,105 @@ constexpr std::array<CharacterRole, 256> make_character_roles() {
 
 constexpr std::array<CharacterRole, 256> kCharacterRoles = make_character_roles();
 
-const TextTokenStart* text_token_start(int c) {
-  if (is_end(c)) return nullptr;
-  return kCharacterRoles[static_cast<unsigned char>(c)].text_start;
-}
-
-const PunctuationToken* punctuation_token(int c) {
-  assert(!is_end(c));
-  return kCharacterRoles[static_cast<unsigned char>(c)].punctuation;
-}
-
-// Reads in passes: each pass reads one character, collects a whole token if
-// one starts there, and then deals with the character left over. A character
-// that no pass takes is the reading error. The end of the input is known for
-// good only when the source says so at the end of a pass.
-class TokenReader {
- public:
-  TokenReader(SourceReader& source, TokenSequence& tokens) : source_(source), tokens_(tokens) {}
-
-  bool read(std::ostream& report) {
-    for (;;) {
-      if (waiting_) return fail(report);
-      advance();
-      waiting_ = true;
-      if (const TextTokenStart* start = text_token_start(current_)) read_text_token(start->kind);
-      deal_with_waiting();
-      if (source_.at_end()) {
-        append(TokenKind::EndOfFile, kEndOfFileText);
-        return true;
-      }
-    }
-  }
-
- private:
-  // Every read counts a column, the one that meets the end of the input too.
-  void advance() {
-    current_ = upper_case(source_.get());
-    ++column_;
-  }
-  // Comments keep their letter case; they never become tokens.
-  void advance_in_comment() {
-    current_ = source_.get();
-    ++column_;
-  }
-
-  void append(TokenKind kind, std::string_view text) { tokens_.append(kind, text, column_); }
-
-  // The text is collected in one buffer reused for every token, grown
-  // only when a token is longer than any before it.
-  void read_text_token(TokenKind kind) {
-    const unsigned column = column_;
-    std::size_t length = 0;
-    while (!ends_token(current_)) {
-      if (current_ != ' ') {
-        if (length == text_.size()) text_.resize(2 * length + 32);
-        text_[length++] = static_cast<char>(current_);
-      }
-      advance();
-    }
-    tokens_.append(kind, std::string_view(text_.data(), length), column);
-  }
-
-  // Runs from the '/' to the line feed or the end of the input, which is left
-  // waiting.
-  void skip_comment() {
-    do {
-      advance_in_comment();
-    } while (current_ != '\n' && !is_end(current_));
-  }
-
-  void take() { waiting_ = false; }
-
-  void deal_with_waiting() {
-    if (is_end(current_)) return;
-    if (const PunctuationToken* punctuation = punctuation_token(current_)) {
-      append(punctuation->kind, punctuation->text);
-      return take();
-    }
-    if (class_of(current_) == CharClass::Slash) skip_comment();
-    if (is_end(current_)) return;
-    switch (class_of(current_)) {
-      case CharClass::LineFeed:
-        append(TokenKind::EndOfLine, kEndOfLineText);
-        ++line_;
-        column_ = 0;
-        return take();
-      case CharClass::Space:
-      case CharClass::Tab:
-        return take();
-      default:
-        return;
-    }
-  }
-
-  bool fail(std::ostream& report) {
-    assert(!is_end(current_));
-    report << "Reading of tokens failed at Line " << line_ << " Column " << column_ << "." << std::endl;
-    report << "Offending character: \"" << static_cast<char>(current_) << "\"." << std::endl;
-    tokens_ = TokenSequence();
-    return false;
-  }
-
-  SourceReader& source_;
-  TokenSequence& tokens_;
-  std::string text_;
-  int current_ = SourceReader::kEnd;
-  bool waiting_ = false;  // `current_` has not been taken yet
-  unsigned line_ = 1;
-  unsigned column_ = 0;
-};
+const CharacterRole& role_of(char c) { return kCharacterRoles[static_cast<unsigned char>(c)]; }
 
 }  // namespace
 
-bool read_tokens(SourceReader& source, TokenSequence& tokens, std::ostream& report) {
-  return TokenReader(source, tokens).read(report);
+bool TokenReader::load_block() {
+  const std::string_view block = source_.next_block();
+  next_ = block.data();
+  end_ = block.data() + block.size();
+  return !block.empty();
+}
+
+void TokenReader::take(std::size_t count) {
+  next_ += count;
+  column_ += static_cast<unsigned>(count);
+}
+
+// Runs from the '/' up to the line feed or the end of the input, which is
+// left to be dealt with. Comments keep their letter case and never become
+// tokens.
+void TokenReader::skip_comment() {
+  do {
+    const auto rest = static_cast<std::size_t>(end_ - next_);
+    const void* line_feed = std::memchr(next_, '\n', rest);
+    take(line_feed == nullptr ? rest : static_cast<std::size_t>(static_cast<const char*>(line_feed) - next_));
+  } while (at_block_end() && load_block());
+}
+
+void TokenReader::set(SourceToken& token, TokenKind kind, std::string_view text) const {
+  token.kind = kind;
+  token.text = text;
+  token.line = line_;
+  token.column = column_ + 1;
+}
+
+// Collects up to the byte that ends the token, which is left to be dealt
+// with, upper-cased and without its blanks. `text` is a buffer reused from
+// token to token, grown only when a token is longer than any it held before.
+void TokenReader::read_text_token(TokenKind kind, SourceToken& token, std::string& text) {
+  set(token, kind, {});
+  std::size_t length = 0;
+  do {
+    const char* run_end = next_;
+    while (run_end != end_ && !ends_token(*run_end)) ++run_end;
+    const auto run = static_cast<std::size_t>(run_end - next_);
+    if (text.size() < length + run) text.resize(2 * (length + run) + 32);
+    char* out = text.data() + length;
+    for (const char* in = next_; in != run_end; ++in) {
+      *out = upper_case(*in);
+      out += *in != ' ';
+    }
+    length = static_cast<std::size_t>(out - text.data());
+    take(run);
+  } while (at_block_end() && load_block());
+  token.text = std::string_view(text.data(), length);
+}
+
+bool TokenReader::next(SourceToken& token, std::string& text) {
+  if (failed_) return false;
+  for (;;) {
+    if (at_block_end() && !load_block()) {
+      set(token, TokenKind::EndOfFile, kEndOfFileText);
+      return true;
+    }
+    const CharacterRole& role = role_of(*next_);
+    if (role.text_start != nullptr) {
+      read_text_token(role.text_start->kind, token, text);
+      return true;
+    }
+    if (role.punctuation != nullptr) {
+      set(token, role.punctuation->kind, role.punctuation->text);
+      take(1);
+      return true;
+    }
+    switch (role.character) {
+      case CharClass::Slash:
+        skip_comment();
+        continue;
+      case CharClass::LineFeed:
+        set(token, TokenKind::EndOfLine, kEndOfLineText);
+        ++line_;
+        column_ = 0;
+        ++next_;
+        return true;
+      case CharClass::Space:
+      case CharClass::Tab:
+        take(1);
+        continue;
+      default:
+        failed_ = true;
+        offending_ = *next_;
+        return false;
+    }
+  }
+}
+
+void TokenReader::write_error(std::ostream& report) const {
+  assert(failed_);
+  report << "Reading of tokens failed at Line " << line_ << " Column " << column_ + 1 << "." << std::endl;
+  report << "Offending character: \"" << offending_ << "\"." << std::endl;
 }
 
 std::string_view token_display_text(std::string_view text) {

@@ -1,17 +1,44 @@
-// The first phase of a run: source bytes into tokens.
+// The first phase of a run: source bytes into tokens, read one at a time as
+// the parser asks for them.
 #pragma once
 
 #include <ostream>
+#include <string>
 #include <string_view>
 
 #include "interpreter.h"
 #include "source_reader.h"
 
-// Reads `source` from its current position to its end into `tokens`, which
-// then end with the EndOfFile token. On a character that can start nothing it
-// writes the two-line reading error to `report`, empties `tokens` and returns
-// false.
-bool read_tokens(SourceReader& source, TokenSequence& tokens, std::ostream& report);
+class TokenReader {
+ public:
+  explicit TokenReader(SourceReader& source) : source_(source) {}
+
+  // Reads the next token into `token`. A Word, Number or Variable has its
+  // text written into `text`, which `token.text` then views; other tokens
+  // view texts of their own. After the EndOfFile token it gives that token
+  // again. False at a character that can start nothing: write_error then
+  // reports it, and every later call fails as well.
+  bool next(SourceToken& token, std::string& text);
+
+  // The two-line reading error, once next() has failed.
+  void write_error(std::ostream& report) const;
+
+ private:
+  bool at_block_end() const { return next_ == end_; }
+  bool load_block();
+  void take(std::size_t count);
+  void skip_comment();
+  void read_text_token(TokenKind kind, SourceToken& token, std::string& text);
+  void set(SourceToken& token, TokenKind kind, std::string_view text) const;
+
+  SourceReader& source_;
+  const char* next_ = nullptr;  // the first byte not taken yet, in the block
+  const char* end_ = nullptr;   // the end of the block
+  bool failed_ = false;
+  char offending_ = 0;
+  unsigned line_ = 1;
+  unsigned column_ = 0;  // bytes taken on this line: a token starting next is one column further
+};
 
 // A token text as messages show it: a line end reads "End of Line" and the
 // end of the file "End of File"; any other text is itself.
