@@ -47,6 +47,10 @@ struct SourceToken {
 // ---------------------------------------------------------------------------
 // Program model
 
+// What a program line holds where it names no command or gives no data.
+inline constexpr std::string_view kDefaultCommand = "CONTINUE";
+inline constexpr std::string_view kDefaultData = "0";
+
 // One instruction as the parser understood it. Every text is upper case,
 // after variable substitution.
 struct ProgramLine {

@@ -13,8 +13,6 @@
 namespace {
 
 constexpr std::string_view kStopWord = "STOP";
-constexpr std::string_view kDefaultCommand = "CONTINUE";
-constexpr std::string_view kDefaultData = "0";
 
 // A line holding STOP alone runs for one microsecond and stops.
 constexpr ProgramLine kStopStatement{"0", "1", "US", "STOP", "0", 0};

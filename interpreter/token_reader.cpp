@@ -76,6 +76,10 @@ constexpr TextTokenStart kTextTokenStarts[] = {
     {CharClass::Dollar, TokenKind::Variable},
 };
 
+// Room for the longest token text of a usual program, so that a buffer
+// grows hardly ever.
+constexpr std::size_t kInitialTextSize = 64;
+
 constexpr std::string_view kEndOfLineText = "\n";
 constexpr std::string_view kEndOfFileText = "EOF";
 
@@ -121,6 +125,12 @@ void TokenReader::take(std::size_t count) {
   column_ += static_cast<unsigned>(count);
 }
 
+void TokenReader::skip_blanks() {
+  const char* blank = next_;
+  while (blank != end_ && (*blank == ' ' || *blank == '\t')) ++blank;
+  take(static_cast<std::size_t>(blank - next_));
+}
+
 // Runs from the '/' up to the line feed or the end of the input, which is
 // left to be dealt with. Comments keep their letter case and never become
 // tokens.
@@ -144,21 +154,27 @@ void TokenReader::set(SourceToken& token, TokenKind kind, std::string_view text)
 // token to token, grown only when a token is longer than any it held before.
 void TokenReader::read_text_token(TokenKind kind, SourceToken& token, std::string& text) {
   set(token, kind, {});
-  std::size_t length = 0;
+  if (text.empty()) text.resize(kInitialTextSize);
+  // Locals, since a store through `out` could otherwise change any member
+  // as far as the compiler knows, and every one would be read again.
+  char* out = text.data();
+  char* out_end = out + text.size();
   do {
-    const char* run_end = next_;
-    while (run_end != end_ && !ends_token(*run_end)) ++run_end;
-    const auto run = static_cast<std::size_t>(run_end - next_);
-    if (text.size() < length + run) text.resize(2 * (length + run) + 32);
-    char* out = text.data() + length;
-    for (const char* in = next_; in != run_end; ++in) {
+    const char* in = next_;
+    const char* const end = end_;
+    for (; in != end && !ends_token(*in); ++in) {
+      if (out == out_end) {
+        const std::size_t length = text.size();
+        text.resize(2 * length);
+        out = text.data() + length;
+        out_end = text.data() + text.size();
+      }
       *out = upper_case(*in);
       out += *in != ' ';
     }
-    length = static_cast<std::size_t>(out - text.data());
-    take(run);
+    take(static_cast<std::size_t>(in - next_));
   } while (at_block_end() && load_block());
-  token.text = std::string_view(text.data(), length);
+  token.text = std::string_view(text.data(), static_cast<std::size_t>(out - text.data()));
 }
 
 bool TokenReader::next(SourceToken& token, std::string& text) {
@@ -190,7 +206,7 @@ bool TokenReader::next(SourceToken& token, std::string& text) {
         return true;
       case CharClass::Space:
       case CharClass::Tab:
-        take(1);
+        skip_blanks();
         continue;
       default:
         failed_ = true;

@@ -27,6 +27,7 @@ class TokenReader {
   bool at_block_end() const { return next_ == end_; }
   bool load_block();
   void take(std::size_t count);
+  void skip_blanks();
   void skip_comment();
   void read_text_token(TokenKind kind, SourceToken& token, std::string& text);
   void set(SourceToken& token, TokenKind kind, std::string_view text) const;

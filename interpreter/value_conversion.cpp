@@ -35,7 +35,13 @@ constexpr TimeUnit kTimeUnits[] = {
 
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
-bool all_digits(std::string_view text) { return std::all_of(text.begin(), text.end(), is_digit); }
+bool all_digits(std::string_view text) {
+  for (char c : text)
+    if (!is_digit(c)) return false;
+  return true;
+}
+
+int digit_value(char c) { return c - '0'; }
 
 // The value of the leading decimal digits, 0 when there are none; numbers
 // beyond the largest signed 32-bit value give that value.
@@ -57,8 +63,12 @@ bool decimal_pattern_value(std::string_view text, std::uint32_t& value) {
 // Bit numbers are written plainly: "0" to "23", no sign, no leading zero.
 bool bit_number(std::string_view piece, unsigned& bit) {
   if (piece.empty() || piece.size() > 2 || !all_digits(piece)) return false;
-  if (piece.size() == 2 && piece[0] == '0') return false;
-  bit = static_cast<unsigned>(leading_number(piece));
+  if (piece.size() == 1) {
+    bit = static_cast<unsigned>(digit_value(piece[0]));
+    return true;
+  }
+  if (piece[0] == '0') return false;
+  bit = static_cast<unsigned>(10 * digit_value(piece[0]) + digit_value(piece[1]));
   return bit < kBitListBits;
 }
 
@@ -223,12 +233,14 @@ bool hex_pattern_value(std::string_view digits, std::uint32_t& value) {
   return true;
 }
 
+// Pieces between '+' signs; empty ones are skipped.
 bool bit_list_pattern_value(std::string_view bits, std::uint32_t& value) {
   std::uint32_t result = 0;
-  while (!bits.empty()) {
-    const std::size_t plus = std::min(bits.find('+'), bits.size());
-    const std::string_view piece = bits.substr(0, plus);
-    bits.remove_prefix(std::min(plus + 1, bits.size()));
+  std::size_t piece_start = 0;
+  for (std::size_t i = 0; i <= bits.size(); ++i) {
+    if (i < bits.size() && bits[i] != '+') continue;
+    const std::string_view piece = bits.substr(piece_start, i - piece_start);
+    piece_start = i + 1;
     if (piece.empty()) continue;
     unsigned bit = 0;
     if (!bit_number(piece, bit)) return false;
