@@ -1,5 +1,6 @@
 #include "background_report.h"
 
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <streambuf>
@@ -12,6 +13,12 @@ namespace {
 // Text handed over but not yet written, past which the interpreter waits for
 // the console: thousands of lines, little beside a large program's memory.
 constexpr std::size_t kMaxPendingBytes = 256 * 1024;
+
+// The writing thread is woken once this much is waiting, and otherwise looks
+// on its own this often: waking it for every line would cost two more system
+// calls per line than the write itself.
+constexpr std::size_t kBatchBytes = 16 * 1024;
+constexpr std::chrono::milliseconds kLongestLag{10};
 
 // Text and the ends of the pieces it is made of.
 struct Pieces {
@@ -27,8 +34,8 @@ struct Pieces {
 }  // namespace
 
 // Collects what is written up to each flush, then hands that piece to the
-// writing thread at once, so the console never waits on text the interpreter
-// has already flushed, even while the interpreter waits on the board.
+// writing thread, which writes it within a few milliseconds, even while the
+// interpreter waits on the board.
 class BackgroundReport::Buffer : public std::streambuf {
  public:
   explicit Buffer(std::ostream& target) : target_(target), writer_([this] { write_until_finished(); }) {}
@@ -58,13 +65,16 @@ class BackgroundReport::Buffer : public std::streambuf {
 
   int sync() override {
     if (piece_.empty()) return 0;
+    bool batch_ready = false;
     {
       std::unique_lock<std::mutex> lock(mutex_);
       room_.wait(lock, [this] { return handed_.text.size() < kMaxPendingBytes; });
+      const std::size_t before = handed_.text.size();
       handed_.text.insert(handed_.text.end(), piece_.begin(), piece_.end());
       handed_.ends.push_back(handed_.text.size());
+      batch_ready = before < kBatchBytes && handed_.text.size() >= kBatchBytes;
     }
-    work_.notify_one();
+    if (batch_ready) work_.notify_one();
     piece_.clear();
     return 0;
   }
@@ -77,8 +87,11 @@ class BackgroundReport::Buffer : public std::streambuf {
     for (;;) {
       {
         std::unique_lock<std::mutex> lock(mutex_);
-        work_.wait(lock, [this] { return !handed_.ends.empty() || finished_; });
-        if (handed_.ends.empty()) return;
+        work_.wait_for(lock, kLongestLag, [this] { return handed_.text.size() >= kBatchBytes || finished_; });
+        if (handed_.ends.empty()) {
+          if (finished_) return;
+          continue;
+        }
         writing.clear();
         std::swap(writing, handed_);
       }
@@ -95,7 +108,7 @@ class BackgroundReport::Buffer : public std::streambuf {
   std::ostream& target_;
   std::vector<char> piece_;  // written since the last flush; only the interpreter's thread touches it
   std::mutex mutex_;
-  std::condition_variable work_;  // something handed over, or finished
+  std::condition_variable work_;  // a batch handed over, or finished
   std::condition_variable room_;  // the writer took what was handed over
   Pieces handed_;
   bool finished_ = false;

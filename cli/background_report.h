@@ -11,9 +11,10 @@
 class BackgroundReport : public std::ostream {
  public:
   // Everything written here reaches `target` in order, in the same pieces
-  // between flushes, each piece followed by a flush of `target`. A piece is
-  // handed over at its flush as soon as the writing thread is free, so the
-  // console lags behind by at most a bounded amount of text.
+  // between flushes, each piece followed by a flush of `target`, within a
+  // few milliseconds of its flush here unless the console is slower than the
+  // interpreter; then the interpreter waits once a bounded amount of text is
+  // waiting for the console.
   explicit BackgroundReport(std::ostream& target);
   // Waits until everything written has reached `target`.
   ~BackgroundReport() override;
