@@ -47,8 +47,11 @@ class RecordBlocks {
   };
 
  private:
+  struct FreeBlock {
+    void operator()(char* bytes) const;
+  };
   struct Block {
-    std::unique_ptr<char[]> bytes;
+    std::unique_ptr<char, FreeBlock> bytes;
     std::size_t used = 0;
   };
 
