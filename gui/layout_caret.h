@@ -3,9 +3,16 @@
 
 #include <windows.h>
 
+#include <cstddef>
+
 // Moves every control to its place for the main window's client area.
 void layout_controls();
 
 // Replaces the source pane's window procedure: after each key or left-button
 // release it shows the selection start's line and column.
 LRESULT CALLBACK caret_indicator_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+
+// Readies the caret indicator's copy of the text for a pane that takes up to
+// `typing_limit` typed characters, so that no key release pays for fresh
+// memory; a longer opened text grows it once.
+void prepare_caret_indicator(std::size_t typing_limit);

@@ -161,6 +161,7 @@ bool create_main_window(HINSTANCE instance, const char* command_line, int show_c
   create_child_controls(instance);
   layout_controls();
   SendMessageA(app.sourcePane, EM_SETLIMITTEXT, kSourceTextLimit, 0);
+  prepare_caret_indicator(kSourceTextLimit);
   hide_console_window();
   ShowWindow(app.mainWindow, show_command);
   UpdateWindow(app.mainWindow);

@@ -552,6 +552,10 @@ TEST_F(Gui, LayoutCaretLabelAndAbout) {
   EXPECT_EQ("Line 1, Column 1", text(app.positionLabel));  // typing alone changes nothing
   SendMessageA(app.sourcePane, WM_KEYUP, VK_LEFT, 0xC0000001);
   EXPECT_EQ("Line 2, Column 2", text(app.positionLabel));
+  SetWindowTextA(app.sourcePane, "a\nb\r\r\ncd");  // a lone LF and a CR CR LF, as pasted text may hold them
+  SendMessageA(app.sourcePane, EM_SETSEL, 9, 9);
+  SendMessageA(app.sourcePane, WM_KEYUP, VK_END, 0xC0000001);
+  EXPECT_EQ("Line 3, Column 3", text(app.positionLabel));
   SendMessageA(app.sourcePane, EM_SETSEL, 1, 1);
   SendMessageA(app.sourcePane, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
   EXPECT_EQ("Line 1, Column 2", text(app.positionLabel));

@@ -28,10 +28,14 @@ TEST(BoardNumber, OnlyDecimalDigitsNameABoard) {
 }
 
 TEST(CaretPosition, CountsLinesAndColumnsOfTheTextBeforeTheCaret) {
-  const std::tuple<const char*, int, int> cases[] = {
+  const std::tuple<std::string, int, int> cases[] = {
       {"", 1, 1}, {"ab\r\nc", 2, 2}, {"ab\r\n", 2, 1}, {"\t", 1, 2}, {"a\tb", 1, 4}, {"\r\n\r\n\r\n", 4, 1},
       {"x\ry", 1, 3},  // a lone CR is no line break and takes no column
       {"0x1, 10us\r\n\tLOOP: 0b1", 2, 11},
+      {"a\nbc", 2, 3},      // a lone LF is a line break
+      {"ab\r\r\nc", 2, 2},  // CR CR LF is one line break
+      {"ab\r", 1, 3},       // the caret between the CR and the LF of a line break
+      {std::string(300, '\n') + std::string(1000, 'a') + "\r\t", 301, 1002},  // longer than a counting run
   };
   for (const auto& [before_caret, line, column] : cases) {
     const CaretPosition position = caret_position(before_caret);
