@@ -35,6 +35,10 @@ struct AppState {
   // Absolute folder of interpreter.cfg, fixed at start-up: the installation
   // folder, else the folder the program was started in.
   std::string settingsFolder;
+  // The copy of the source pane's text in front of the caret, kept from one
+  // key release to the next: touching a fresh megabyte for the first time
+  // costs more than copying the text into it.
+  std::string textBeforeCaret;
 };
 
 extern AppState app;

@@ -19,28 +19,23 @@ HWND control_in_slot(std::size_t slot) {
 
 bool is_release(UINT message) { return message == WM_KEYUP || message == WM_LBUTTONUP; }
 
-// The copy of the text in front of the caret, kept from one release to the
-// next: touching a fresh megabyte for the first time costs more than copying
-// the text into it.
-std::string text_before_caret;
-
 // The text in front of the selection start, counted into a line and column.
 void show_caret_position() {
   DWORD start = 0;
   SendMessageA(app.sourcePane, EM_GETSEL, reinterpret_cast<WPARAM>(&start), 0);
-  text_before_caret.resize(static_cast<std::size_t>(start) + 1);
+  app.textBeforeCaret.resize(static_cast<std::size_t>(start) + 1);
   const int copied =
-      GetWindowTextA(app.sourcePane, text_before_caret.data(), static_cast<int>(text_before_caret.size()));
-  text_before_caret.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
-  const std::string label = position_label_text(caret_position(text_before_caret));
+      GetWindowTextA(app.sourcePane, app.textBeforeCaret.data(), static_cast<int>(app.textBeforeCaret.size()));
+  app.textBeforeCaret.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
+  const std::string label = position_label_text(caret_position(app.textBeforeCaret));
   SetWindowTextA(app.positionLabel, label.c_str());
 }
 
 }  // namespace
 
 void prepare_caret_indicator(std::size_t typing_limit) {
-  text_before_caret.resize(typing_limit + 1);
-  text_before_caret.clear();
+  app.textBeforeCaret.resize(typing_limit + 1);
+  app.textBeforeCaret.clear();
 }
 
 void layout_controls() {
