@@ -99,7 +99,9 @@ class Parser {
   }
 
   // Keeps the token before the cursor, which error 11 quotes.
-  void forget_passed_tokens() { window_first_ = std::max(window_first_, std::min(i_ > 0 ? i_ - 1 : 0, window_end_)); }
+  void forget_passed_tokens() {
+    window_first_ = std::max(window_first_, std::min(i_ > 0 ? i_ - 1 : 0, window_end_));
+  }
 
   const SourceToken& token_before_cursor() {
     if (i_ == 0 || i_ - 1 < window_first_) return kStartOfFile;

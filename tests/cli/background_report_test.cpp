@@ -34,15 +34,17 @@ class FlushRecorder : public std::streambuf {
 TEST(BackgroundReport, EveryFlushedPieceArrivesWholeAndFlushedInOrder) {
   FlushRecorder console;
   std::ostream target(&console);
+  const std::string longer_than_the_buffer = "Got " + std::string(3 << 20, '9') + ".\n";
   {
     BackgroundReport report(target);
     report << "Using Clock Frequency of " << 100 << " MHz." << std::endl << std::endl;
     report.write("Line 1: 15 1000 0 0\n", 20).flush();
     report.flush();  // nothing new: no empty piece
+    report << longer_than_the_buffer << std::flush << "Line 2:" << std::endl;
     report << "unflushed at the end";
   }
   const std::vector<std::string> expected = {"Using Clock Frequency of 100 MHz.\n", "\n", "Line 1: 15 1000 0 0\n",
-                                             "unflushed at the end"};
+                                             longer_than_the_buffer, "Line 2:\n", "unflushed at the end"};
   EXPECT_EQ(console.pieces, expected);
 }
 
