@@ -8,8 +8,8 @@
 
 #include "source_reader.h"
 
-// Reads `source` to its end into tokens and closes it, parses, writes the
-// listing when `debug_listing` is set and programs the board. When
+// Reads and parses `source` to its end and closes it, writes the listing
+// when `debug_listing` is set and programs the board. When
 // `instruction_lines` is given, it receives the source line of every program
 // line once parsing has succeeded, in instruction order.
 bool interpret_source(SourceReader& source, double clock_mhz, int board_number, std::ostream& report,

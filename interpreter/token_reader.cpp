@@ -8,7 +8,7 @@
 
 namespace {
 
-// What a character (after upper-casing) can do between and inside tokens.
+// What a byte can do between and inside tokens.
 enum class CharClass : std::uint8_t {
   Other,  // starts nothing: an offending character where a token could begin
   Letter,
