@@ -54,7 +54,6 @@ class Parser {
 
   bool parse() {
     while (!past_end_of_file_) {
-      forget_passed_tokens();
       if (at_label()) {
         add_label();
         continue;
@@ -69,8 +68,8 @@ class Parser {
   bool reading_failed() const { return reading_failed_; }
 
  private:
-  // A statement reaches at most eight tokens past the one before it, so a
-  // ring this size never overwrites a token still in use.
+  // A statement reaches at most eight tokens past the one before the
+  // cursor, so a ring this size never overwrites a token still in use.
   static constexpr std::size_t kWindowSize = 16;
 
   struct WindowEntry {
@@ -89,7 +88,7 @@ class Parser {
   }
 
   void read_next() {
-    assert(window_end_ - window_first_ < kWindowSize);
+    assert(window_end_ + 1 < i_ + kWindowSize);
     WindowEntry& next = entry(window_end_++);
     if (!tokens_.next(next.token, next.text)) {
       reading_failed_ = true;
@@ -98,13 +97,9 @@ class Parser {
     read_all_ = next.token.kind == TokenKind::EndOfFile;
   }
 
-  // Keeps the token before the cursor, which error 11 quotes.
-  void forget_passed_tokens() {
-    window_first_ = std::max(window_first_, std::min(i_ > 0 ? i_ - 1 : 0, window_end_));
-  }
-
+  // Error 11 quotes the token before the cursor, which the window keeps.
   const SourceToken& token_before_cursor() {
-    if (i_ == 0 || i_ - 1 < window_first_) return kStartOfFile;
+    if (i_ == 0) return kStartOfFile;
     return entry(i_ - 1).token;
   }
 
@@ -285,7 +280,6 @@ class Parser {
 
   TokenReader& tokens_;
   std::array<WindowEntry, kWindowSize> window_{};
-  std::size_t window_first_ = 0;  // index of the oldest token kept
   std::size_t window_end_ = 0;    // one past the index of the newest token read
   bool read_all_ = false;         // the EndOfFile token is in the window
   bool past_end_of_file_ = false;

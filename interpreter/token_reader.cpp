@@ -178,7 +178,6 @@ void TokenReader::read_text_token(TokenKind kind, SourceToken& token, std::strin
 }
 
 bool TokenReader::next(SourceToken& token, std::string& text) {
-  if (failed_) return false;
   for (;;) {
     if (at_block_end() && !load_block()) {
       set(token, TokenKind::EndOfFile, kEndOfFileText);
@@ -209,17 +208,15 @@ bool TokenReader::next(SourceToken& token, std::string& text) {
         skip_blanks();
         continue;
       default:
-        failed_ = true;
-        offending_ = *next_;
         return false;
     }
   }
 }
 
 void TokenReader::write_error(std::ostream& report) const {
-  assert(failed_);
+  assert(!at_block_end());
   report << "Reading of tokens failed at Line " << line_ << " Column " << column_ + 1 << "." << std::endl;
-  report << "Offending character: \"" << offending_ << "\"." << std::endl;
+  report << "Offending character: \"" << *next_ << "\"." << std::endl;
 }
 
 std::string_view token_display_text(std::string_view text) {

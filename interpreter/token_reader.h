@@ -16,8 +16,9 @@ class TokenReader {
   // Reads the next token into `token`. A Word, Number or Variable has its
   // text written into `text`, which `token.text` then views; other tokens
   // view texts of their own. After the EndOfFile token it gives that token
-  // again. False at a character that can start nothing: write_error then
-  // reports it, and every later call fails as well.
+  // again. False at a character that can start nothing, which it does not
+  // take: write_error then reports it, and every later call fails on it
+  // again.
   bool next(SourceToken& token, std::string& text);
 
   // The two-line reading error, once next() has failed.
@@ -35,8 +36,6 @@ class TokenReader {
   SourceReader& source_;
   const char* next_ = nullptr;  // the first byte not taken yet, in the block
   const char* end_ = nullptr;   // the end of the block
-  bool failed_ = false;
-  char offending_ = 0;
   unsigned line_ = 1;
   unsigned column_ = 0;  // bytes taken on this line: a token starting next is one column further
 };
