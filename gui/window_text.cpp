@@ -1,11 +1,12 @@
 #include "window_text.h"
 
-#include <vector>
-
+// The control copies straight into the string, which is then cut to what
+// it copied: one copy of a pane's text, not two.
 std::string window_text_prefix(HWND window, std::size_t limit) {
-  std::vector<char> buffer(limit + 1, '\0');
-  const int copied = GetWindowTextA(window, buffer.data(), static_cast<int>(buffer.size()));
-  return std::string(buffer.data(), copied > 0 ? static_cast<std::size_t>(copied) : 0);
+  std::string text(limit + 1, '\0');
+  const int copied = GetWindowTextA(window, text.data(), static_cast<int>(text.size()));
+  text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
+  return text;
 }
 
 std::string window_text(HWND window) {
