@@ -8,24 +8,19 @@
 #include <mutex>
 #include <new>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "board_trace.h"
 #include "emulator_config.h"
 #include "journal_format.h"
 #include "morvapi.h"
+#include "program_save.h"
 #include "state_folder.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-struct Instruction {
-  unsigned output_pattern;
-  int opcode;
-  int data;
-  double duration_ns;
-};
 
 // Everything the library keeps for the process. A real library keeps the
 // selected board per process too.
@@ -38,7 +33,7 @@ struct Emulator {
   std::optional<int> open_board;
   bool programming = false;
   double clock_mhz = 0;
-  std::vector<Instruction> program;
+  ProgramSave program;  // the memory being programmed
   std::string last_error;
   // Why instructions cannot be written now that programming was refused.
   std::string programming_refused;
@@ -114,52 +109,29 @@ fs::path board_file(const Emulator& e, int board, const char* extension) {
   return e.folder / ("board" + std::to_string(board) + extension);
 }
 
-template <typename Number>
-void append_number(std::string& text, Number value) {
-  char digits[32];
-  text.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
-}
-
-// Appends "pattern opcode data duration", numbers as the journal writes them.
-void format_instruction(const Instruction& i, std::string& line) {
-  append_number(line, i.output_pattern);
-  line += ' ';
-  append_number(line, i.opcode);
-  line += ' ';
-  append_number(line, i.data);
-  line += ' ';
-  append_number(line, i.duration_ns);
-  line += '\n';
-}
-
-bool write_program_file(const Emulator& e, int board) {
-  return write_file_atomically(board_file(e, board, ".program"), [&](std::FILE* file) {
-    if (std::fprintf(file, "%s\n", shortest_double_text(e.clock_mhz).c_str()) < 0) return false;
-    // Lines go out in large pieces: a full board has a million of them.
-    constexpr std::size_t kPieceSize = 1 << 16;
-    std::string piece;
-    for (const Instruction& i : e.program) {
-      format_instruction(i, piece);
-      if (piece.size() < kPieceSize) continue;
-      if (std::fwrite(piece.data(), 1, piece.size(), file) != piece.size()) return false;
-      piece.clear();
-    }
-    return std::fwrite(piece.data(), 1, piece.size(), file) == piece.size();
-  });
-}
-
 bool write_run_state(const Emulator& e, int board, const char* state) {
   return write_file_atomically(board_file(e, board, ".state"), [&](std::FILE* file) {
     return std::fprintf(file, "%s\n", state) >= 0;
   });
 }
 
+std::string save_failure(const Emulator& e, const std::string& why) {
+  return "Could not save the program of board " + std::to_string(*e.open_board) + ": " + why + ".";
+}
+
 // Ends programming and keeps what was written, as board memory keeps it.
 int end_programming(Emulator& e) {
   e.programming = false;
-  if (write_program_file(e, *e.open_board)) return 0;
-  e.last_error = "Could not save the program of board " + std::to_string(*e.open_board) + ".";
+  if (e.program.finish(e.clock_mhz)) return 0;
+  e.last_error = save_failure(e, e.program.error());
   return -1;
+}
+
+// Programming that ends without being closed (the board opened again, a
+// failure inside the library) keeps the board's memory as it was.
+void abandon_programming(Emulator& e) {
+  e.programming = false;
+  e.program.abandon();
 }
 
 int run_state_command(const char* operation, const char* state) {
@@ -180,8 +152,11 @@ void remember_failure(const char* operation, const char* what) noexcept {
     Emulator& e = emulator();
     std::lock_guard<std::mutex> lock(e.mutex);
     e.last_error = std::string("The board library failed in ") + operation + ": " + what + ".";
-    if (e.programming) e.programming_refused = e.last_error;
-    e.programming = false;
+    // Instructions that follow a failure while programming, or while it
+    // starts, are refused with its reason.
+    if (e.programming || std::string_view(operation) == "cdm_start_programming")
+      e.programming_refused = e.last_error;
+    abandon_programming(e);
   } catch (...) {
   }
 }
@@ -217,7 +192,7 @@ int unguarded_cdm_init(void) {
   if (!board || !e.config.has_board(*board)) return call.fails(1, "No Cadmora board is present.");
   if (!e.config.can_open(*board)) return call.fails(2, "Board " + std::to_string(*board) + " could not be opened.");
   e.open_board = board;
-  e.programming = false;
+  abandon_programming(e);
   e.last_error.clear();
   e.programming_refused.clear();
   return call.returns(0);
@@ -274,20 +249,16 @@ int unguarded_cdm_start_programming(int mode) {
   call.arguments(mode);
   Emulator& e = call.board();
   if (!e.open_board) return call.fails(-1, kNotOpen);
-  e.programming = false;
+  abandon_programming(e);
   // Callers look only at the instruction writes, so a board memory that
   // could not be saved at the end would pass unnoticed: refuse up front.
-  if (!can_write_beside(board_file(e, *e.open_board, ".program"))) {
-    e.programming_refused = "Could not save the program of board " + std::to_string(*e.open_board) +
-                            ": the folder " + display_text(e.folder) + " cannot be written.";
+  const fs::path target = board_file(e, *e.open_board, ".program");
+  if (!e.program.begin(target, static_cast<size_t>(std::min(e.config.memory_size, 1 << 24)))) {
+    e.programming_refused = save_failure(e, e.program.error());
     return call.fails(-1, e.programming_refused);
   }
   e.programming_refused.clear();
   e.programming = true;
-  e.program.clear();
-  // Room for the whole memory up front: untouched pages cost nothing, and
-  // a large program is not copied again and again as it grows.
-  e.program.reserve(static_cast<size_t>(std::min(e.config.memory_size, 1 << 24)));
   return call.returns(0);
 }
 
@@ -298,12 +269,13 @@ int unguarded_cdm_inst_cdmonly(unsigned output_pattern, int opcode, int data, do
   if (!e.programming)
     return call.fails(-1, e.programming_refused.empty() ? "Instruction written while programming was not started."
                                                        : e.programming_refused);
-  const int address = static_cast<int>(e.program.size());
+  const int address = static_cast<int>(e.program.count());
   if (e.config.fail_write_at == address)
     return call.fails(-1, e.config.error_text.value_or("Write failed at address " + std::to_string(address) + "."));
   if (address >= e.config.memory_size)
     return call.fails(-1, "Board memory is full: it holds " + std::to_string(e.config.memory_size) + " instructions.");
-  e.program.push_back({output_pattern, opcode, data, duration_ns});
+  if (!e.program.add(output_pattern, opcode, data, duration_ns))
+    return call.fails(-1, save_failure(e, e.program.error()));
   return call.returns(address);
 }
 

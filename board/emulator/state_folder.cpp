@@ -1,21 +1,15 @@
 #include "state_folder.h"
 
-#include <atomic>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
 #include <string>
 #include <system_error>
-#include <thread>
+
+#include "replacing_file.h"
 
 #if defined(_WIN32)
-#include <process.h>
 #include <windows.h>
-#define current_process_id _getpid
-#else
-#include <unistd.h>
-#define current_process_id getpid
 #endif
 
 namespace fs = std::filesystem;
@@ -41,15 +35,6 @@ std::optional<fs::path> environment_path(const char* name) {
 #define ENVIRONMENT_NAME(name) name
 #endif
 
-std::FILE* open_file(const fs::path& path, const char* mode) {
-#if defined(_WIN32)
-  const std::wstring wide_mode(mode, mode + std::char_traits<char>::length(mode));
-  return _wfopen(path.c_str(), wide_mode.c_str());
-#else
-  return std::fopen(path.c_str(), mode);
-#endif
-}
-
 fs::path default_state_folder() {
 #if defined(_WIN32)
   if (auto local = environment_path(L"LOCALAPPDATA")) return *local / "MorvAPI Emulator";
@@ -59,22 +44,6 @@ fs::path default_state_folder() {
   if (auto home = environment_path("HOME")) return *home / ".local" / "state" / "morvapi-emulator";
   return fs::path("morvapi-emulator");
 #endif
-}
-
-fs::path temporary_beside(const fs::path& target, const std::string& tag) {
-  fs::path temporary = target;
-  temporary += ".tmp" + std::to_string(current_process_id()) + "-" + tag;
-  return temporary;
-}
-
-// Replacing a file that another program is reading fails on Windows until
-// the reader lets go, so the rename is tried a few times before giving up.
-void rename_over(const fs::path& from, const fs::path& to, std::error_code& error) {
-  for (int attempt = 0; attempt < 50; ++attempt) {
-    fs::rename(from, to, error);
-    if (!error) return;
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
 }
 
 }  // namespace
@@ -99,29 +68,8 @@ std::string read_file_text(const fs::path& path) {
 }
 
 bool write_file_atomically(const fs::path& target, const std::function<bool(std::FILE*)>& write) {
-  static std::atomic<unsigned> counter{0};
-  const fs::path temporary = temporary_beside(target, std::to_string(counter++));
-  std::FILE* file = open_file(temporary, "wb");
-  if (file == nullptr) return false;
-  bool written = write(file);
-  written = std::fclose(file) == 0 && written;
-  std::error_code error;
-  if (written) rename_over(temporary, target, error);
-  if (!written || error) {
-    fs::remove(temporary, error);
-    return false;
-  }
-  return true;
-}
-
-bool can_write_beside(const fs::path& target) {
-  const fs::path probe = temporary_beside(target, "probe");
-  std::FILE* file = open_file(probe, "wb");
-  if (file == nullptr) return false;
-  std::fclose(file);
-  std::error_code ignored;
-  fs::remove(probe, ignored);
-  return true;
+  ReplacingFile file(target);
+  return file.open() && write(file.file()) && file.commit();
 }
 
 void append_line(const fs::path& path, std::string_view line) {

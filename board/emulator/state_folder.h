@@ -20,10 +20,6 @@ std::string read_file_text(const std::filesystem::path& path);
 bool write_file_atomically(const std::filesystem::path& target,
                            const std::function<bool(std::FILE*)>& write);
 
-// True when a new file can be made beside `target`, as write_file_atomically
-// needs: checked before work whose result would otherwise be lost.
-bool can_write_beside(const std::filesystem::path& target);
-
 // The path as messages show it (the ANSI code page on Windows).
 std::string display_text(const std::filesystem::path& path);
 

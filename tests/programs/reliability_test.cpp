@@ -64,6 +64,25 @@ TEST_F(Reliability, AStateFolderWithAnUnusualNameKeepsTheBoard) {
   EXPECT_EQ("100\n1 0 0 10000\n", std::string(std::istreambuf_iterator<char>(memory), {}));
 }
 
+TEST_F(Reliability, ABoardFileThatIsAFolderFailsTheLoad) {
+  TestFolder board;
+  use_state_folder(board.path());
+  fs::create_directory(board / "board0.program");
+  const ProgramRun run = run_program("cdmcli", {"Load", program(), "100"});
+  EXPECT_EQ(kFailureStatus, run.exit_status);
+  EXPECT_EQ(platform_text("Failed writing instruction on Line 1 to board.\nCould not save the program of board 0: " +
+                          (board / "board0.program").string() + " is a folder.\n"),
+            report_end(run.output, 2));
+
+  // A program without instructions has no write to fail: only the journal
+  // shows that its memory was not saved.
+  board.write("emulator.ini", "journal = yes\n");
+  sources.write("empty.cdm", "/ nothing yet\n");
+  const ProgramRun empty = run_program("cdmcli", {"Load", (sources / "empty.cdm").string(), "100"});
+  EXPECT_EQ(0, empty.exit_status);
+  EXPECT_NE(std::string::npos, board.read("journal.txt").find("cdm_stop_programming -> -1\n"));
+}
+
 #if !defined(_WIN32)
 // Only a Linux shell limits a program's address space; sanitizers need more.
 TEST_F(Reliability, BoardMemoryThatCannotBeAllocatedFailsTheLoad) {
@@ -79,6 +98,33 @@ TEST_F(Reliability, BoardMemoryThatCannotBeAllocatedFailsTheLoad) {
   EXPECT_EQ("Failed writing instruction on Line 1 to board.\n"
             "The board library failed in cdm_start_programming: out of memory.\n",
             report_end(run.output, 2));
+}
+
+// A disk that fills up while a board is programmed: a small memory file
+// system of the test's own, mounted where the kernel lets a user namespace
+// do so, holding the old program and one free page. The write that does not
+// fit fails, and the board keeps the instructions it accepted before it.
+TEST_F(Reliability, ABoardMemoryTheDiskCannotHoldFailsAtTheLineThatDoesNotFit) {
+  if (run_program("/usr/bin/unshare", {"-rm", "true"}).exit_status != 0) GTEST_SKIP() << "no mount namespace here";
+  std::string lines;
+  for (int i = 0; i < 301; ++i) lines += "0xFFFFFF, 1.5us\n";
+  sources.write("long.cdm", lines);
+  fs::create_directory(sources / "state");
+  const char* script =
+      "cd \"$1\" && mount -t tmpfs -o size=16k tmpfs state && printf '100\\n1 0 0 10000\\n' >state/board0.program &&"
+      " head -c 4096 /dev/zero >state/spare && { cat /dev/zero >state/filler 2>/dev/null; rm state/spare; } &&"
+      " MORVAPI_EMULATOR_DIR=state \"$0\" Load long.cdm 100 >report.txt; echo $? >status;"
+      " cp state/board0.program kept.program; ls -A state >names";
+  run_program("/usr/bin/unshare", {"-rm", "/bin/sh", "-c", script, (program_folder() / "cdmcli").string(),
+                                   sources.path().string()});
+  EXPECT_EQ("255\n", sources.read("status"));
+  EXPECT_EQ("Failed writing instruction on Line 226 to board.\n"
+            "Could not save the program of board 0: No space left on device.\n",
+            report_end(sources.read("report.txt"), 2));
+  std::string accepted = "100\n";
+  for (int i = 0; i < 225; ++i) accepted += "16777215 0 0 1500\n";
+  EXPECT_EQ(accepted, sources.read("kept.program"));
+  EXPECT_EQ("board0.program\nfiller\n", sources.read("names"));
 }
 #endif
 

@@ -1,0 +1,40 @@
+// Saving a board's memory as the emulator keeps it, board<N>.program: the
+// clock on the first line, then one "output opcode data duration" line per
+// address. The lines are kept as they come and room on the disk is set aside
+// for each before the board accepts it, so that a memory that cannot be
+// saved is known at the instruction that does not fit, the one result a
+// programmer looks at, and not only when programming ends.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "replacing_file.h"
+
+class ProgramSave {
+ public:
+  // Starts a save that replaces `target`, with memory set aside for about
+  // `expected` lines; false with error() when the target cannot be replaced.
+  bool begin(const std::filesystem::path& target, std::size_t expected);
+  // False with error() when the disk has no room for this line.
+  bool add(unsigned output_pattern, int opcode, int data, double duration_ns);
+  // Writes the clock and every line and puts the file in place; false with
+  // error() when that fails, the old file then kept whole.
+  bool finish(double clock_mhz);
+  // Ends the save without touching the board's file.
+  void abandon();
+
+  bool active() const { return file_ != nullptr; }
+  std::size_t count() const { return count_; }
+  const std::string& error() const { return error_; }
+
+ private:
+  bool fail();
+
+  std::unique_ptr<ReplacingFile> file_;
+  std::string lines_;
+  std::size_t count_ = 0;
+  std::string error_;
+};
