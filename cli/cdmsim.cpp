@@ -1,5 +1,6 @@
 #include "cdmsim.h"
 
+#include <filesystem>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -7,8 +8,11 @@
 
 #include "cdmsim_options.h"
 #include "diagram_writer.h"
+#include "file_identity.h"
 #include "interpret_source.h"
+#include "journal_format.h"
 #include "memory_board.h"
+#include "replacing_file.h"
 #include "simulation.h"
 #include "state_folder.h"
 #include "timeline_writer.h"
@@ -48,32 +52,47 @@ bool compile(const SimOptions& options, LoadedProgram& loaded, std::ostream& mes
   return true;
 }
 
+std::filesystem::path board_file(int board) {
+  return emulator_state_folder() / ("board" + std::to_string(board) + ".program");
+}
+
 bool read_board(int board, LoadedProgram& loaded, std::ostream& messages) {
-  const auto path = emulator_state_folder() / ("board" + std::to_string(board) + ".program");
+  const auto path = board_file(board);
   auto program = parse_board_program(read_file_text(path));
   if (!program) {
     messages << "cdmsim: cannot read the program of board " << board << " from " << path.generic_string() << "\n";
+    return false;
+  }
+  if (!clock_gives_finite_times(program->clock_mhz)) {
+    messages << "cdmsim: board " << board << " runs at " << shortest_double_text(program->clock_mhz)
+             << " MHz, too slow a clock: a run's times at it are too long to count\n";
     return false;
   }
   loaded.program = std::move(*program);
   return true;
 }
 
+// An output file the user asked for: written beside its target and put in
+// place only once every output is complete, so a run that fails leaves
+// each existing file as it was.
 struct OutputFile {
-  std::FILE* file = nullptr;
-  ~OutputFile() {
-    if (file != nullptr) std::fclose(file);
-  }
+  std::unique_ptr<ReplacingFile> file;
+
   bool open(const std::string& path, std::ostream& messages) {
     if (path.empty()) return true;
-    file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) messages << "cdmsim: cannot write " << path << "\n";
-    return file != nullptr;
+    file = std::make_unique<ReplacingFile>(written_path(path));
+    if (file->open()) return true;
+    messages << "cdmsim: cannot write " << path << ": " << file->error() << "\n";
+    return false;
   }
-  bool close() {
-    const bool closed = std::fclose(file) == 0;
-    file = nullptr;
-    return closed;
+  std::FILE* stream() const { return file ? file->file() : nullptr; }
+
+  // A link keeps pointing where it did: what it names is written.
+  static std::filesystem::path written_path(const std::string& path) {
+    std::error_code error;
+    if (!std::filesystem::is_symlink(path, error)) return path;
+    const auto target = std::filesystem::canonical(path, error);
+    return error ? std::filesystem::path(path) : target;
   }
 };
 
@@ -91,12 +110,12 @@ class Writers {
       timeline_ = std::make_unique<TimelineWriter>(timeline_out_, clock_mhz, loaded_.source_lines);
       sinks_.add(*timeline_);
     }
-    if (vcd_file_.file != nullptr) {
-      vcd_out_ = std::make_unique<TextOutput>(vcd_file_.file);
+    if (vcd_file_.file) {
+      vcd_out_ = std::make_unique<TextOutput>(vcd_file_.stream());
       vcd_ = std::make_unique<VcdWriter>(*vcd_out_, clock_mhz);
       sinks_.add(*vcd_);
     }
-    if (svg_file_.file != nullptr) {
+    if (svg_file_.file) {
       diagram_ = std::make_unique<DiagramWriter>(clock_mhz);
       sinks_.add(*diagram_);
     }
@@ -105,7 +124,8 @@ class Writers {
 
   StepSink& sink() { return sinks_; }
 
-  // Ends every output; false when one could not be written in full.
+  // Ends every output and puts the files in place; false when one could not
+  // be written in full, and then no file is replaced.
   bool finish(const RunEnd& end, const std::string& error) {
     bool written = true;
     if (timeline_) {
@@ -114,10 +134,13 @@ class Writers {
     }
     if (vcd_) {
       vcd_->finish(end);
-      written = vcd_out_->flush() && vcd_file_.close() && written;
+      written = vcd_out_->flush() && written;
     }
-    if (diagram_) written = diagram_->write(svg_file_.file, end) && svg_file_.close() && written;
-    return written;
+    if (diagram_) written = diagram_->write(svg_file_.stream(), end) && written;
+    if (!written) return false;
+    for (OutputFile* output : {&vcd_file_, &svg_file_})
+      if (output->file && !output->file->commit()) return false;
+    return true;
   }
 
  private:
@@ -132,6 +155,24 @@ class Writers {
   std::unique_ptr<VcdWriter> vcd_;
   std::unique_ptr<DiagramWriter> diagram_;
 };
+
+// The option that would write over the program or over another output, as
+// a usage error; empty when every output is a file of its own.
+std::string overlapping_output(const SimOptions& options) {
+  const std::string program = options.board ? board_file(*options.board).string() : options.file;
+  const struct {
+    const char* option;
+    const std::string& path;
+  } outputs[] = {{"--vcd", options.vcd}, {"--svg", options.svg}};
+  for (const auto& output : outputs) {
+    if (output.path.empty()) continue;
+    if (same_file(output.path, program))
+      return std::string(output.option) + " " + output.path + " would write over the program it runs";
+  }
+  if (!options.vcd.empty() && !options.svg.empty() && same_file(options.vcd, options.svg))
+    return "--vcd and --svg name the same file";
+  return {};
+}
 
 class Simulator {
  public:
@@ -207,6 +248,11 @@ int run_cdmsim(int argc, const char* const* argv, std::FILE* timeline, std::ostr
   if (options.version) {
     std::fprintf(timeline, "%s\n", kVersion);
     return kSimRan;
+  }
+  if (const std::string overlap = overlapping_output(options); !overlap.empty()) {
+    messages << "cdmsim: " << overlap << "\n";
+    write_sim_usage(messages);
+    return kSimUsage;
   }
   return Simulator(options, messages).run(timeline);
 }

@@ -20,6 +20,7 @@ constexpr double kRowHeight = 22;   // one output bit
 constexpr double kTraceHigh = 4;    // offsets of the trace levels in a row
 constexpr double kTraceLow = 16;
 constexpr double kAxisHeight = 36;
+constexpr double kMostTicks = 20;
 
 struct MarkerStyle {
   std::uint8_t marker;
@@ -168,9 +169,12 @@ class DiagramText {
     out_.put("<path stroke=\"#000\" d=\"M" + coordinate(kLeft) + " " + coordinate(top) + "H" +
              coordinate(kLeft + kPlotWidth) + "\"/>\n");
     const TimeAxis axis = choose_axis(total_ns);
-    for (int tick = 0;; ++tick) {
+    // About eight ticks; the count is bounded whatever the span, so that a
+    // span no tick can measure gives a bare axis rather than endless ticks.
+    const double ticks = std::floor(total_ns * (1 + 1e-9) / axis.step_ns);
+    const int last_tick = ticks >= 0 && ticks <= kMostTicks ? static_cast<int>(ticks) : -1;
+    for (int tick = 0; tick <= last_tick; ++tick) {
       const double t = tick * axis.step_ns;
-      if (t > total_ns * (1 + 1e-9)) break;
       const double x = kLeft + (total_ns > 0 ? t / total_ns * kPlotWidth : 0);
       out_.put("<path stroke=\"#000\" d=\"M" + coordinate(x) + " " + coordinate(top) + "v5\"/>");
       out_.put("<text x=\"" + coordinate(x) + "\" y=\"" + coordinate(top + 18) + "\" text-anchor=\"middle\">" +

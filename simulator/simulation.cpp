@@ -212,6 +212,10 @@ std::optional<std::uint64_t> instruction_cycles(double duration_ns, double clock
   return static_cast<std::uint64_t>(cycles);
 }
 
+bool clock_gives_finite_times(double clock_mhz) {
+  return clock_mhz > 0 && std::isfinite(clock_mhz) && std::isfinite(cycle_time_ns(kTimeLimit, clock_mhz));
+}
+
 RunEnd simulate(const BoardProgram& program, const SimulationSettings& settings, StepSink& sink) {
   return Board(program, settings, sink).run();
 }

@@ -28,6 +28,14 @@ inline double cycle_time_ns(std::uint64_t cycle, double clock_mhz) {
   return static_cast<double>(cycle) * 1000.0 / clock_mhz;
 }
 
+// True when every board time at this clock is a finite number of ns: one
+// cycle, and the longest run the board can count. A clock that is not is
+// refused before any time is computed from it.
+bool clock_gives_finite_times(double clock_mhz);
+
+// The deepest loop and subroutine nesting a board can be set to hold.
+constexpr std::uint64_t kLongestNesting = 65536;
+
 struct SimulationSettings {
   double until_ns = 1e9;                // nothing starts at or after this time
   std::uint64_t max_steps = 10'000'000;  // instructions executed at most

@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <charconv>
+#include <cmath>
 
 namespace {
 
@@ -33,17 +34,19 @@ size_t number_length(std::string_view text) {
 
 }  // namespace
 
-std::optional<double> parse_time_ns(std::string_view text) {
+TimeReading parse_time_ns(std::string_view text, double& ns) {
   const size_t length = number_length(text);
-  if (length == 0) return std::nullopt;
+  if (length == 0) return TimeReading::Malformed;
   const std::string unit = lower(text.substr(length));
   for (const TimeUnit& candidate : kTimeUnits) {
     if (unit != candidate.name) continue;
     double number = 0;
-    std::from_chars(text.data(), text.data() + length, number);
-    return number * candidate.ns;
+    if (std::from_chars(text.data(), text.data() + length, number).ec != std::errc()) return TimeReading::OutOfRange;
+    if (!std::isfinite(number * candidate.ns)) return TimeReading::OutOfRange;
+    ns = number * candidate.ns;
+    return TimeReading::Read;
   }
-  return std::nullopt;
+  return TimeReading::Malformed;
 }
 
 std::string short_number(double value, int decimals) {

@@ -5,9 +5,12 @@
 #include <string>
 #include <string_view>
 
+enum class TimeReading { Read, Malformed, OutOfRange };
+
 // Digits with an optional point and fraction, then s, ms, us or ns in any
-// letter case. Returns nanoseconds.
-std::optional<double> parse_time_ns(std::string_view text);
+// letter case, into nanoseconds. A time too large for a finite number of
+// nanoseconds is out of range, never taken as some other time.
+TimeReading parse_time_ns(std::string_view text, double& ns);
 
 // A number with at most `decimals` decimals and no trailing zeros: 10, 1.33.
 std::string short_number(double value, int decimals = 3);

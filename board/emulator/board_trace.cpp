@@ -3,22 +3,31 @@
 #include <string>
 
 #include "board_program.h"
+#include "replacing_file.h"
 #include "simulation.h"
 #include "state_folder.h"
 #include "vcd_writer.h"
 
 namespace fs = std::filesystem;
 
-bool write_board_trace(const fs::path& folder, int board, double trace_ns) {
+TraceOutcome write_board_trace(const fs::path& folder, int board, double trace_ns) {
   const std::string name = "board" + std::to_string(board);
+  const fs::path target = folder / (name + ".vcd");
+  remove_stale_temporaries(target);
   const auto program = parse_board_program(read_file_text(folder / (name + ".program")));
-  if (!program) return false;
+  if (!program || !clock_gives_finite_times(program->clock_mhz)) return TraceOutcome::NotWritten;
   SimulationSettings settings;
   settings.until_ns = trace_ns;
-  return write_file_atomically(folder / (name + ".vcd"), [&](std::FILE* file) {
+  settings.max_steps = kTraceStepLimit;
+  EndReason reason = EndReason::Stop;
+  const bool written = write_file_atomically(target, [&](std::FILE* file) {
     TextOutput out(file);
     VcdWriter vcd(out, program->clock_mhz);
-    vcd.finish(simulate(*program, settings, vcd));
+    const RunEnd end = simulate(*program, settings, vcd);
+    reason = end.reason;
+    vcd.finish(end);
     return out.flush();
   });
+  if (!written) return TraceOutcome::NotWritten;
+  return reason == EndReason::StepLimit ? TraceOutcome::Cut : TraceOutcome::Written;
 }

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <charconv>
 #include <climits>
-#include <cmath>
 
 #include "time_text.h"
 
@@ -54,7 +53,8 @@ std::optional<std::vector<int>> read_board_list(std::string_view text) {
   return numbers;
 }
 
-void apply_setting(EmulatorConfig& config, std::string_view key, std::string_view value) {
+// `line` names the line in messages: "emulator.ini line 3".
+void apply_setting(EmulatorConfig& config, std::string_view key, std::string_view value, const std::string& line) {
   if (key == "boards") {
     if (auto list = read_board_list(value)) config.boards = *list;
   } else if (key == "default_board") {
@@ -73,8 +73,17 @@ void apply_setting(EmulatorConfig& config, std::string_view key, std::string_vie
   } else if (key == "error_text") {
     config.error_text = std::string(value);
   } else if (key == "trace") {
-    if (value == "off") config.trace_ns.reset();
-    else if (auto time = parse_time_ns(value); time && std::isfinite(*time)) config.trace_ns = time;
+    double ns = 0;
+    if (value == "off") return config.trace_ns.reset();
+    switch (parse_time_ns(value, ns)) {
+      case TimeReading::Read:
+        config.trace_ns = ns;
+        return;
+      case TimeReading::Malformed:
+        return config.problems.push_back(line + ": trace = " + std::string(value) + " is not a time such as 2ms");
+      case TimeReading::OutOfRange:
+        return config.problems.push_back(line + ": trace = " + std::string(value) + " is out of range");
+    }
   } else if (key == "journal") {
     config.journal = value == "yes" || value == "true" || value == "1";
   }
@@ -99,14 +108,15 @@ bool EmulatorConfig::can_open(int number) const {
 
 EmulatorConfig parse_emulator_config(std::string_view text) {
   EmulatorConfig config;
-  while (!text.empty()) {
+  for (int number = 1; !text.empty(); ++number) {
     size_t end = std::min(text.find('\n'), text.size());
     std::string_view line = text.substr(0, end);
     text.remove_prefix(std::min(end + 1, text.size()));
     line = line.substr(0, std::min(line.find('#'), line.size()));
     size_t equals = line.find('=');
     if (equals == std::string_view::npos) continue;
-    apply_setting(config, trim(line.substr(0, equals)), trim(line.substr(equals + 1)));
+    apply_setting(config, trim(line.substr(0, equals)), trim(line.substr(equals + 1)),
+                  "emulator.ini line " + std::to_string(number));
   }
   return config;
 }

@@ -17,6 +17,8 @@ struct EmulatorConfig {
   std::optional<std::string> error_text;   // text of the injected failure
   bool journal = false;                    // log every call to journal.txt
   std::optional<double> trace_ns;          // cdm_start writes this much of the run as board<N>.vcd
+  // Settings that were given but cannot be used, each naming its line.
+  std::vector<std::string> problems;
 
   // The board cdm_init opens when none was selected in this process.
   std::optional<int> initial_board() const;
@@ -25,5 +27,7 @@ struct EmulatorConfig {
 };
 
 // Reads `key = value` lines; '#' starts a comment. Unknown keys and values
-// that do not read as their key's type are ignored, keeping the default.
+// that do not read as their key's type are ignored, keeping the default; a
+// trace that is not a usable time is also named in `problems`, since a
+// dump that silently does not appear is hard to account for.
 EmulatorConfig parse_emulator_config(std::string_view text);

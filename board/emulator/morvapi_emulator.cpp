@@ -212,8 +212,14 @@ int unguarded_cdm_start(void) {
   Emulator& e = emulator();
   std::lock_guard<std::mutex> lock(e.mutex);
   // The waveform is a side product: a missing program or a failed write
-  // leaves the start as it was.
-  if (result == 0 && e.config.trace_ns && e.open_board) write_board_trace(e.folder, *e.open_board, *e.config.trace_ns);
+  // leaves the start as it was. A trace setting that could not be used is
+  // said where the missing dump would be looked for.
+  if (result != 0) return result;
+  for (const std::string& problem : e.config.problems) journal(e, "# " + problem);
+  if (!e.config.trace_ns || !e.open_board) return result;
+  const int board = *e.open_board;
+  if (write_board_trace(e.folder, board, *e.config.trace_ns) == TraceOutcome::Cut)
+    journal(e, "# board" + std::to_string(board) + ".vcd cut at " + std::to_string(kTraceStepLimit) + " instructions");
   return result;
 }
 

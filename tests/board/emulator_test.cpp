@@ -43,6 +43,37 @@ TEST(EmulatorConfig, ReadsEveryKeyAndKeepsDefaultsForValuesThatDoNotRead) {
   EXPECT_EQ(5, parse_emulator_config("boards = 2 5\ndefault_board = 5").initial_board());
   EXPECT_EQ(2500, parse_emulator_config("trace = 2.5US").trace_ns);
   EXPECT_FALSE(parse_emulator_config("trace = off").trace_ns.has_value());
+
+  // A trace that cannot be used is named with its line, never taken as 0.
+  const std::string huge(400, '9');
+  const EmulatorConfig unusable = parse_emulator_config("journal = yes\ntrace = " + huge + "s\ntrace = 2 ms\n");
+  EXPECT_FALSE(unusable.trace_ns.has_value());
+  EXPECT_EQ((std::vector<std::string>{"emulator.ini line 2: trace = " + huge + "s is out of range",
+                                      "emulator.ini line 3: trace = 2 ms is not a time such as 2ms"}),
+            unusable.problems);
+}
+
+TEST(Emulator, StartTracesABoundedStretchAndClearsWhatAnEarlierStartLeft) {
+  const TestFolder folder;
+  set_environment("MORVAPI_EMULATOR_DIR", folder.path().string());
+  folder.write("emulator.ini", "journal = yes\ntrace = 100000s\n");
+  folder.write("board0.program", "100\n1 6 0 1000\n");  // BRANCH to itself, for ever
+  folder.write("board0.vcd.tmp99999999-0", "left by a Start that was cut short");
+#if !defined(_WIN32)
+  folder.write("board0.vcd.tmp1-0", "being written by a process that still runs");
+#endif
+  ASSERT_EQ(0, cdm_init());
+  EXPECT_EQ(0, cdm_start());
+  EXPECT_EQ(0, cdm_close());
+  const std::string vcd = folder.read("board0.vcd");
+  EXPECT_EQ("#100000000000\n", vcd.substr(vcd.rfind('#'))) << "100,000 instructions of 1 us";
+  EXPECT_EQ("cdm_init -> 0\ncdm_start -> 0\n# board0.vcd cut at 100000 instructions\ncdm_close -> 0\n",
+            folder.read("journal.txt"));
+  EXPECT_FALSE(folder.exists("board0.vcd.tmp99999999-0"));
+#if !defined(_WIN32)
+  EXPECT_TRUE(folder.exists("board0.vcd.tmp1-0"));
+#endif
+  set_environment("MORVAPI_EMULATOR_DIR", "");
 }
 
 TEST(Emulator, SelectionOpeningAndTheBoardsOwnTexts) {

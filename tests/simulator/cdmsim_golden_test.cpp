@@ -2,8 +2,8 @@
 // "args: ..." and "status: N", then sections opened by "== name": "program"
 // (a source, passed as the first argument) or "board" (written as
 // board0.program in a fresh emulator state folder), and the whole expected
-// "timeline" (standard output) and "messages" (standard error, where the
-// state folder reads $DIR).
+// "timeline" (standard output) and "messages" (standard error), where
+// $DIR stands for the case's own temporary folder, also the state folder.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -50,6 +50,12 @@ std::string with_folder_named(std::string text, const std::string& folder) {
   return text;
 }
 
+// Arguments name the test's temporary folder as $DIR.
+std::string with_folder_path(std::string word, const std::string& folder) {
+  if (const size_t at = word.find("$DIR"); at != std::string::npos) word.replace(at, 4, folder);
+  return word;
+}
+
 std::vector<fs::path> case_files() {
   std::vector<fs::path> files;
   for (const auto& entry : fs::directory_iterator(SIM_CASES_DIR))
@@ -72,7 +78,8 @@ TEST(CdmsimGolden, EveryCaseGivesItsWholeOutput) {
       arguments.push_back((folder / "program.cdm").string());
     }
     if (sections.count("board")) folder.write("board0.program", sections["board"]);
-    for (const std::string& word : words(sections["args"])) arguments.push_back(word);
+    for (const std::string& word : words(sections["args"]))
+      arguments.push_back(with_folder_path(word, folder.path().string()));
 
     const ProgramRun run = run_program("cdmsim", arguments);
     EXPECT_EQ(run.exit_status, std::stoi(sections["status"]));

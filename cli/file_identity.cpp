@@ -1,0 +1,65 @@
+#include "file_identity.h"
+
+#include <cstdint>
+#include <optional>
+#include <system_error>
+
+#if defined(_WIN32)
+#include <windows.h>
+#else
+#include <sys/stat.h>
+#endif
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Identity {
+  std::uint64_t device;
+  std::uint64_t file;
+  bool operator==(const Identity& other) const { return device == other.device && file == other.file; }
+};
+
+// The device and file number of what the path names, following links; none
+// when nothing is there.
+#if defined(_WIN32)
+std::optional<Identity> identity(const fs::path& path) {
+  HANDLE handle = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return std::nullopt;
+  BY_HANDLE_FILE_INFORMATION info;
+  const bool known = GetFileInformationByHandle(handle, &info);
+  CloseHandle(handle);
+  if (!known) return std::nullopt;
+  return Identity{info.dwVolumeSerialNumber, (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
+}
+
+// Windows file names do not tell letter case apart.
+bool same_name(const fs::path& a, const fs::path& b) {
+  return CompareStringOrdinal(a.c_str(), -1, b.c_str(), -1, TRUE) == CSTR_EQUAL;
+}
+#else
+std::optional<Identity> identity(const fs::path& path) {
+  struct stat status;
+  if (stat(path.c_str(), &status) != 0) return std::nullopt;
+  return Identity{static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino)};
+}
+
+bool same_name(const fs::path& a, const fs::path& b) { return a == b; }
+#endif
+
+fs::path folder_of(const fs::path& path) {
+  std::error_code ignored;
+  const fs::path folder = fs::absolute(path, ignored).parent_path();
+  return folder.empty() ? fs::path(".") : folder;
+}
+
+}  // namespace
+
+bool same_file(const fs::path& a, const fs::path& b) {
+  const auto first = identity(a);
+  const auto second = identity(b);
+  if (first || second) return first == second;
+  const auto folder = identity(folder_of(a));
+  return folder && folder == identity(folder_of(b)) && same_name(a.filename(), b.filename());
+}
