@@ -53,29 +53,6 @@ TEST(EmulatorConfig, ReadsEveryKeyAndKeepsDefaultsForValuesThatDoNotRead) {
             unusable.problems);
 }
 
-TEST(Emulator, StartTracesABoundedStretchAndClearsWhatAnEarlierStartLeft) {
-  const TestFolder folder;
-  set_environment("MORVAPI_EMULATOR_DIR", folder.path().string());
-  folder.write("emulator.ini", "journal = yes\ntrace = 100000s\n");
-  folder.write("board0.program", "100\n1 6 0 1000\n");  // BRANCH to itself, for ever
-  folder.write("board0.vcd.tmp99999999-0", "left by a Start that was cut short");
-#if !defined(_WIN32)
-  folder.write("board0.vcd.tmp1-0", "being written by a process that still runs");
-#endif
-  ASSERT_EQ(0, cdm_init());
-  EXPECT_EQ(0, cdm_start());
-  EXPECT_EQ(0, cdm_close());
-  const std::string vcd = folder.read("board0.vcd");
-  EXPECT_EQ("#100000000000\n", vcd.substr(vcd.rfind('#'))) << "100,000 instructions of 1 us";
-  EXPECT_EQ("cdm_init -> 0\ncdm_start -> 0\n# board0.vcd cut at 100000 instructions\ncdm_close -> 0\n",
-            folder.read("journal.txt"));
-  EXPECT_FALSE(folder.exists("board0.vcd.tmp99999999-0"));
-#if !defined(_WIN32)
-  EXPECT_TRUE(folder.exists("board0.vcd.tmp1-0"));
-#endif
-  set_environment("MORVAPI_EMULATOR_DIR", "");
-}
-
 TEST(Emulator, SelectionOpeningAndTheBoardsOwnTexts) {
   const TestFolder folder;
   set_environment("MORVAPI_EMULATOR_DIR", folder.path().string());
@@ -145,6 +122,30 @@ TEST(Emulator, SelectionOpeningAndTheBoardsOwnTexts) {
   set_environment("XDG_STATE_HOME", "");
   set_environment("MORVAPI_EMULATOR_DIR", "");
 #endif
+}
+
+// Runs after the test above, which needs the library as a new process has it.
+TEST(Emulator, StartTracesABoundedStretchAndClearsWhatAnEarlierStartLeft) {
+  const TestFolder folder;
+  set_environment("MORVAPI_EMULATOR_DIR", folder.path().string());
+  folder.write("emulator.ini", "journal = yes\ntrace = 100000s\n");
+  folder.write("board0.program", "100\n1 6 0 1000\n");  // BRANCH to itself, for ever
+  folder.write("board0.vcd.tmp99999999-0", "left by a Start that was cut short");
+#if !defined(_WIN32)
+  folder.write("board0.vcd.tmp1-0", "being written by a process that still runs");
+#endif
+  ASSERT_EQ(0, cdm_init());
+  EXPECT_EQ(0, cdm_start());
+  EXPECT_EQ(0, cdm_close());
+  const std::string vcd = folder.read("board0.vcd");
+  EXPECT_EQ("#100000000000\n", vcd.substr(vcd.rfind('#'))) << "100,000 instructions of 1 us";
+  EXPECT_EQ("cdm_init -> 0\ncdm_start -> 0\n# board0.vcd cut at 100000 instructions\ncdm_close -> 0\n",
+            folder.read("journal.txt"));
+  EXPECT_FALSE(folder.exists("board0.vcd.tmp99999999-0"));
+#if !defined(_WIN32)
+  EXPECT_TRUE(folder.exists("board0.vcd.tmp1-0"));
+#endif
+  set_environment("MORVAPI_EMULATOR_DIR", "");
 }
 
 }  // namespace
