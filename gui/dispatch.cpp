@@ -5,6 +5,7 @@
 #include "app_state.h"
 #include "board_commands.h"
 #include "board_selection.h"
+#include "cadmora_version.h"
 #include "documents.h"
 #include "layout_caret.h"
 #include "resource_ids.h"
@@ -18,7 +19,7 @@ constexpr char kAboutText[] =
     "\r\n"
     "Editor and loader for Cadmora timing programs.\r\n"
     "Board library: MorvAPI (morvapi.dll).\r\n"
-    "Built " __DATE__ ".";
+    "Version " CADMORA_VERSION ", built " __DATE__ ".";
 
 bool is_source_change(WPARAM wparam) {
   return HIWORD(wparam) == EN_CHANGE && LOWORD(wparam) == IDC_SOURCE;

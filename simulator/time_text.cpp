@@ -49,6 +49,13 @@ TimeReading parse_time_ns(std::string_view text, double& ns) {
   return TimeReading::Malformed;
 }
 
+std::string time_text(double ns) {
+  const TimeUnit* unit = &kTimeUnits[0];
+  for (const TimeUnit& candidate : kTimeUnits)
+    if (ns >= candidate.ns) unit = &candidate;
+  return short_number(ns / unit->ns) + std::string(unit->name);
+}
+
 std::string short_number(double value, int decimals) {
   char buffer[400];
   auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);

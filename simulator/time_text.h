@@ -12,5 +12,8 @@ enum class TimeReading { Read, Malformed, OutOfRange };
 // nanoseconds is out of range, never taken as some other time.
 TimeReading parse_time_ns(std::string_view text, double& ns);
 
+// A time in the largest unit it reaches, as users write it: 1s, 2.5ms, 0ns.
+std::string time_text(double ns);
+
 // A number with at most `decimals` decimals and no trailing zeros: 10, 1.33.
 std::string short_number(double value, int decimals = 3);

@@ -6,13 +6,14 @@
 #include <string>
 #include <vector>
 
-#include "cdmsim_options.h"
+#include "cadmora_version.h"
 #include "diagram_writer.h"
 #include "file_identity.h"
 #include "interpret_source.h"
 #include "journal_format.h"
 #include "memory_board.h"
 #include "replacing_file.h"
+#include "sim_options.h"
 #include "simulation.h"
 #include "state_folder.h"
 #include "timeline_writer.h"
@@ -21,7 +22,7 @@
 
 namespace {
 
-constexpr char kVersion[] = "cdmsim 1.0";
+constexpr char kVersion[] = "cdmsim " CADMORA_VERSION;
 
 // Hands each step to every writer the user asked for.
 class StepFanOut : public StepSink {
@@ -44,8 +45,8 @@ struct LoadedProgram {
 bool compile(const SimOptions& options, LoadedProgram& loaded, std::ostream& messages) {
   std::ostringstream report;
   // The listing is on, so a failure shows the very report Load gives.
-  const double clock_mhz = options.clock_mhz.value_or(100);
-  const bool compiled = interpret_file(options.file.c_str(), clock_mhz, 0, report, true, &loaded.source_lines);
+  const bool compiled =
+      interpret_file(options.file.c_str(), options.clock_mhz, 0, report, true, &loaded.source_lines);
   if (!compiled || options.listing) messages << report.str();
   if (!compiled) return false;
   loaded.program = std::move(memory_board_program());
@@ -181,18 +182,13 @@ class Simulator {
   int run(std::FILE* timeline_file) {
     if (!load()) return kSimNotLoaded;
     const BoardProgram& program = loaded_.program;
-    for (const TimingWarning& warning : check_timing(program, {options_.min_cycles, options_.memory}))
+    for (const TimingWarning& warning : check_timing(program, options_.checks))
       warn(place(warning.address) + ": " + warning.text);
     if (options_.check) return outcome(false);
 
     Writers writers(options_, loaded_, timeline_file);
     if (!writers.open(messages_)) return kSimNotLoaded;
-    SimulationSettings settings;
-    settings.until_ns = options_.until_ns;
-    settings.max_steps = options_.max_steps;
-    settings.wait_ns = options_.wait_ns;
-    settings.depth = options_.depth;
-    const RunEnd end = simulate(program, settings, writers.sink());
+    const RunEnd end = simulate(program, options_.run, writers.sink());
 
     const std::string error = end.error_address ? place(*end.error_address) + ": " + end.error : end.error;
     if (!writers.finish(end, error)) {

@@ -1,22 +1,22 @@
-// cdmsim's command line.
+// cdmsim's command line: the options, their defaults and the usage text,
+// all from one table.
 #pragma once
 
-#include <cstdint>
 #include <optional>
 #include <ostream>
 #include <string>
 
+#include "simulation.h"
+#include "timing_checks.h"
+
 struct SimOptions {
   std::string file;          // the source to compile, or empty with `board`
   std::optional<int> board;  // run what this emulated board holds
-  std::optional<double> clock_mhz;
-  double until_ns = 1e9;
-  std::uint64_t max_steps = 10'000'000;
-  double wait_ns = 0;
-  std::uint64_t min_cycles = 5;
-  std::uint64_t depth = 8;
-  std::uint64_t memory = 32768;
-  std::string vcd;  // file names, empty for none
+  double clock_mhz = 100;    // the clock to compile at; a board's file holds its own
+  bool clock_given = false;
+  SimulationSettings run;  // how the board runs: horizon, step limit, WAIT, nesting
+  CheckSettings checks;    // what the timing checks hold the program to
+  std::string vcd;         // file names, empty for none
   std::string svg;
   bool quiet = false;
   bool check = false;
@@ -31,4 +31,5 @@ struct SimOptions {
 // last value. Returns false with a one-line `error` on a usage error.
 bool parse_sim_options(int argc, const char* const* argv, SimOptions& options, std::string& error);
 
+// The usage text, each default read from a default SimOptions.
 void write_sim_usage(std::ostream& out);

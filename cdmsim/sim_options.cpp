@@ -1,5 +1,6 @@
-#include "cdmsim_options.h"
+#include "sim_options.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <string_view>
@@ -12,12 +13,6 @@ namespace {
 // Reads an option's value into the options; false with `problem` saying
 // what is wrong with it.
 using ValueReader = bool (*)(std::string_view value, SimOptions& options, std::string& problem);
-
-struct OptionEntry {
-  std::string_view name;
-  ValueReader read;  // null for a flag, which takes no value
-  bool SimOptions::*flag;
-};
 
 bool malformed(std::string_view value, std::string& problem) {
   problem = "malformed value '" + std::string(value) + "'";
@@ -57,6 +52,7 @@ bool read_clock(std::string_view text, SimOptions& options, std::string& problem
     return false;
   }
   options.clock_mhz = mhz;
+  options.clock_given = true;
   return true;
 }
 
@@ -76,7 +72,7 @@ bool read_depth(std::string_view text, SimOptions& options, std::string& problem
     problem = std::string(text) + " is more than the " + std::to_string(kLongestNesting) + " levels a board can hold";
     return false;
   }
-  options.depth = depth;
+  options.run.depth = depth;
   return true;
 }
 
@@ -86,32 +82,64 @@ bool read_file_name(std::string_view text, std::string& name, std::string& probl
   return !text.empty();
 }
 
-constexpr OptionEntry kOptions[] = {
-    {"clock", read_clock, nullptr},
-    {"board", read_board, nullptr},
-    {"until", [](std::string_view v, SimOptions& o, std::string& p) { return read_time(v, o.until_ns, p); }, nullptr},
-    {"wait", [](std::string_view v, SimOptions& o, std::string& p) { return read_time(v, o.wait_ns, p); }, nullptr},
-    {"max-steps", [](std::string_view v, SimOptions& o, std::string& p) { return read_count(v, o.max_steps, p); },
-     nullptr},
-    {"min-cycles", [](std::string_view v, SimOptions& o, std::string& p) { return read_count(v, o.min_cycles, p); },
-     nullptr},
-    {"depth", read_depth, nullptr},
-    {"memory", [](std::string_view v, SimOptions& o, std::string& p) { return read_count(v, o.memory, p); }, nullptr},
-    {"vcd", [](std::string_view v, SimOptions& o, std::string& p) { return read_file_name(v, o.vcd, p); }, nullptr},
-    {"svg", [](std::string_view v, SimOptions& o, std::string& p) { return read_file_name(v, o.svg, p); }, nullptr},
-    {"quiet", nullptr, &SimOptions::quiet},
-    {"check", nullptr, &SimOptions::check},
-    {"strict", nullptr, &SimOptions::strict},
-    {"listing", nullptr, &SimOptions::listing},
-    {"help", nullptr, &SimOptions::help},
-    {"version", nullptr, &SimOptions::version},
+// An option's default as the usage text shows it; null for none.
+using DefaultText = std::string (*)(const SimOptions& defaults);
+
+struct OptionLine {
+  std::string_view name;
+  std::string_view value;  // what the usage text calls its value; empty for a flag
+  std::string_view meaning;
+  ValueReader read;        // null for a flag, which takes no value
+  bool SimOptions::*flag;  // for a flag
+  DefaultText default_text;
 };
 
-const OptionEntry* find_option(std::string_view name) {
-  for (const OptionEntry& entry : kOptions)
+template <typename Number>
+std::string number_text(Number value) {
+  return std::to_string(value);
+}
+
+const OptionLine kOptions[] = {
+    {"clock", "MHZ", "clock frequency to compile at", read_clock, nullptr,
+     [](const SimOptions& o) { return short_number(o.clock_mhz, 6); }},
+    {"board", "N", "run what emulated board N holds", read_board, nullptr, nullptr},
+    {"until", "TIME", "board time to simulate, as 10us, 2.5ms, 1s",
+     [](std::string_view v, SimOptions& o, std::string& p) { return read_time(v, o.run.until_ns, p); }, nullptr,
+     [](const SimOptions& o) { return time_text(o.run.until_ns); }},
+    {"max-steps", "N", "instructions to execute at most",
+     [](std::string_view v, SimOptions& o, std::string& p) { return read_count(v, o.run.max_steps, p); }, nullptr,
+     [](const SimOptions& o) { return number_text(o.run.max_steps); }},
+    {"wait", "TIME", "how long each WAIT waits for its trigger",
+     [](std::string_view v, SimOptions& o, std::string& p) { return read_time(v, o.run.wait_ns, p); }, nullptr,
+     [](const SimOptions& o) { return time_text(o.run.wait_ns); }},
+    {"min-cycles", "N", "shortest instruction the board runs",
+     [](std::string_view v, SimOptions& o, std::string& p) { return read_count(v, o.checks.min_cycles, p); }, nullptr,
+     [](const SimOptions& o) { return number_text(o.checks.min_cycles); }},
+    {"depth", "N", "loop and subroutine nesting the board holds", read_depth, nullptr,
+     [](const SimOptions& o) { return number_text(o.run.depth) + ", at most " + number_text(kLongestNesting); }},
+    {"memory", "N", "board memory in instructions",
+     [](std::string_view v, SimOptions& o, std::string& p) { return read_count(v, o.checks.memory, p); }, nullptr,
+     [](const SimOptions& o) { return number_text(o.checks.memory); }},
+    {"vcd", "FILE", "write a value change dump",
+     [](std::string_view v, SimOptions& o, std::string& p) { return read_file_name(v, o.vcd, p); }, nullptr, nullptr},
+    {"svg", "FILE", "write a timing diagram",
+     [](std::string_view v, SimOptions& o, std::string& p) { return read_file_name(v, o.svg, p); }, nullptr, nullptr},
+    {"quiet", "", "no timeline", nullptr, &SimOptions::quiet, nullptr},
+    {"check", "", "only the timing checks", nullptr, &SimOptions::check, nullptr},
+    {"strict", "", "warnings make the exit status 3", nullptr, &SimOptions::strict, nullptr},
+    {"listing", "", "print the interpreter's report even on success", nullptr, &SimOptions::listing, nullptr},
+    {"help", "", "", nullptr, &SimOptions::help, nullptr},
+    {"version", "", "", nullptr, &SimOptions::version, nullptr},
+};
+
+const OptionLine* find_option(std::string_view name) {
+  for (const OptionLine& entry : kOptions)
     if (entry.name == name) return &entry;
   return nullptr;
 }
+
+// Where the usage text starts each option's meaning.
+constexpr std::size_t kMeaningColumn = 20;
 
 bool is_option(std::string_view argument) { return argument.size() > 2 && argument.substr(0, 2) == "--"; }
 
@@ -128,7 +156,7 @@ bool parse_sim_options(int argc, const char* const* argv, SimOptions& options, s
     }
     const size_t equals = argument.find('=');
     const std::string_view name = argument.substr(2, equals == std::string_view::npos ? equals : equals - 2);
-    const OptionEntry* entry = find_option(name);
+    const OptionLine* entry = find_option(name);
     if (entry == nullptr) {
       error = "unknown option --" + std::string(name);
       return false;
@@ -160,29 +188,25 @@ bool parse_sim_options(int argc, const char* const* argv, SimOptions& options, s
   if (files > 1) error = "more than one program file";
   else if (files == 1 && options.board) error = "a program file and --board both given";
   else if (files == 0 && !options.board) error = "no program file and no --board";
-  else if (options.board && options.clock_mhz) error = "--clock does not go with --board: the board file holds its clock";
+  else if (options.board && options.clock_given) error = "--clock does not go with --board: the board file holds its clock";
   return error.empty();
 }
 
 void write_sim_usage(std::ostream& out) {
   out << "Usage: cdmsim PROGRAM.cdm [options]\n"
          "       cdmsim --board N [options]\n"
-         "Runs a timing program without a board and prints its timeline.\n"
-         "  --clock MHZ       clock frequency to compile at (default 100)\n"
-         "  --board N         run what emulated board N holds\n"
-         "  --until TIME      board time to simulate, as 10us, 2.5ms, 1s (default 1s)\n"
-         "  --max-steps N     instructions to execute at most (default 10000000)\n"
-         "  --wait TIME       how long each WAIT waits for its trigger (default 0ns)\n"
-         "  --min-cycles N    shortest instruction the board runs (default 5)\n"
-         "  --depth N         loop and subroutine nesting the board holds (default 8, at most 65536)\n"
-         "  --memory N        board memory in instructions (default 32768)\n"
-         "  --vcd FILE        write a value change dump\n"
-         "  --svg FILE        write a timing diagram\n"
-         "  --quiet           no timeline\n"
-         "  --check           only the timing checks\n"
-         "  --strict          warnings make the exit status 3\n"
-         "  --listing         print the interpreter's report even on success\n"
-         "  --help, --version\n"
+         "Runs a timing program without a board and prints its timeline.\n";
+  const SimOptions defaults;
+  for (const OptionLine& option : kOptions) {
+    if (option.meaning.empty()) continue;
+    std::string left = "  --" + std::string(option.name);
+    if (!option.value.empty()) left += " " + std::string(option.value);
+    left.resize(std::max<std::size_t>(left.size() + 1, kMeaningColumn), ' ');
+    out << left << option.meaning;
+    if (option.default_text != nullptr) out << " (default " << option.default_text(defaults) << ")";
+    out << "\n";
+  }
+  out << "  --help, --version\n"
          "Exit status: 0 ran, 1 not compiled or not readable, 2 runtime error, 3 warnings\n"
          "with --strict, 64 usage error.\n";
 }
