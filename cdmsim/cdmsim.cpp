@@ -1,5 +1,6 @@
 #include "cdmsim.h"
 
+#include <cerrno>
 #include <filesystem>
 #include <memory>
 #include <sstream>
@@ -17,6 +18,7 @@
 #include "simulation.h"
 #include "state_folder.h"
 #include "timeline_writer.h"
+#include "time_text.h"
 #include "timing_checks.h"
 #include "vcd_writer.h"
 
@@ -42,7 +44,20 @@ struct LoadedProgram {
   std::vector<unsigned> source_lines;
 };
 
+// The interpreter's own message for a file it cannot open is Load's; here
+// the file and the reason are named.
+bool can_open(const std::string& file, std::ostream& messages) {
+  std::FILE* opened = open_file(file, "rb");
+  if (opened != nullptr) {
+    std::fclose(opened);
+    return true;
+  }
+  messages << "cdmsim: cannot open " << file << ": " << std::generic_category().message(errno) << "\n";
+  return false;
+}
+
 bool compile(const SimOptions& options, LoadedProgram& loaded, std::ostream& messages) {
+  if (!can_open(options.file, messages)) return false;
   std::ostringstream report;
   // The listing is on, so a failure shows the very report Load gives.
   const bool compiled =
@@ -71,6 +86,12 @@ bool read_board(int board, LoadedProgram& loaded, std::ostream& messages) {
   }
   loaded.program = std::move(*program);
   return true;
+}
+
+// What the diagram's title calls the program.
+std::string program_name(const SimOptions& options) {
+  if (options.board) return "board " + std::to_string(*options.board);
+  return std::filesystem::path(options.file).filename().string();
 }
 
 // An output file the user asked for: written beside its target and put in
@@ -107,17 +128,19 @@ class Writers {
   bool open(std::ostream& messages) {
     if (!vcd_file_.open(options_.vcd, messages) || !svg_file_.open(options_.svg, messages)) return false;
     const double clock_mhz = loaded_.program.clock_mhz;
+    const CycleWindow window{first_cycle_at(options_.from_ns, clock_mhz),
+                             first_cycle_at(options_.run.until_ns, clock_mhz)};
     if (!options_.quiet) {
       timeline_ = std::make_unique<TimelineWriter>(timeline_out_, clock_mhz, loaded_.source_lines);
       sinks_.add(*timeline_);
     }
     if (vcd_file_.file) {
       vcd_out_ = std::make_unique<TextOutput>(vcd_file_.stream());
-      vcd_ = std::make_unique<VcdWriter>(*vcd_out_, clock_mhz);
+      vcd_ = std::make_unique<VcdWriter>(*vcd_out_, clock_mhz, window);
       sinks_.add(*vcd_);
     }
     if (svg_file_.file) {
-      diagram_ = std::make_unique<DiagramWriter>(clock_mhz);
+      diagram_ = std::make_unique<DiagramWriter>(clock_mhz, program_name(options_), window);
       sinks_.add(*diagram_);
     }
     return true;
@@ -184,7 +207,10 @@ class Simulator {
     const BoardProgram& program = loaded_.program;
     for (const TimingWarning& warning : check_timing(program, options_.checks))
       warn(place(warning.address) + ": " + warning.text);
-    if (options_.check) return outcome(false);
+    if (options_.check) {
+      messages_ << findings_summary() << "\n";
+      return outcome(false);
+    }
 
     Writers writers(options_, loaded_, timeline_file);
     if (!writers.open(messages_)) return kSimNotLoaded;
@@ -195,9 +221,11 @@ class Simulator {
       messages_ << "cdmsim: an output could not be written in full\n";
       return kSimNotLoaded;
     }
-    const std::string unreached = unreached_ranges(end.reached, loaded_.source_lines);
-    if (!unreached.empty()) warn("never reached: " + unreached);
+    report_unreached(end);
     if (end.reason == EndReason::Error) messages_ << "error: " << error << " (at cycle " << end.cycle << ")\n";
+    if (end.reason != EndReason::Error && options_.quiet)
+      messages_ << "end: " << end_reason_text(end.reason) << " at cycle " << end.cycle << " ("
+                << time_text(cycle_time_ns(end.cycle, program.clock_mhz)) << ")\n";
     return outcome(end.reason == EndReason::Error);
   }
 
@@ -205,6 +233,25 @@ class Simulator {
   bool load() {
     if (options_.board) return read_board(*options_.board, loaded_, messages_);
     return compile(options_, loaded_, messages_);
+  }
+
+  // The instructions the run did not reach, as far as it went: a run cut
+  // short at the horizon or the step limit says so, and the instruction
+  // that failed was reached.
+  void report_unreached(const RunEnd& end) {
+    std::vector<bool> reached = end.reached;
+    if (end.error_address && *end.error_address < reached.size()) reached[*end.error_address] = true;
+    const std::string unreached = unreached_ranges(reached, loaded_.source_lines);
+    if (unreached.empty()) return;
+    if (end.reason == EndReason::Horizon) return warn("not reached within " + time_text(options_.run.until_ns) + ": " + unreached);
+    if (end.reason == EndReason::StepLimit)
+      return warn("not reached within " + std::to_string(options_.run.max_steps) + " instructions: " + unreached);
+    warn("never reached: " + unreached);
+  }
+
+  std::string findings_summary() const {
+    if (warnings_ == 0) return "no findings";
+    return std::to_string(warnings_) + (warnings_ == 1 ? " warning" : " warnings");
   }
 
   std::string place(std::uint32_t address) const { return instruction_place(address, loaded_.source_lines); }
@@ -225,16 +272,19 @@ class Simulator {
   int warnings_ = 0;
 };
 
+// One line naming the problem and where to read more, as command-line
+// tools answer a mistyped command.
+int usage_error(const std::string& problem, std::ostream& messages) {
+  messages << "cdmsim: " << problem << "\nTry 'cdmsim --help'.\n";
+  return kSimUsage;
+}
+
 }  // namespace
 
 int run_cdmsim(int argc, const char* const* argv, std::FILE* timeline, std::ostream& messages) {
   SimOptions options;
   std::string error;
-  if (!parse_sim_options(argc - 1, argv + 1, options, error)) {
-    messages << "cdmsim: " << error << "\n";
-    write_sim_usage(messages);
-    return kSimUsage;
-  }
+  if (!parse_sim_options(argc - 1, argv + 1, options, error)) return usage_error(error, messages);
   if (options.help) {
     std::ostringstream usage;
     write_sim_usage(usage);
@@ -245,10 +295,6 @@ int run_cdmsim(int argc, const char* const* argv, std::FILE* timeline, std::ostr
     std::fprintf(timeline, "%s\n", kVersion);
     return kSimRan;
   }
-  if (const std::string overlap = overlapping_output(options); !overlap.empty()) {
-    messages << "cdmsim: " << overlap << "\n";
-    write_sim_usage(messages);
-    return kSimUsage;
-  }
+  if (const std::string overlap = overlapping_output(options); !overlap.empty()) return usage_error(overlap, messages);
   return Simulator(options, messages).run(timeline);
 }

@@ -39,6 +39,10 @@ bool read_time(std::string_view text, double& ns, std::string& problem) {
     case TimeReading::Malformed:
       break;
   }
+  if (!text.empty() && text.find_first_not_of("0123456789.") == std::string_view::npos) {
+    problem = "'" + std::string(text) + "' needs a unit: " + time_unit_list();
+    return false;
+  }
   return malformed(text, problem);
 }
 
@@ -103,9 +107,12 @@ const OptionLine kOptions[] = {
     {"clock", "MHZ", "clock frequency to compile at", read_clock, nullptr,
      [](const SimOptions& o) { return short_number(o.clock_mhz, 6); }},
     {"board", "N", "run what emulated board N holds", read_board, nullptr, nullptr},
-    {"until", "TIME", "board time to simulate, as 10us, 2.5ms, 1s",
+    {"until", "TIME", "board time to simulate and show, as 10us, 2.5ms, 1s",
      [](std::string_view v, SimOptions& o, std::string& p) { return read_time(v, o.run.until_ns, p); }, nullptr,
      [](const SimOptions& o) { return time_text(o.run.until_ns); }},
+    {"from", "TIME", "where the dump and the diagram start",
+     [](std::string_view v, SimOptions& o, std::string& p) { return read_time(v, o.from_ns, p); }, nullptr,
+     [](const SimOptions& o) { return time_text(o.from_ns); }},
     {"max-steps", "N", "instructions to execute at most",
      [](std::string_view v, SimOptions& o, std::string& p) { return read_count(v, o.run.max_steps, p); }, nullptr,
      [](const SimOptions& o) { return number_text(o.run.max_steps); }},
@@ -149,6 +156,10 @@ bool parse_sim_options(int argc, const char* const* argv, SimOptions& options, s
   int files = 0;
   for (int i = 0; i < argc; ++i) {
     const std::string_view argument = argv[i];
+    if (argument == "-h") {
+      options.help = true;
+      continue;
+    }
     if (!is_option(argument)) {
       options.file = std::string(argument);
       ++files;
@@ -206,7 +217,7 @@ void write_sim_usage(std::ostream& out) {
     if (option.default_text != nullptr) out << " (default " << option.default_text(defaults) << ")";
     out << "\n";
   }
-  out << "  --help, --version\n"
+  out << "  -h, --help, --version\n"
          "Exit status: 0 ran, 1 not compiled or not readable, 2 runtime error, 3 warnings\n"
          "with --strict, 64 usage error.\n";
 }

@@ -16,6 +16,7 @@ struct SimOptions {
   bool clock_given = false;
   SimulationSettings run;  // how the board runs: horizon, step limit, WAIT, nesting
   CheckSettings checks;    // what the timing checks hold the program to
+  double from_ns = 0;      // where the dump and the diagram start; they end at the horizon
   std::string vcd;         // file names, empty for none
   std::string svg;
   bool quiet = false;

@@ -75,6 +75,18 @@ struct Column {
 
 std::string coordinate(double value) { return short_number(value, 1); }
 
+// Text as SVG holds it: a file name may contain '<' or '&'.
+std::string xml_text(std::string_view text) {
+  std::string escaped;
+  for (char c : text) {
+    if (c == '<') escaped += "&lt;";
+    else if (c == '>') escaped += "&gt;";
+    else if (c == '&') escaped += "&amp;";
+    else escaped += c;
+  }
+  return escaped;
+}
+
 struct TimeAxis {
   double step_ns;
   double unit_ns;
@@ -165,17 +177,20 @@ class DiagramText {
     out_.put("\"/>\n");
   }
 
-  void axis(double top, double total_ns) {
+  // Ticks at round times between the window's start and end.
+  void axis(double top, double start_ns, double end_ns) {
     out_.put("<path stroke=\"#000\" d=\"M" + coordinate(kLeft) + " " + coordinate(top) + "H" +
              coordinate(kLeft + kPlotWidth) + "\"/>\n");
+    const double total_ns = end_ns - start_ns;
     const TimeAxis axis = choose_axis(total_ns);
     // About eight ticks; the count is bounded whatever the span, so that a
     // span no tick can measure gives a bare axis rather than endless ticks.
-    const double ticks = std::floor(total_ns * (1 + 1e-9) / axis.step_ns);
+    const double first = std::ceil(start_ns / axis.step_ns * (1 - 1e-12));
+    const double ticks = std::floor(end_ns * (1 + 1e-9) / axis.step_ns) - first;
     const int last_tick = ticks >= 0 && ticks <= kMostTicks ? static_cast<int>(ticks) : -1;
     for (int tick = 0; tick <= last_tick; ++tick) {
-      const double t = tick * axis.step_ns;
-      const double x = kLeft + (total_ns > 0 ? t / total_ns * kPlotWidth : 0);
+      const double t = (first + tick) * axis.step_ns;
+      const double x = kLeft + (total_ns > 0 ? (t - start_ns) / total_ns * kPlotWidth : 0);
       out_.put("<path stroke=\"#000\" d=\"M" + coordinate(x) + " " + coordinate(top) + "v5\"/>");
       out_.put("<text x=\"" + coordinate(x) + "\" y=\"" + coordinate(top + 18) + "\" text-anchor=\"middle\">" +
                short_number(t / axis.unit_ns, 3) + " " + axis.unit + "</text>\n");
@@ -200,7 +215,8 @@ class DiagramText {
 
 }  // namespace
 
-DiagramWriter::DiagramWriter(double clock_mhz) : clock_mhz_(clock_mhz) {}
+DiagramWriter::DiagramWriter(double clock_mhz, std::string name, CycleWindow window)
+    : clock_mhz_(clock_mhz), name_(std::move(name)), window_(window) {}
 
 DiagramWriter::Bin& DiagramWriter::bin_at(std::uint64_t cycle) {
   while ((cycle >> shift_) >= kBinCount) coarsen();
@@ -223,7 +239,12 @@ void DiagramWriter::coarsen() {
 }
 
 void DiagramWriter::step(const Step& step) {
-  Bin& bin = bin_at(step.cycle);
+  if (step.cycle >= window_.to) return;
+  if (step.cycle < window_.from) {
+    outputs_ = step.outputs;
+    return;
+  }
+  Bin& bin = bin_at(step.cycle - window_.from);
   const std::uint32_t changed = bin.end_value ^ step.outputs;
   bin.changed_twice |= bin.changed_once & changed;
   bin.changed_once |= changed;
@@ -237,9 +258,11 @@ void DiagramWriter::step(const Step& step) {
 }
 
 bool DiagramWriter::write(std::FILE* file, const RunEnd& end) {
-  const std::uint64_t span = end.cycle > 0 ? end.cycle : 1;
-  if (end.reason == EndReason::Error) {
-    bin_at(end.cycle > 0 ? end.cycle - 1 : 0).markers |= kErrorMarker;
+  const std::uint64_t last = window_.clip(end.cycle);
+  const std::uint64_t shown = last > window_.from ? last - window_.from : 0;
+  const std::uint64_t span = shown > 0 ? shown : 1;
+  if (end.reason == EndReason::Error && end.cycle == last) {
+    bin_at(span - 1).markers |= kErrorMarker;
     ever_marked_ |= kErrorMarker;
   }
   while (((span - 1) >> shift_) >= kBinCount) coarsen();
@@ -277,16 +300,18 @@ bool DiagramWriter::write(std::FILE* file, const RunEnd& end) {
   const double axis_top = plot_top + static_cast<double>(bits.size()) * kRowHeight + 6;
   const double width = kLeft + kPlotWidth + kRight;
   const double height = axis_top + kAxisHeight;
-  const double total_ns = cycle_time_ns(span, clock_mhz_);
+  const double start_ns = cycle_time_ns(window_.from, clock_mhz_);
+  const double end_ns = cycle_time_ns(window_.from + span, clock_mhz_);
 
   TextOutput out(file);
   out.put("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" +
           coordinate(width) + "\" height=\"" + coordinate(height) + "\" viewBox=\"0 0 " + coordinate(width) + " " +
           coordinate(height) + "\" font-family=\"sans-serif\" font-size=\"11\">\n");
   out.put("<rect width=\"100%\" height=\"100%\" fill=\"#fff\"/>\n");
-  out.put("<text x=\"" + coordinate(kLeft) + "\" y=\"18\" font-size=\"13\">" + std::to_string(steps_) +
-          " instructions at " + short_number(clock_mhz_, 6) + " MHz; ended: " +
-          std::string(end_reason_text(end.reason)) + " at cycle " + std::to_string(end.cycle) + "</text>\n");
+  out.put("<text x=\"" + coordinate(kLeft) + "\" y=\"18\" font-size=\"13\">" + xml_text(name_) + " at " +
+          short_number(clock_mhz_, 6) + " MHz: " + std::to_string(steps_) + " instructions in " +
+          time_text(cycle_time_ns(end.cycle, clock_mhz_)) + "; ended: " + std::string(end_reason_text(end.reason)) +
+          " at cycle " + std::to_string(end.cycle) + "</text>\n");
   DiagramText text(out, columns, plot_top);
   text.boundaries(axis_top - 6);
   double top = kTitleHeight;
@@ -298,7 +323,7 @@ bool DiagramWriter::write(std::FILE* file, const RunEnd& end) {
     text.trace(bit, top);
     top += kRowHeight;
   }
-  text.axis(axis_top, total_ns);
+  text.axis(axis_top, start_ns, end_ns);
   out.put("</svg>\n");
   return out.flush();
 }

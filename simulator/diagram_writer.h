@@ -9,13 +9,16 @@
 #include <array>
 #include <cstdint>
 #include <cstdio>
+#include <string>
 #include <vector>
 
 #include "simulation.h"
 
 class DiagramWriter : public StepSink {
  public:
-  explicit DiagramWriter(double clock_mhz);
+  // `name` opens the title: the program's file, or the board it came from.
+  // The diagram covers `window`.
+  DiagramWriter(double clock_mhz, std::string name, CycleWindow window = {});
 
   void step(const Step& step) override;
 
@@ -49,6 +52,8 @@ class DiagramWriter : public StepSink {
   void coarsen();
 
   double clock_mhz_;
+  std::string name_;
+  CycleWindow window_;
   unsigned shift_ = 0;  // a bin spans 2^shift_ cycles
   std::array<Bin, kBinCount> bins_{};
   std::uint32_t outputs_ = 0;

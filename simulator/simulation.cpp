@@ -212,6 +212,15 @@ std::optional<std::uint64_t> instruction_cycles(double duration_ns, double clock
   return static_cast<std::uint64_t>(cycles);
 }
 
+std::uint64_t first_cycle_at(double ns, double clock_mhz) {
+  const double cycles = std::ceil(ns * clock_mhz / 1000);
+  if (!(cycles < static_cast<double>(kCycleLimit))) return kCycleLimit;
+  auto cycle = static_cast<std::uint64_t>(std::fmax(cycles, 0));
+  // The product may round up past a cycle whose time is already `ns`.
+  while (cycle > 0 && cycle_time_ns(cycle - 1, clock_mhz) >= ns) --cycle;
+  return cycle;
+}
+
 bool clock_gives_finite_times(double clock_mhz) {
   return clock_mhz > 0 && std::isfinite(clock_mhz) && std::isfinite(cycle_time_ns(kTimeLimit, clock_mhz));
 }

@@ -33,6 +33,20 @@ inline double cycle_time_ns(std::uint64_t cycle, double clock_mhz) {
 // refused before any time is computed from it.
 bool clock_gives_finite_times(double clock_mhz);
 
+// The first cycle that starts at or after `ns`; kCycleLimit past any cycle
+// a run reaches.
+std::uint64_t first_cycle_at(double ns, double clock_mhz);
+
+// The stretch of a run the dump and the diagram show: cycles from `from` up
+// to, not including, `to`.
+struct CycleWindow {
+  std::uint64_t from = 0;
+  std::uint64_t to = ~std::uint64_t{0};
+
+  // The run's end as the window shows it.
+  std::uint64_t clip(std::uint64_t cycle) const { return cycle < to ? cycle : to; }
+};
+
 // The deepest loop and subroutine nesting a board can be set to hold.
 constexpr std::uint64_t kLongestNesting = 65536;
 

@@ -3,6 +3,7 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
+#include <iterator>
 
 namespace {
 
@@ -47,6 +48,17 @@ TimeReading parse_time_ns(std::string_view text, double& ns) {
     return TimeReading::Read;
   }
   return TimeReading::Malformed;
+}
+
+std::string time_unit_list() {
+  std::string list;
+  const std::size_t count = std::size(kTimeUnits);
+  for (std::size_t i = count; i-- > 0;) {
+    list += kTimeUnits[i].name;
+    if (i > 1) list += ", ";
+    if (i == 1) list += " or ";
+  }
+  return list;
 }
 
 std::string time_text(double ns) {

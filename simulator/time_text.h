@@ -12,6 +12,9 @@ enum class TimeReading { Read, Malformed, OutOfRange };
 // nanoseconds is out of range, never taken as some other time.
 TimeReading parse_time_ns(std::string_view text, double& ns);
 
+// The units a time may end in, for messages: "s, ms, us or ns".
+std::string time_unit_list();
+
 // A time in the largest unit it reaches, as users write it: 1s, 2.5ms, 0ns.
 std::string time_text(double ns);
 

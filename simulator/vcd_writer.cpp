@@ -1,5 +1,6 @@
 #include "vcd_writer.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -12,7 +13,8 @@ constexpr char kVectorCode = '9';
 
 }  // namespace
 
-VcdWriter::VcdWriter(TextOutput& out, double clock_mhz) : out_(out), clock_mhz_(clock_mhz) {
+VcdWriter::VcdWriter(TextOutput& out, double clock_mhz, CycleWindow window)
+    : out_(out), clock_mhz_(clock_mhz), window_(window) {
   out_.put("$version cdmsim $end\n$timescale 1 ps $end\n$scope module board $end\n");
   for (int bit = 0; bit < kBits; ++bit) {
     out_.put("$var wire 1 ");
@@ -27,16 +29,15 @@ VcdWriter::VcdWriter(TextOutput& out, double clock_mhz) : out_(out), clock_mhz_(
 }
 
 void VcdWriter::step(const Step& step) {
-  if (!started_) {
-    // The board sets its outputs at cycle 0 with the first instruction.
-    started_ = true;
+  if (step.cycle >= window_.to) return;
+  if (step.cycle < window_.from) {
     outputs_ = step.outputs;
-    put_time(step.cycle);
-    out_.put("$dumpvars\n");
-    put_values(0xFFFFFF);
-    out_.put("$end\n");
     return;
   }
+  // The board sets its outputs with the first instruction; a later window
+  // opens on the outputs that stand at its start.
+  if (!started_ && step.cycle == window_.from) outputs_ = step.outputs;
+  if (!started_) start(window_.from);
   const std::uint32_t changed = outputs_ ^ step.outputs;
   if (changed == 0) return;
   outputs_ = step.outputs;
@@ -45,14 +46,17 @@ void VcdWriter::step(const Step& step) {
 }
 
 void VcdWriter::finish(const RunEnd& end) {
-  if (!started_) {
-    started_ = true;
-    put_time(0);
-    out_.put("$dumpvars\n");
-    put_values(0xFFFFFF);
-    out_.put("$end\n");
-  }
-  put_time(end.cycle);
+  const std::uint64_t last = window_.clip(end.cycle);
+  if (!started_) start(std::min(window_.from, last));
+  put_time(last);
+}
+
+void VcdWriter::start(std::uint64_t cycle) {
+  started_ = true;
+  put_time(cycle);
+  out_.put("$dumpvars\n");
+  put_values(0xFFFFFF);
+  out_.put("$end\n");
 }
 
 void VcdWriter::put_time(std::uint64_t cycle) {

@@ -10,20 +10,23 @@
 
 class VcdWriter : public StepSink {
  public:
-  // Writes the header.
-  VcdWriter(TextOutput& out, double clock_mhz);
+  // Writes the header. The dump covers `window`: it starts with the
+  // outputs as they are at its first cycle and ends at its last.
+  VcdWriter(TextOutput& out, double clock_mhz, CycleWindow window = {});
 
   void step(const Step& step) override;
 
-  // Ends the dump at the run's last cycle.
+  // Ends the dump at the run's last cycle, or the window's.
   void finish(const RunEnd& end);
 
  private:
+  void start(std::uint64_t cycle);
   void put_time(std::uint64_t cycle);
   void put_values(std::uint32_t changed);
 
   TextOutput& out_;
   double clock_mhz_;
+  CycleWindow window_;
   bool started_ = false;
   std::uint32_t outputs_ = 0;
   double last_time_ps_ = -1;

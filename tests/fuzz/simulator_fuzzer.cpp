@@ -113,7 +113,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::vector<unsigned> no_lines;
   TimelineWriter timeline(out, program.clock_mhz, no_lines);
   VcdWriter vcd(out, program.clock_mhz);
-  DiagramWriter diagram(program.clock_mhz);
+  DiagramWriter diagram(program.clock_mhz, "fuzz");
   Fan fan(checked, timeline, vcd, diagram);
   const RunEnd end = simulate(program, settings, fan);
 

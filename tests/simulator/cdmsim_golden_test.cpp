@@ -3,7 +3,8 @@
 // (a source, passed as the first argument) or "board" (written as
 // board0.program in a fresh emulator state folder), and the whole expected
 // "timeline" (standard output) and "messages" (standard error), where
-// $DIR stands for the case's own temporary folder, also the state folder.
+// $DIR stands for the case's own temporary folder, also the state folder;
+// a "vcd" or "svg" section asks for that output and holds its whole text.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -81,10 +82,16 @@ TEST(CdmsimGolden, EveryCaseGivesItsWholeOutput) {
     for (const std::string& word : words(sections["args"]))
       arguments.push_back(with_folder_path(word, folder.path().string()));
 
+    for (const char* output : {"vcd", "svg"})
+      if (sections.count(output)) arguments.insert(arguments.end(), {std::string("--") + output, (folder / output).string()});
+
     const ProgramRun run = run_program("cdmsim", arguments);
     EXPECT_EQ(run.exit_status, std::stoi(sections["status"]));
     EXPECT_EQ(run.output, sections["timeline"]);
     EXPECT_EQ(with_folder_named(run.errors, folder.path().generic_string()), platform_text(sections["messages"]));
+    for (const char* output : {"vcd", "svg"}) {
+      if (sections.count(output)) EXPECT_EQ(sections[output], folder.read(output)) << output;
+    }
   }
   set_environment("MORVAPI_EMULATOR_DIR", "");
 }
