@@ -90,7 +90,8 @@ TEST(CdmsimGolden, EveryCaseGivesItsWholeOutput) {
     EXPECT_EQ(run.output, sections["timeline"]);
     EXPECT_EQ(with_folder_named(run.errors, folder.path().generic_string()), platform_text(sections["messages"]));
     for (const char* output : {"vcd", "svg"}) {
-      if (sections.count(output)) EXPECT_EQ(sections[output], folder.read(output)) << output;
+      if (sections.count(output) == 0) continue;
+      EXPECT_EQ(sections[output], folder.read(output)) << output;
     }
   }
   set_environment("MORVAPI_EMULATOR_DIR", "");
