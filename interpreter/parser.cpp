@@ -8,17 +8,10 @@
 #include <string>
 #include <unordered_map>
 
+#include "language_tables.h"
 #include "token_reader.h"
 
 namespace {
-
-constexpr std::string_view kStopWord = "STOP";
-
-// A line holding STOP alone runs for one microsecond and stops.
-constexpr ProgramLine kStopStatement{"0", "1", "US", "STOP", "0", 0};
-
-// Commands whose operand is a label rather than a number.
-constexpr std::string_view kLabelCommands[] = {"BRANCH", "JSR"};
 
 // What an error quotes as the token before the first one of the source.
 const SourceToken kStartOfFile{TokenKind::EndOfLine, "Start of File", 1, 1};

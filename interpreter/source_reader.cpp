@@ -8,6 +8,15 @@ namespace {
 
 constexpr std::size_t kBufferSize = 1 << 16;
 
+// Editors such as Notepad start a UTF-8 file with these three bytes; they
+// mark the encoding and are no program text.
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+std::string_view without_byte_order_mark(std::string_view text) {
+  if (text.substr(0, kByteOrderMark.size()) == kByteOrderMark) text.remove_prefix(kByteOrderMark.size());
+  return text;
+}
+
 // Drops every carriage return that a line feed follows within [begin, end);
 // returns the new end.
 char* fold_line_ends(char* begin, char* end) {
@@ -22,7 +31,7 @@ char* fold_line_ends(char* begin, char* end) {
 
 }  // namespace
 
-SourceReader::SourceReader(std::string_view text) : text_(text), buffer_(kBufferSize) {}
+SourceReader::SourceReader(std::string_view text) : text_(without_byte_order_mark(text)), buffer_(kBufferSize) {}
 
 SourceReader::~SourceReader() { close(); }
 
@@ -34,7 +43,7 @@ bool SourceReader::open(const char* path) {
   buffer_.resize(kBufferSize);
   // Reading once tells a readable file from a folder, which opens on some
   // systems but cannot be read.
-  first_block_ = read_block();
+  first_block_ = without_byte_order_mark(read_block());
   if (first_block_.empty() && std::ferror(file_)) {
     close();
     return false;

@@ -1,7 +1,9 @@
 // Input of a timing-program source, from a file or from memory, a block at
 // a time. A carriage return directly followed by a line feed is read as the
-// line feed alone, so CR LF and LF sources read alike on every platform;
-// every other byte, 0x1A included, comes through unchanged.
+// line feed alone, so CR LF and LF sources read alike on every platform.
+// A UTF-8 byte-order mark at the very start is dropped, so that line 1's
+// columns count from the text after it; every other byte, 0x1A and a mark
+// further on included, comes through unchanged.
 #pragma once
 
 #include <cstdio>

@@ -5,33 +5,9 @@
 #include <functional>
 #include <limits>
 
+#include "language_tables.h"
+
 namespace {
-
-constexpr std::int64_t kLargestNumber = std::numeric_limits<std::int32_t>::max();
-constexpr unsigned kBitListBits = 24;
-
-struct PatternForm {
-  char marker;  // the pattern's second character
-  bool (*value)(std::string_view, std::uint32_t&);
-};
-
-constexpr PatternForm kPatternForms[] = {
-    {'B', binary_pattern_value},
-    {'X', hex_pattern_value},
-    {'N', bit_list_pattern_value},
-};
-
-struct TimeUnit {
-  std::string_view text;
-  double nanoseconds;
-};
-
-constexpr TimeUnit kTimeUnits[] = {
-    {"S", 1e9},
-    {"MS", 1e6},
-    {"US", 1e3},
-    {"NS", 1},
-};
 
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 

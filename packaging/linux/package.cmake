@@ -2,8 +2,8 @@
 # Debian package (prefix /usr):
 #   bin/cdmcli (and the other programs)   RUNPATH $ORIGIN/../lib/<multiarch>/cadmora
 #   lib/<multiarch>/cadmora/libmorvapi.so the board emulator, private to them
-#   share/man/man1/cdmcli.1.gz
-#   share/doc/cadmora/                    help page, examples, copyright, changelog
+#   share/man/man1/cdmcli.1.gz, cdmsim.1.gz
+#   share/doc/cadmora/                    help page, README, examples, copyright, changelog
 # The library stays out of the linker's search folders, so a board maker's
 # libmorvapi.so installed system-wide is not shadowed, and LD_LIBRARY_PATH
 # (searched before a RUNPATH) can put a user's own library in its place.
@@ -12,7 +12,8 @@ set(doc_dir share/doc/cadmora)
 install(TARGETS ${CADMORA_PROGRAMS} RUNTIME DESTINATION bin)
 install(TARGETS morvapi LIBRARY DESTINATION ${CADMORA_PRIVATE_LIBDIR}
   PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
-install(FILES ${CADMORA_HELP_PAGE} ${CMAKE_CURRENT_LIST_DIR}/copyright DESTINATION ${doc_dir})
+install(FILES ${CADMORA_HELP_PAGE} ${PROJECT_SOURCE_DIR}/README.md ${CMAKE_CURRENT_LIST_DIR}/copyright
+  DESTINATION ${doc_dir})
 install(FILES ${CADMORA_EXAMPLES} DESTINATION ${doc_dir}/examples)
 
 # Man pages and the changelog are installed compressed, as Debian keeps them.
@@ -54,11 +55,16 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "loader for Cadmora timing boards, with a board emulator")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "loader and simulator for Cadmora timing boards, with a board emulator")
 # CPack puts the summary first and indents these lines itself.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "cdmcli checks timing programs written for the Cadmora timing board (.cdm
 files), converts every line into one board instruction, writes the
 instructions into the board and starts or stops it.
+
+cdmsim runs a timing program without a board: it compiles it with the same
+interpreter and executes it cycle by cycle, printing a timeline and the
+timing checks, and writes a value change dump for waveform viewers and a
+timing diagram.
 
 The package includes a board emulator with the board library's name and
 operations, so that everything runs without a board.")

@@ -1,7 +1,7 @@
 ; Setup program of the Cadmora Interpreter for 64-bit Windows.
 ; The build passes VERSION, FILES (the generated list of the files to
 ; install), ICON and OUTFILE; see installer.cmake.
-; Silent: setup.exe /S [/D=folder] and uninstall.exe /S.
+; Silent: setup.exe /S [/ADDTOPATH] [/D=folder] and uninstall.exe /S.
 
 Unicode true
 Target amd64-unicode
@@ -10,6 +10,9 @@ SetCompressor /SOLID lzma
 !include "MUI2.nsh"
 !include "LogicLib.nsh"
 !include "FileFunc.nsh"
+!include "Sections.nsh"
+!include "StrFunc.nsh"
+!include "WinMessages.nsh"
 !include "${FILES}"
 
 !define PRODUCT "Cadmora Interpreter"
@@ -19,6 +22,15 @@ SetCompressor /SOLID lzma
 !define PROGRAM_CLASS "Morvane.CadmoraProgram"
 ; cdmgui reads at most 255 characters of its folder's name.
 !define LONGEST_FOLDER 255
+; The system-wide PATH, which the optional component extends.
+!define ENVIRONMENT_KEY "SYSTEM\CurrentControlSet\Control\Session Manager\Environment"
+; Registry texts longer than this do not fit into a variable of the setup,
+; and writing such a PATH back would cut it short.
+!define LONGEST_PATH_TEXT 1020
+
+${StrStr}
+${UnStrStr}
+${UnStrRep}
 
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"
@@ -39,6 +51,7 @@ Var BoardLibraryNote
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
 !define MUI_FINISHPAGE_TEXT "${PRODUCT} ${VERSION} is installed in $INSTDIR.$\r$\n$\r$\n$BoardLibraryNote"
+!insertmacro MUI_PAGE_COMPONENTS
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_PAGE_FINISH
@@ -47,10 +60,6 @@ Var BoardLibraryNote
 !insertmacro MUI_LANGUAGE "English"
 
 ; The programs are 64-bit and read the 64-bit registry.
-Function .onInit
-  SetRegView 64
-FunctionEnd
-
 Function un.onInit
   SetRegView 64
 FunctionEnd
@@ -136,7 +145,8 @@ Function register_uninstaller
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
 FunctionEnd
 
-Section "Install"
+Section "${PRODUCT}" main_section
+  SectionIn RO
   ; The Next button refuses such a folder; /D= in silent mode does not ask.
   StrLen $0 $INSTDIR
   ${If} $0 > ${LONGEST_FOLDER}
@@ -156,11 +166,81 @@ Section "Install"
   Call create_settings_file
   WriteUninstaller "$INSTDIR\uninstall.exe"
   CreateShortcut "$SMPROGRAMS\${PRODUCT}.lnk" "$INSTDIR\cdmgui.exe"
+  CreateShortcut "$SMPROGRAMS\${PRODUCT} Help.lnk" "$INSTDIR\Doc\index.html"
+  CreateShortcut "$SMPROGRAMS\${PRODUCT} Examples.lnk" "$INSTDIR\examples"
   Call register_file_association
   WriteRegStr HKLM "${INSTALL_KEY}" "" "$INSTDIR"
   Call register_uninstaller
   DetailPrint "$BoardLibraryNote"
 SectionEnd
+
+; Off unless chosen on the components page, or with /ADDTOPATH when silent.
+Section /o "Add the installation folder to PATH" path_section
+  Call add_to_path
+SectionEnd
+
+Function .onInit
+  SetRegView 64
+  ${GetParameters} $0
+  ClearErrors
+  ${GetOptions} $0 "/ADDTOPATH" $1
+  ${IfNot} ${Errors}
+    !insertmacro SelectSection ${path_section}
+  ${EndIf}
+FunctionEnd
+
+; Appends the folder to the system PATH unless it is there already, and
+; records that it did, so that the uninstaller takes out what was added.
+; A PATH too long to read whole is left alone rather than cut short.
+Function add_to_path
+  ReadRegStr $0 HKLM "${ENVIRONMENT_KEY}" "Path"
+  StrLen $1 $0
+  StrLen $2 $INSTDIR
+  IntOp $1 $1 + $2
+  ${If} $1 > ${LONGEST_PATH_TEXT}
+    DetailPrint "PATH is too long for the setup to change; add $INSTDIR to it by hand."
+    Return
+  ${EndIf}
+  ${StrStr} $1 ";$0;" ";$INSTDIR;"
+  ${If} $1 != ""
+    DetailPrint "$INSTDIR is on PATH already."
+    Return
+  ${EndIf}
+  StrCpy $1 $0 "" -1
+  ${If} $0 == ""
+  ${OrIf} $1 == ";"
+    StrCpy $0 "$0$INSTDIR"
+  ${Else}
+    StrCpy $0 "$0;$INSTDIR"
+  ${EndIf}
+  WriteRegExpandStr HKLM "${ENVIRONMENT_KEY}" "Path" $0
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "AddedToPath" 1
+  SendMessage ${HWND_BROADCAST} ${WM_SETTINGCHANGE} 0 "STR:Environment" /TIMEOUT=5000
+  DetailPrint "Added $INSTDIR to PATH."
+FunctionEnd
+
+Function un.remove_from_path
+  ReadRegDWORD $0 HKLM "${UNINSTALL_KEY}" "AddedToPath"
+  ${If} $0 != 1
+    Return
+  ${EndIf}
+  ReadRegStr $0 HKLM "${ENVIRONMENT_KEY}" "Path"
+  StrLen $1 $0
+  ${If} $1 > ${LONGEST_PATH_TEXT}
+    DetailPrint "PATH is too long for the uninstaller to change; remove $INSTDIR from it by hand."
+    Return
+  ${EndIf}
+  ${UnStrStr} $1 ";$0;" ";$INSTDIR;"
+  ${If} $1 == ""
+    Return
+  ${EndIf}
+  ${UnStrRep} $0 ";$0;" ";$INSTDIR;" ";"
+  ; Without the semicolons put around it for the search.
+  StrCpy $0 $0 "" 1
+  StrCpy $0 $0 -1
+  WriteRegExpandStr HKLM "${ENVIRONMENT_KEY}" "Path" $0
+  SendMessage ${HWND_BROADCAST} ${WM_SETTINGCHANGE} 0 "STR:Environment" /TIMEOUT=5000
+FunctionEnd
 
 ; Removes what the setup installed, by name: a user's own files in these
 ; folders, and a morvapi.dll of the user's, stay.
@@ -178,6 +258,9 @@ Section "Uninstall"
   RMDir "$INSTDIR\examples"
   Delete "$INSTDIR\interpreter.cfg"
   Delete "$SMPROGRAMS\${PRODUCT}.lnk"
+  Delete "$SMPROGRAMS\${PRODUCT} Help.lnk"
+  Delete "$SMPROGRAMS\${PRODUCT} Examples.lnk"
+  Call un.remove_from_path
 
   ReadRegStr $0 HKLM "Software\Classes\.cdm" ""
   ${If} $0 == "${PROGRAM_CLASS}"

@@ -59,4 +59,4 @@ add_custom_command(OUTPUT ${setup_program}
   COMMENT "Making the setup program cadmora-${PROJECT_VERSION}-setup.exe"
   VERBATIM)
 add_custom_target(installer DEPENDS ${setup_program})
-add_dependencies(installer morvapi ${CADMORA_PROGRAMS})
+add_dependencies(installer morvapi help_page_html ${CADMORA_PROGRAMS})

@@ -3,13 +3,15 @@
 # prefix of its own (made fresh, removed at the end), so that its registry
 # and file association checks start clean:
 #  1. installs silently into a folder with blanks in its name; checks the
-#     files, the registry (64-bit view), the association, the shortcut and the
-#     Add/Remove Programs entry;
+#     files, the registry (64-bit view), the association, the Start-menu
+#     entries, the Add/Remove Programs entry, and that PATH is left alone;
 #  2. opens a .cdm file through the association, checks that cdmgui opened
 #     it, that Read Me opens the installed Doc\index.html, and that Exit
 #     writes interpreter.cfg in the installed folder;
 #  3. uninstalls silently: everything installed is gone, a user's files stay;
-#  4. again with a morvapi.dll of the user's in the folder: kept byte for byte.
+#  4. again with a morvapi.dll of the user's in the folder, and /ADDTOPATH:
+#     the library is kept byte for byte, cdmsim runs from PATH, and the
+#     uninstaller gives PATH back as it was.
 #   windows_setup.sh BUILD_DIR     (the windows preset's, after target installer)
 # Needs an X display: run it under xvfb-run.
 set -euo pipefail
@@ -53,10 +55,15 @@ expect_files() {  # folder, then every file expected in it
   expected=$(printf '%s\n' "$@" | sort)
   [ "$found" = "$expected" ] || fail "files in $folder:"$'\n'"$found"$'\n'"expected:"$'\n'"$expected"
 }
-install_into() {  # /D= must come last and unquoted, which cmd passes as typed
-  "$wine" cmd /c "$(windows_path "$setup") /S /D=$(windows_path "$1")" || fail "setup ended with $?"
+install_into() {  # folder [switch]; /D= must come last and unquoted, which cmd passes as typed
+  "$wine" cmd /c "$(windows_path "$setup") /S ${2:-} /D=$(windows_path "$1")" || fail "setup ended with $?"
   settle
 }
+system_path() {
+  "$wine" reg query 'HKLM\System\CurrentControlSet\Control\Session Manager\Environment' /v Path /reg:64 |
+    tr -d '\r' | sed -n 's/^ *Path *REG_[A-Z_]*SZ *//p'
+}
+link_text() { strings -a "$1"; strings -a -el "$1"; }  # a shortcut's texts, ANSI and UTF-16
 uninstall_from() {
   "$wine" "$(windows_path "$1")\\uninstall.exe" /S || fail "uninstall ended with $?"
   settle
@@ -70,12 +77,13 @@ settle
   /d "\"$(windows_path "$probe")\" record \"$(windows_path "$work/read-me.txt")\" \"%1\"" >/dev/null
 
 folder="$work/Program Files/Cadmora Interpreter"
-shortcut="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Cadmora Interpreter.lnk"
+menu="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs"
+shortcuts=("$menu/Cadmora Interpreter.lnk" "$menu/Cadmora Interpreter Help.lnk" "$menu/Cadmora Interpreter Examples.lnk")
 install_key='HKLM\SOFTWARE\Morvane\Cadmora Interpreter'
 uninstall_key='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Cadmora Interpreter'
-installed=(cdmgui.exe cdmcli.exe morvapi.dll uninstall.exe interpreter.cfg Doc/index.html)
+installed=(cdmgui.exe cdmcli.exe cdmsim.exe morvapi.dll uninstall.exe interpreter.cfg Doc/index.html)
 for example in "$examples"/*.cdm; do installed+=("examples/$(basename "$example")"); done
-[ -f "$build/bin/cdmsim.exe" ] && installed+=(cdmsim.exe)
+path_before=$(system_path)
 
 echo "== install"
 install_into "$folder"
@@ -83,11 +91,16 @@ expect_files "$folder" "${installed[@]}"
 for file in "${installed[@]}"; do
   case $file in
     examples/*) cmp -s "$examples/${file#examples/}" "$folder/$file" || fail "$file differs from the source" ;;
-    *.exe | *.dll) [ "$file" = uninstall.exe ] || cmp -s "$build/bin/$file" "$folder/$file" || fail "$file differs from the build" ;;
+    *.exe | *.dll | Doc/*) [ "$file" = uninstall.exe ] || cmp -s "$build/bin/$file" "$folder/$file" || fail "$file differs from the build" ;;
   esac
 done
 [ "$(cat "$folder/interpreter.cfg")" = $'100.0\r\nfalse' ] || fail "interpreter.cfg does not hold the default settings"
-[ -f "$shortcut" ] || fail "no Start-menu shortcut"
+for shortcut in "${shortcuts[@]}"; do [ -f "$shortcut" ] || fail "no Start-menu entry $(basename "$shortcut")"; done
+# (Read whole first: grep -q ending a pipe early would fail it under pipefail.)
+help_link=$(link_text "${shortcuts[1]}") examples_link=$(link_text "${shortcuts[2]}")
+grep -qi 'Interpreter\\Doc\\index\.html$' <<<"$help_link" || fail "the Help entry opens none of:"$'\n'"$help_link"
+grep -qi 'Interpreter\\examples$' <<<"$examples_link" || fail "the Examples entry opens none of:"$'\n'"$examples_link"
+[ "$(system_path)" = "$path_before" ] || fail "PATH changed without /ADDTOPATH: $(system_path)"
 expect_value "$install_key" "$(windows_path "$folder")" /reg:64
 "$wine" reg query "$install_key" /reg:32 >/dev/null 2>&1 && fail "the folder was written in the 32-bit registry view"
 expect_value 'HKCR\.cdm' Morvane.CadmoraProgram
@@ -114,7 +127,7 @@ printf 'STOP\n' >"$folder/examples/mine.cdm"
 printf 'my notes\n' >"$folder/notes.txt"
 uninstall_from "$folder"
 expect_files "$folder" examples/mine.cdm notes.txt
-[ ! -e "$shortcut" ] || fail "the Start-menu shortcut is still there"
+for shortcut in "${shortcuts[@]}"; do [ ! -e "$shortcut" ] || fail "$(basename "$shortcut") is still there"; done
 for key in "$install_key" 'HKLM\SOFTWARE\Morvane' "$uninstall_key" 'HKCR\.cdm' 'HKCR\Morvane.CadmoraProgram'; do
   expect_no_key "$key"
 done
@@ -124,12 +137,16 @@ folder="$work/Board Software"
 mkdir -p "$folder"
 printf 'the board maker\x27s library\x00\x01\n' >"$folder/morvapi.dll"
 cp "$folder/morvapi.dll" "$work/users-morvapi.dll"
-install_into "$folder"
+install_into "$folder" /ADDTOPATH
 cmp -s "$work/users-morvapi.dll" "$folder/morvapi.dll" || fail "setup replaced the user's morvapi.dll"
 expect_files "$folder" "${installed[@]}"
+[ "$(system_path)" = "$path_before;$(windows_path "$folder")" ] || fail "/ADDTOPATH gave PATH $(system_path)"
+version=$("$wine" cmd /c cdmsim --version | tr -d '\r') || true
+[ "$version" = "cdmsim 1.0" ] || fail "cdmsim through PATH printed '$version'"
 uninstall_from "$folder"
 cmp -s "$work/users-morvapi.dll" "$folder/morvapi.dll" || fail "uninstall removed or changed the user's morvapi.dll"
 expect_files "$folder" morvapi.dll
+[ "$(system_path)" = "$path_before" ] || fail "the uninstaller left PATH as $(system_path)"
 
 if [ $failures -ne 0 ]; then
   echo "windows_setup: $failures check(s) failed"
