@@ -20,6 +20,7 @@
 
 #include "app_state.h"
 #include "interpreter.h"
+#include "library_board.h"
 #include "line_ends.h"
 #include "program_generator.h"
 #include "resource_ids.h"
@@ -138,7 +139,10 @@ void benchmark(unsigned instructions, const std::string& folder) {
   double interpreter_ms[2];
   for (bool debug : {false, true}) {
     std::ostringstream report;
-    interpreter_ms[debug] = timed([&] { run_interpreter(100, 0, path.c_str(), report, debug); });
+    InterpreterOptions options;
+    options.listing = debug;
+    options.board = &library_board();
+    interpreter_ms[debug] = timed([&] { run_interpreter(ProgramSource::from_file(path.c_str()), options, report); });
     reports[debug] = with_crlf_line_ends(report.str());
   }
 

@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "interpreter.h"
+#include "null_board.h"
 
 int main(int argc, char** argv) {
   if (argc < 2) {
@@ -12,5 +13,9 @@ int main(int argc, char** argv) {
     return 2;
   }
   const bool listing = argc > 2 && std::strcmp(argv[2], "--listing") == 0;
-  return run_interpreter(100, 0, argv[1], std::cout, listing) ? 0 : 1;
+  NullBoard board;
+  InterpreterOptions options;
+  options.listing = listing;
+  options.board = &board;
+  return run_interpreter(ProgramSource::from_file(argv[1]), options, std::cout).programmed ? 0 : 1;
 }

@@ -6,7 +6,8 @@
 #include <streambuf>
 #include <string>
 
-#include "interpret_source.h"
+#include "interpreter.h"
+#include "null_board.h"
 #include "program_generator.h"
 
 namespace {
@@ -23,9 +24,12 @@ void interpret(benchmark::State& state, bool listing) {
   const std::string program = generate_program(instructions);
   NullBuffer buffer;
   std::ostream report(&buffer);
+  NullBoard board;
+  InterpreterOptions options;
+  options.listing = listing;
+  options.board = &board;
   for (auto _ : state) {
-    SourceReader source(program);
-    const bool succeeded = interpret_source(source, 100, 0, report, listing);
+    const bool succeeded = run_interpreter(ProgramSource::from_text(program), options, report).programmed;
     if (!succeeded) state.SkipWithError("the generated program did not load");
     benchmark::DoNotOptimize(succeeded);
   }

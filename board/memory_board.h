@@ -1,9 +1,26 @@
-// A board that lives in cdmsim's memory: it takes the board library's
-// operations, so the interpreter's programming pass compiles a source into
-// it exactly as Load writes a real board, and keeps what was written.
+// A board held in memory: the interpreter programs it exactly as Load
+// programs a real board, and it keeps what was written, for cdmsim and the
+// timing view to run.
 #pragma once
 
-#include "board_program.h"
+#include <utility>
 
-// The clock and instructions of the latest programming.
-BoardProgram& memory_board_program();
+#include "board.h"
+
+class MemoryBoard : public Board {
+ public:
+  int init() override { return 0; }
+  int close() override { return 0; }
+  int core_clock(double clock_mhz) override;
+  int start_programming(int mode) override;
+  int write_instruction(const InstructionFields& instruction) override;
+  int stop_programming() override { return 0; }
+  const char* error() override { return ""; }
+
+  // The clock and instructions of the latest programming.
+  const BoardProgram& program() const { return program_; }
+  BoardProgram take_program() { return std::move(program_); }
+
+ private:
+  BoardProgram program_;
+};

@@ -10,13 +10,13 @@
 #include "cadmora_version.h"
 #include "diagram_writer.h"
 #include "file_identity.h"
-#include "interpret_source.h"
-#include "journal_format.h"
+#include "board_file.h"
+#include "board_files.h"
+#include "interpreter.h"
 #include "memory_board.h"
 #include "replacing_file.h"
 #include "sim_options.h"
 #include "simulation.h"
-#include "state_folder.h"
 #include "timeline_writer.h"
 #include "time_text.h"
 #include "timing_checks.h"
@@ -59,28 +59,30 @@ bool can_open(const std::string& file, std::ostream& messages) {
 bool compile(const SimOptions& options, LoadedProgram& loaded, std::ostream& messages) {
   if (!can_open(options.file, messages)) return false;
   std::ostringstream report;
+  MemoryBoard board;
+  InterpreterOptions run;
+  run.clock_mhz = options.clock_mhz;
   // The listing is on, so a failure shows the very report Load gives.
-  const bool compiled =
-      interpret_file(options.file.c_str(), options.clock_mhz, 0, report, true, &loaded.source_lines);
-  if (!compiled || options.listing) messages << report.str();
-  if (!compiled) return false;
-  loaded.program = std::move(memory_board_program());
+  run.listing = true;
+  run.board = &board;
+  run.describe_program = true;
+  InterpreterResult result = run_interpreter(ProgramSource::from_file(options.file.c_str()), run, report);
+  if (!result.programmed || options.listing) messages << report.str();
+  if (!result.programmed) return false;
+  loaded.program = board.take_program();
+  loaded.source_lines = std::move(result.source_lines);
   return true;
 }
 
-std::filesystem::path board_file(int board) {
-  return emulator_state_folder() / ("board" + std::to_string(board) + ".program");
-}
-
 bool read_board(int board, LoadedProgram& loaded, std::ostream& messages) {
-  const auto path = board_file(board);
-  auto program = parse_board_program(read_file_text(path));
+  const auto path = board_program_path(board);
+  auto program = parse_board_program(read_board_file(path));
   if (!program) {
     messages << "cdmsim: cannot read the program of board " << board << " from " << path.generic_string() << "\n";
     return false;
   }
   if (!clock_gives_finite_times(program->clock_mhz)) {
-    messages << "cdmsim: board " << board << " runs at " << shortest_double_text(program->clock_mhz)
+    messages << "cdmsim: board " << board << " runs at " << shortest_text(program->clock_mhz)
              << " MHz, too slow a clock: a run's times at it are too long to count\n";
     return false;
   }
@@ -183,7 +185,7 @@ class Writers {
 // The option that would write over the program or over another output, as
 // a usage error; empty when every output is a file of its own.
 std::string overlapping_output(const SimOptions& options) {
-  const std::string program = options.board ? board_file(*options.board).string() : options.file;
+  const std::string program = options.board ? board_program_path(*options.board).string() : options.file;
   const struct {
     const char* option;
     const std::string& path;

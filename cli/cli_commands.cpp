@@ -5,6 +5,7 @@
 
 #include "background_report.h"
 #include "interpreter.h"
+#include "library_board.h"
 #include "morvapi.h"
 
 namespace {
@@ -19,7 +20,11 @@ int load(int argc, const char* const* argv, std::ostream& out) {
   }
   const double clock_mhz = std::atof(argv[3]);
   BackgroundReport report(out);
-  const bool loaded = run_interpreter(clock_mhz, 0, argv[2], report, true);
+  InterpreterOptions options;
+  options.clock_mhz = clock_mhz;
+  options.listing = true;
+  options.board = &library_board();
+  const bool loaded = run_interpreter(ProgramSource::from_file(argv[2]), options, report).programmed;
   report.finish();
   return loaded ? 0 : -1;
 }

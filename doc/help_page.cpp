@@ -6,7 +6,7 @@
 #include <sstream>
 #include <vector>
 
-#include "interpreter.h"
+#include "program_model.h"
 #include "language_tables.h"
 #include "simulation.h"
 #include "timing_checks.h"

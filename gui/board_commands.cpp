@@ -11,6 +11,7 @@
 #include "board_selection.h"
 #include "file_dialogs.h"
 #include "interpreter.h"
+#include "library_board.h"
 #include "line_ends.h"
 #include "morvapi.h"
 #include "safe_file_write.h"
@@ -103,7 +104,12 @@ bool load_program() {
   const double clock_mhz = std::atof(window_text_prefix(app.frequencyBox, kBoxTextLength).c_str());
   const int board_number = board_number_for_load();
   std::ostringstream report;
-  if (!run_interpreter(clock_mhz, board_number, path.c_str(), report, app.showDebug))
+  InterpreterOptions options;
+  options.clock_mhz = clock_mhz;
+  options.board_number = board_number;
+  options.listing = app.showDebug;
+  options.board = &library_board();
+  if (!run_interpreter(ProgramSource::from_file(path.c_str()), options, report).programmed)
     show_error("Failed to program board.");
   set_output_text(with_crlf_line_ends(report.str()));
   DeleteFileA(path.c_str());

@@ -1,14 +1,13 @@
 #include "board_pass.h"
 
 #include "listing.h"
-#include "morvapi.h"
 #include "value_conversion.h"
 
 namespace {
 
 // Converts and writes every line; false at the first bad value or failed
 // write, after reporting it.
-bool write_instructions(const ProgramModel& model, bool debug_listing, std::ostream& report,
+bool write_instructions(const ProgramModel& model, Board& board, bool debug_listing, std::ostream& report,
                         unsigned& written) {
   const LabelIndex labels(model.labels);
   LoopStack loops;
@@ -17,11 +16,11 @@ bool write_instructions(const ProgramModel& model, bool debug_listing, std::ostr
     InstructionFields fields;
     if (!convert_line(line, index, labels, loops, report, fields)) return false;
     if (debug_listing) write_parse_values_line(index, fields, report);
-    if (cdm_inst_cdmonly(fields.output_value, fields.opcode, fields.data, fields.duration_ns) < 0) {
-      const char* error = cdm_get_error();
+    if (board.write_instruction(fields) < 0) {
+      const char* error = board.error();
       report << std::endl;
       report << "Failed writing instruction on Line " << line.line << " to board." << std::endl;
-      report << (error != nullptr ? error : "") << std::endl;
+      report << error << std::endl;
       return false;
     }
     ++written;
@@ -32,26 +31,26 @@ bool write_instructions(const ProgramModel& model, bool debug_listing, std::ostr
 
 }  // namespace
 
-bool program_board(const ProgramModel& model, double clock_mhz, int board_number, bool debug_listing,
-                   std::ostream& report) {
-  if (cdm_init() != 0) {
+bool program_board(const ProgramModel& model, const InterpreterOptions& options, std::ostream& report) {
+  Board& board = *options.board;
+  if (board.init() != 0) {
     report << "Cadmora board not found." << std::endl;
     return false;
   }
-  report << "Using Clock Frequency of " << clock_mhz << " MHz." << std::endl << std::endl;
-  cdm_core_clock(clock_mhz);
-  if (debug_listing) report << "Parse Values:" << std::endl;
-  cdm_start_programming(0);
+  report << "Using Clock Frequency of " << options.clock_mhz << " MHz." << std::endl << std::endl;
+  board.core_clock(options.clock_mhz);
+  if (options.listing) report << "Parse Values:" << std::endl;
+  board.start_programming(0);
 
   unsigned written = 0;
-  const bool all_written = write_instructions(model, debug_listing, report, written);
+  const bool all_written = write_instructions(model, board, options.listing, report, written);
   // Programming is closed and the board released on every way out.
-  cdm_stop_programming();
-  cdm_close();
+  board.stop_programming();
+  board.close();
   if (!all_written) return false;
 
   report << std::endl;
   report << written << " instructions interpreted." << std::endl;
-  report << "Board " << board_number << " programmed successfully." << std::endl;
+  report << "Board " << options.board_number << " programmed successfully." << std::endl;
   return true;
 }

@@ -4,10 +4,9 @@
 #include <ostream>
 
 #include "interpreter.h"
+#include "program_model.h"
 
-// Opens the board, sets its clock, converts and writes every line of
-// `model` in order, then ends programming and closes the board again, on
-// failure too. Returns true only when every line was written; `board_number`
-// serves only in the closing message.
-bool program_board(const ProgramModel& model, double clock_mhz, int board_number, bool debug_listing,
-                   std::ostream& report);
+// Opens the options' board, sets its clock, converts and writes every line
+// of `model` in order, then ends programming and closes the board again, on
+// failure too. Returns true only when every line was written.
+bool program_board(const ProgramModel& model, const InterpreterOptions& options, std::ostream& report);

@@ -1,154 +1,42 @@
-// The timing-program interpreter's one entry, and the records its phases
-// hand to one another: tokens, the program model and instruction fields.
+// The timing-program interpreter's one entry: a source, the options of the
+// run and the report stream in; whether the board was programmed, and what
+// callers that show the program need, out.
 #pragma once
 
-#include <cstddef>
-#include <cstdint>
-#include <iterator>
 #include <ostream>
+#include <string>
 #include <string_view>
 #include <vector>
 
-#include "board_opcode.h"
-#include "record_blocks.h"
-#include "text_store.h"
+#include "board.h"
 
-// Reads the source file, checks it, optionally lists what it understood and
-// writes one board instruction per program line through the board library.
-// Every message goes to `report`. Returns true only when every line has been
-// written to the board.
-bool run_interpreter(double clock_mhz, int board_number, const char* source_path,
-                     std::ostream& report, bool debug_listing);
+// Where a program's text comes from: a file to read, or text in memory.
+struct ProgramSource {
+  static ProgramSource from_file(const char* path) { return ProgramSource{path, {}}; }
+  static ProgramSource from_text(std::string_view text) { return ProgramSource{nullptr, text}; }
 
-// ---------------------------------------------------------------------------
-// Tokens
-
-enum class TokenKind : std::uint8_t {
-  Word = 0,      // starts with a letter
-  Number = 1,    // starts with a decimal digit
-  Variable = 2,  // starts with '$'
-  Colon = 3,
-  Comma = 4,
-  Equals = 5,
-  EndOfLine = 6,
-  EndOfFile = 7,
+  const char* path = nullptr;  // null for text in memory
+  std::string_view text;       // the text, when there is no path
 };
 
-// One token of the source. `text` is upper-cased, with the blanks inside it
-// dropped; it views storage of the token's reader (or a literal), so tokens
-// are cheap to copy and never own their characters.
-struct SourceToken {
-  TokenKind kind = TokenKind::EndOfFile;
-  std::string_view text;
-  unsigned line = 1;    // 1-based source line the token starts on
-  unsigned column = 1;  // 1-based column of its first character
+struct InterpreterOptions {
+  double clock_mhz = 100;
+  int board_number = 0;  // named in the closing message only
+  bool listing = false;  // the debug listing: labels, program lines, parse values
+  Board* board = nullptr;  // the board to program: library_board() for the board library
+  // Hand back each instruction's source line and the label names.
+  bool describe_program = false;
 };
 
-// ---------------------------------------------------------------------------
-// Program model
-
-// What a program line holds where it names no command or gives no data.
-inline constexpr std::string_view kDefaultCommand = "CONTINUE";
-inline constexpr std::string_view kDefaultData = "0";
-
-// One instruction as the parser understood it. Every text is upper case,
-// after variable substitution.
-struct ProgramLine {
-  std::string_view pattern;  // 0X0F, 0B0101, 0N1+3, 15, ...
-  std::string_view time;     // leading digits and points of the time field; may be empty
-  std::string_view units;    // the rest of the time field; never empty
-  std::string_view command;  // "CONTINUE" when the line names none
-  std::string_view data;     // "0" when the line gives none; a label for JSR and BRANCH
-  unsigned line = 0;         // source line of the pattern (or of the word STOP)
+struct InterpreterResult {
+  bool programmed = false;  // every line was written to the board
+  // With describe_program, once the source has parsed:
+  std::vector<unsigned> source_lines;  // per instruction, in instruction order
+  std::vector<std::string> labels;     // the names labels define
 };
 
-// The program lines in order; a line's position is its instruction index.
-// Each line is stored as its texts' bytes, so a large program takes little
-// more memory than its source; reading gives ProgramLine records whose texts
-// view that storage.
-class ProgramLineList {
- public:
-  void push_back(const ProgramLine& line);
-  std::size_t size() const { return count_; }
-  bool empty() const { return count_ == 0; }
-
-  class const_iterator {
-   public:
-    using iterator_category = std::input_iterator_tag;
-    using value_type = ProgramLine;
-    using difference_type = std::ptrdiff_t;
-    using pointer = const ProgramLine*;
-    using reference = const ProgramLine&;
-
-    const ProgramLine& operator*() const { return current_; }
-    const ProgramLine* operator->() const { return &current_; }
-    const_iterator& operator++() {
-      advance();
-      return *this;
-    }
-    bool operator==(const const_iterator& other) const { return remaining_ == other.remaining_; }
-    bool operator!=(const const_iterator& other) const { return remaining_ != other.remaining_; }
-
-   private:
-    friend class ProgramLineList;
-    const_iterator(const RecordBlocks& records, std::size_t remaining);
-    void advance();
-    void decode();
-
-    RecordBlocks::Cursor records_;
-    std::size_t remaining_;
-    ProgramLine current_;
-  };
-
-  const_iterator begin() const { return const_iterator(records_, count_); }
-  const_iterator end() const { return const_iterator(records_, 0); }
-
- private:
-  RecordBlocks records_;
-  std::size_t count_ = 0;
-};
-
-struct LabelEntry {
-  std::string_view name;  // without its colon
-  int index = 0;          // instruction index of the next program line
-};
-
-struct VariableEntry {
-  std::string_view name;   // with its leading '$'
-  std::string_view value;  // value text of its latest declaration
-};
-
-struct ProgramModel {
-  ProgramLineList lines;
-  std::vector<LabelEntry> labels;        // in definition order; a name may repeat
-  std::vector<VariableEntry> variables;  // in order of first declaration; names unique
-  // Holds the label names and the variables' names and values.
-  TextStore texts;
-};
-
-// ---------------------------------------------------------------------------
-// Board instructions
-
-
-struct OpcodeKeyword {
-  std::string_view keyword;
-  Opcode opcode;
-};
-
-// Command words, compared exactly and in this order.
-inline constexpr OpcodeKeyword kOpcodeKeywords[] = {
-    {"CONTINUE", Opcode::Continue}, {"STOP", Opcode::Stop},
-    {"LOOP", Opcode::Loop},         {"END_LOOP", Opcode::EndLoop},
-    {"JSR", Opcode::Jsr},           {"RTS", Opcode::Rts},
-    {"BRANCH", Opcode::Branch},     {"LONG_DELAY", Opcode::LongDelay},
-    {"WAIT", Opcode::Wait},
-};
-
-// The four numbers of one board instruction, in the order the board
-// library's instruction call takes them.
-struct InstructionFields {
-  std::uint32_t output_value = 0;  // output pattern as a bit mask
-  std::int32_t opcode = 0;         // an Opcode value
-  std::int32_t data = 0;           // count, or instruction index for JSR, BRANCH, END_LOOP
-  double duration_ns = 0;
-};
+// Reads the source, checks it, writes the listing when asked and writes one
+// board instruction per program line to the board. Every message goes to
+// `report`. A call keeps nothing between calls.
+InterpreterResult run_interpreter(const ProgramSource& source, const InterpreterOptions& options,
+                                  std::ostream& report);

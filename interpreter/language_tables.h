@@ -1,14 +1,15 @@
 // The words and forms of the timing-program language that the parser and
 // the value conversion recognise. They read these tables, and so does the
 // help page's generator, so the page lists exactly what a program may say.
-// The command words are kOpcodeKeywords in interpreter.h.
+// The command words are the board's, kOpcodeKeywords in instruction.h.
 #pragma once
 
 #include <cstdint>
 #include <limits>
 #include <string_view>
 
-#include "interpreter.h"
+#include "program_model.h"
+#include "time_units.h"
 #include "value_conversion.h"
 
 // An output pattern other than a decimal number: its second character picks
@@ -25,22 +26,12 @@ inline constexpr PatternForm kPatternForms[] = {
 };
 
 // The outputs a bit list can name: bits 0 to 23.
-inline constexpr unsigned kBitListBits = 24;
+inline constexpr unsigned kBitListBits = kOutputCount;
 
 // Data numbers and decimal patterns beyond this read as this.
 inline constexpr std::int64_t kLargestNumber = std::numeric_limits<std::int32_t>::max();
 
-struct TimeUnit {
-  std::string_view text;
-  double nanoseconds;
-};
-
-inline constexpr TimeUnit kTimeUnits[] = {
-    {"S", 1e9},
-    {"MS", 1e6},
-    {"US", 1e3},
-    {"NS", 1},
-};
+// The time units are the board's, kTimeUnits in time_units.h.
 
 // A line holding this word alone is a whole instruction, kStopStatement.
 inline constexpr std::string_view kStopWord = "STOP";

@@ -3,7 +3,7 @@
 
 #include <ostream>
 
-#include "interpreter.h"
+#include "program_model.h"
 
 // The label table, the variable names and the program lines as texts,
 // each section followed by an empty line.

@@ -3,7 +3,7 @@
 
 #include <ostream>
 
-#include "interpreter.h"
+#include "program_model.h"
 #include "token_reader.h"
 
 // Reads tokens from `tokens` to the end of the source, checks the shape of

@@ -1,6 +1,6 @@
 #include <cstring>
 
-#include "interpreter.h"
+#include "program_model.h"
 
 // A line's record: a byte of flags, its source line number, then pattern,
 // time and units, each as its length and its bytes, then command and data

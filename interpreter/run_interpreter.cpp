@@ -1,39 +1,43 @@
-#include "board_pass.h"
-#include "interpret_source.h"
 #include "interpreter.h"
+
+#include <cassert>
+
+#include "board_pass.h"
 #include "listing.h"
 #include "parser.h"
+#include "source_reader.h"
 #include "token_reader.h"
 
-bool interpret_source(SourceReader& source, double clock_mhz, int board_number, std::ostream& report,
-                      bool debug_listing, std::vector<unsigned>* instruction_lines) {
-  TokenReader tokens(source);
+namespace {
+
+void describe(const ProgramModel& model, InterpreterResult& result) {
+  result.source_lines.reserve(model.lines.size());
+  for (const ProgramLine& line : model.lines) result.source_lines.push_back(line.line);
+  for (const LabelEntry& label : model.labels) result.labels.emplace_back(label.name);
+}
+
+}  // namespace
+
+InterpreterResult run_interpreter(const ProgramSource& source, const InterpreterOptions& options,
+                                  std::ostream& report) {
+  assert(options.board != nullptr);
+  InterpreterResult result;
+  SourceReader from_file;
+  SourceReader from_memory(source.text);
+  SourceReader& reader = source.path != nullptr ? from_file : from_memory;
+  if (source.path != nullptr && !from_file.open(source.path)) {
+    report << "Failed to open file." << std::endl;
+    return result;
+  }
+  TokenReader tokens(reader);
   ProgramModel model;
   const bool parsed = parse_program(tokens, model, report);
   // The source is not held open while the board is programmed.
-  source.close();
-  if (!parsed) return false;
-  if (instruction_lines != nullptr) {
-    instruction_lines->clear();
-    instruction_lines->reserve(model.lines.size());
-    for (const ProgramLine& line : model.lines) instruction_lines->push_back(line.line);
-  }
+  reader.close();
+  if (!parsed) return result;
+  if (options.describe_program) describe(model, result);
 
-  if (debug_listing) write_parse_listing(model, report);
-  return program_board(model, clock_mhz, board_number, debug_listing, report);
-}
-
-bool interpret_file(const char* source_path, double clock_mhz, int board_number, std::ostream& report,
-                    bool debug_listing, std::vector<unsigned>* instruction_lines) {
-  SourceReader source;
-  if (source_path == nullptr || !source.open(source_path)) {
-    report << "Failed to open file." << std::endl;
-    return false;
-  }
-  return interpret_source(source, clock_mhz, board_number, report, debug_listing, instruction_lines);
-}
-
-bool run_interpreter(double clock_mhz, int board_number, const char* source_path, std::ostream& report,
-                     bool debug_listing) {
-  return interpret_file(source_path, clock_mhz, board_number, report, debug_listing, nullptr);
+  if (options.listing) write_parse_listing(model, report);
+  result.programmed = program_board(model, options, report);
+  return result;
 }

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "interpreter.h"
+#include "program_model.h"
 #include "source_reader.h"
 
 class TokenReader {

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "interpreter.h"
+#include "program_model.h"
 
 // Finds the instruction index a JSR or BRANCH names. A label defined more
 // than once stands for its last definition.

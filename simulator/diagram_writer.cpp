@@ -290,7 +290,7 @@ bool DiagramWriter::write(std::FILE* file, const RunEnd& end) {
   }
 
   std::vector<int> bits;
-  for (int bit = 0; bit < 24; ++bit)
+  for (int bit = 0; bit < kOutputCount; ++bit)
     if ((ever_changed_ >> bit & 1) != 0) bits.push_back(bit);
   std::vector<const MarkerStyle*> lanes;
   for (const MarkerStyle& style : kMarkerStyles)

@@ -18,13 +18,13 @@ struct LoopFrame {
 std::string address_text(std::int64_t address) { return "address " + std::to_string(address); }
 
 // The running board: where it is, what it has open, and how the run ended.
-class Board {
+class RunningBoard {
  public:
-  Board(const BoardProgram& program, const SimulationSettings& settings, StepSink& sink)
+  RunningBoard(const BoardProgram& program, const SimulationSettings& settings, StepSink& sink)
       : program_(program), settings_(settings), sink_(sink) {
     const auto& instructions = program.instructions;
     lengths_.reserve(instructions.size());
-    for (const BoardInstruction& instruction : instructions)
+    for (const InstructionFields& instruction : instructions)
       lengths_.push_back(instruction_cycles(instruction.duration_ns, program.clock_mhz).value_or(kNoLength));
     const double wait = std::floor(settings.wait_ns * program.clock_mhz / 1000 + 0.5);
     wait_cycles_ = wait >= 0 && wait < static_cast<double>(kCycleLimit) ? static_cast<std::uint64_t>(wait) : kNoLength;
@@ -45,7 +45,7 @@ class Board {
     if (cycle_time_ns(cycle_, program_.clock_mhz) >= settings_.until_ns) return finish(EndReason::Horizon, cycle_);
     if (end_.steps == settings_.max_steps) return finish(EndReason::StepLimit, cycle_);
 
-    const BoardInstruction& instruction = program_.instructions[static_cast<size_t>(address_)];
+    const InstructionFields& instruction = program_.instructions[static_cast<size_t>(address_)];
     std::uint64_t cycles = 0;
     if (!full_length(instruction, lengths_[static_cast<size_t>(address_)], cycles)) return false;
 
@@ -53,7 +53,7 @@ class Board {
     step.cycle = cycle_;
     step.cycles = cycles;
     step.address = static_cast<std::uint32_t>(address_);
-    step.outputs = instruction.output_value & 0xFFFFFF;
+    step.outputs = instruction.output_value & kOutputMask;
     step.opcode = instruction.opcode;
     step.data = instruction.data;
     const std::int64_t here = address_;
@@ -73,7 +73,7 @@ class Board {
 
   // The instruction's length with LONG_DELAY's count and WAIT's wait; false
   // after ending the run when there is no such length.
-  bool full_length(const BoardInstruction& instruction, std::uint64_t own, std::uint64_t& cycles) {
+  bool full_length(const InstructionFields& instruction, std::uint64_t own, std::uint64_t& cycles) {
     if (own == kNoLength)
       return fail("its duration (" + short_number(instruction.duration_ns) +
                       " ns) gives no length the board runs: not finite, or 2^62 cycles or more",
@@ -97,7 +97,7 @@ class Board {
 
   // Moves to the next address as the instruction says; returns the runtime
   // error it meets, or an empty text.
-  std::string transfer(const BoardInstruction& instruction, bool back_here, bool& jumps_back) {
+  std::string transfer(const InstructionFields& instruction, bool back_here, bool& jumps_back) {
     const std::int64_t next = address_ + 1;
     switch (static_cast<Opcode>(instruction.opcode)) {
       case Opcode::Continue:
@@ -198,13 +198,6 @@ class Board {
 
 }  // namespace
 
-std::string_view opcode_keyword(std::int32_t opcode) {
-  static constexpr std::string_view kKeywords[] = {"CONTINUE", "STOP",   "LOOP",       "END_LOOP", "JSR",
-                                                   "RTS",      "BRANCH", "LONG_DELAY", "WAIT"};
-  if (opcode < 0 || opcode > 8) return {};
-  return kKeywords[opcode];
-}
-
 std::optional<std::uint64_t> instruction_cycles(double duration_ns, double clock_mhz) {
   const double cycles = std::floor(duration_ns * clock_mhz / 1000 + 0.5);
   if (!std::isfinite(cycles) || cycles >= static_cast<double>(kCycleLimit)) return std::nullopt;
@@ -226,7 +219,7 @@ bool clock_gives_finite_times(double clock_mhz) {
 }
 
 RunEnd simulate(const BoardProgram& program, const SimulationSettings& settings, StepSink& sink) {
-  return Board(program, settings, sink).run();
+  return RunningBoard(program, settings, sink).run();
 }
 
 std::string_view end_reason_text(EndReason reason) {

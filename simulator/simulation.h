@@ -9,11 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "board_opcode.h"
-#include "board_program.h"
-
-// CONTINUE ... WAIT, or the empty view for an opcode outside 0-8.
-std::string_view opcode_keyword(std::int32_t opcode);
+#include "instruction.h"
 
 // Lengths are below this many cycles; a longer one is a runtime error.
 constexpr std::uint64_t kCycleLimit = std::uint64_t{1} << 62;

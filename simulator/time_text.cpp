@@ -1,5 +1,7 @@
 #include "time_text.h"
 
+#include "time_units.h"
+
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -7,14 +9,13 @@
 
 namespace {
 
-struct TimeUnit {
-  std::string_view name;  // lower case
-  double ns;
-};
-
-constexpr TimeUnit kTimeUnits[] = {{"ns", 1}, {"us", 1e3}, {"ms", 1e6}, {"s", 1e9}};
-
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
+
+std::string upper(std::string_view text) {
+  std::string result(text);
+  for (char& c : result) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return result;
+}
 
 std::string lower(std::string_view text) {
   std::string result(text);
@@ -38,13 +39,13 @@ size_t number_length(std::string_view text) {
 TimeReading parse_time_ns(std::string_view text, double& ns) {
   const size_t length = number_length(text);
   if (length == 0) return TimeReading::Malformed;
-  const std::string unit = lower(text.substr(length));
+  const std::string unit = upper(text.substr(length));
   for (const TimeUnit& candidate : kTimeUnits) {
-    if (unit != candidate.name) continue;
+    if (unit != candidate.text) continue;
     double number = 0;
     if (std::from_chars(text.data(), text.data() + length, number).ec != std::errc()) return TimeReading::OutOfRange;
-    if (!std::isfinite(number * candidate.ns)) return TimeReading::OutOfRange;
-    ns = number * candidate.ns;
+    if (!std::isfinite(number * candidate.nanoseconds)) return TimeReading::OutOfRange;
+    ns = number * candidate.nanoseconds;
     return TimeReading::Read;
   }
   return TimeReading::Malformed;
@@ -53,19 +54,19 @@ TimeReading parse_time_ns(std::string_view text, double& ns) {
 std::string time_unit_list() {
   std::string list;
   const std::size_t count = std::size(kTimeUnits);
-  for (std::size_t i = count; i-- > 0;) {
-    list += kTimeUnits[i].name;
-    if (i > 1) list += ", ";
-    if (i == 1) list += " or ";
+  for (std::size_t i = 0; i < count; ++i) {
+    list += lower(kTimeUnits[i].text);
+    if (i + 2 < count) list += ", ";
+    if (i + 2 == count) list += " or ";
   }
   return list;
 }
 
 std::string time_text(double ns) {
-  const TimeUnit* unit = &kTimeUnits[0];
+  const TimeUnit* unit = &kTimeUnits[std::size(kTimeUnits) - 1];
   for (const TimeUnit& candidate : kTimeUnits)
-    if (ns >= candidate.ns) unit = &candidate;
-  return short_number(ns / unit->ns) + std::string(unit->name);
+    if (ns >= candidate.nanoseconds && candidate.nanoseconds > unit->nanoseconds) unit = &candidate;
+  return short_number(ns / unit->nanoseconds) + lower(unit->text);
 }
 
 std::string short_number(double value, int decimals) {

@@ -44,7 +44,7 @@ class Checker {
   }
 
  private:
-  void check(std::uint32_t address, const BoardInstruction& instruction) {
+  void check(std::uint32_t address, const InstructionFields& instruction) {
     const double clock = program_.clock_mhz;
     const double exact = instruction.duration_ns * clock / 1000;
     const auto cycles = instruction_cycles(instruction.duration_ns, clock);

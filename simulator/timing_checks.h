@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "board_program.h"
+#include "instruction.h"
 
 struct CheckSettings {
   std::uint64_t min_cycles = 5;  // shortest instruction the board runs

@@ -5,7 +5,7 @@
 
 namespace {
 
-constexpr int kBits = 24;
+constexpr int kBits = kOutputCount;
 
 // Identifier codes: out<n> is the character '!' + n, the vector is '9'.
 char bit_code(int bit) { return static_cast<char>('!' + bit); }

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "board_program.h"
+#include "board_file.h"
 #include "replacing_file.h"
 #include "simulation.h"
 #include "state_folder.h"

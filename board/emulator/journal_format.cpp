@@ -1,12 +1,6 @@
 #include "journal_format.h"
 
-#include <charconv>
-
-std::string shortest_double_text(double value) {
-  char buffer[64];
-  auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
-  return std::string(buffer, end);
-}
+#include "board_file.h"
 
 JournalLine& JournalLine::arg(int value) {
   if (!recorded_) return *this;
@@ -25,7 +19,7 @@ JournalLine& JournalLine::arg(unsigned value) {
 JournalLine& JournalLine::arg(double value) {
   if (!recorded_) return *this;
   text_ += ' ';
-  text_ += shortest_double_text(value);
+  text_ += shortest_text(value);
   return *this;
 }
 

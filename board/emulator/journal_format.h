@@ -14,7 +14,7 @@ class JournalLine {
   }
   JournalLine& arg(int value);
   JournalLine& arg(unsigned value);
-    // Shortest text that reads back as the same double: 100, 0.5, 1e+09.
+  // The shortest text that reads back as the same double: 100, 0.5, 1e+09.
   JournalLine& arg(double value);
   std::string result(int value) const;
   const std::string& text() const { return text_; }
@@ -24,4 +24,3 @@ class JournalLine {
   std::string text_;
 };
 
-std::string shortest_double_text(double value);

@@ -280,7 +280,7 @@ int unguarded_cdm_inst_cdmonly(unsigned output_pattern, int opcode, int data, do
     return call.fails(-1, e.config.error_text.value_or("Write failed at address " + std::to_string(address) + "."));
   if (address >= e.config.memory_size)
     return call.fails(-1, "Board memory is full: it holds " + std::to_string(e.config.memory_size) + " instructions.");
-  if (!e.program.add(output_pattern, opcode, data, duration_ns))
+  if (!e.program.add({output_pattern, opcode, data, duration_ns}))
     return call.fails(-1, save_failure(e, e.program.error()));
   return call.returns(address);
 }

@@ -1,9 +1,8 @@
 #include "program_save.h"
 
-#include <charconv>
 #include <system_error>
 
-#include "journal_format.h"
+#include "board_file.h"
 #include "state_folder.h"
 
 namespace {
@@ -13,12 +12,6 @@ namespace {
 constexpr std::uint64_t kClockLineRoom = 32;
 // Bytes of a typical line, to set memory aside for a whole board up front.
 constexpr std::size_t kTypicalLineBytes = 24;
-
-template <typename Number>
-void append_number(std::string& text, Number value) {
-  char digits[32];
-  text.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
-}
 
 }  // namespace
 
@@ -42,16 +35,9 @@ bool ProgramSave::begin(const std::filesystem::path& target, std::size_t expecte
   return true;
 }
 
-bool ProgramSave::add(unsigned output_pattern, int opcode, int data, double duration_ns) {
+bool ProgramSave::add(const InstructionFields& instruction) {
   const std::size_t before = lines_.size();
-  append_number(lines_, output_pattern);
-  lines_ += ' ';
-  append_number(lines_, opcode);
-  lines_ += ' ';
-  append_number(lines_, data);
-  lines_ += ' ';
-  append_number(lines_, duration_ns);
-  lines_ += '\n';
+  append_board_file_line(lines_, instruction);
   if (!file_->reserve(kClockLineRoom + lines_.size())) {
     lines_.resize(before);
     return fail();
@@ -61,7 +47,7 @@ bool ProgramSave::add(unsigned output_pattern, int opcode, int data, double dura
 }
 
 bool ProgramSave::finish(double clock_mhz) {
-  const std::string clock = shortest_double_text(clock_mhz) + "\n";
+  const std::string clock = board_file_clock_line(clock_mhz);
   std::FILE* out = file_->file();
   const bool written = std::fwrite(clock.data(), 1, clock.size(), out) == clock.size() &&
                        std::fwrite(lines_.data(), 1, lines_.size(), out) == lines_.size();

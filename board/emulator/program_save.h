@@ -1,6 +1,5 @@
-// Saving a board's memory as the emulator keeps it, board<N>.program: the
-// clock on the first line, then one "output opcode data duration" line per
-// address. The lines are kept as they come and room on the disk is set aside
+// Saving a board's memory as the emulator keeps it, in a board file. The
+// lines are kept as they come and room on the disk is set aside
 // for each before the board accepts it, so that a memory that cannot be
 // saved is known at the instruction that does not fit, the one result a
 // programmer looks at, and not only when programming ends.
@@ -11,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include "instruction.h"
 #include "replacing_file.h"
 
 class ProgramSave {
@@ -19,7 +19,7 @@ class ProgramSave {
   // `expected` lines; false with error() when the target cannot be replaced.
   bool begin(const std::filesystem::path& target, std::size_t expected);
   // False with error() when the disk has no room for this line.
-  bool add(unsigned output_pattern, int opcode, int data, double duration_ns);
+  bool add(const InstructionFields& instruction);
   // Writes the clock and every line and puts the file in place; false with
   // error() when that fails, the old file then kept whole.
   bool finish(double clock_mhz);

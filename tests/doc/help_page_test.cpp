@@ -8,7 +8,7 @@
 #include <string>
 
 #include "help_page.h"
-#include "interpreter.h"
+#include "program_model.h"
 #include "language_tables.h"
 
 namespace {

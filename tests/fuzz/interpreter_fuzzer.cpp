@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "interpret_source.h"
+#include "interpreter.h"
 #include "recording_board.h"
 
 namespace {
@@ -28,18 +28,22 @@ void require(bool condition) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  reset_recording_board();
+  RecordingBoard board;
   // The input's length picks the listing and a failing write, so every
   // path of the board pass is reached.
-  const bool debug_listing = size % 2 == 0;
-  if (size % 3 == 0) recording_board().fail_write_at = 1;
-  if (size % 11 == 0) recording_board().init_result = 1;
+  InterpreterOptions options;
+  options.listing = size % 2 == 0;
+  options.board = &board;
+  if (size % 3 == 0) board.fail_write_at = 1;
+  if (size % 11 == 0) board.init_result = 1;
 
-  SourceReader source(std::string_view(reinterpret_cast<const char*>(data), size));
   std::ostringstream report_stream;
-  const bool succeeded = interpret_source(source, 100, 0, report_stream, debug_listing);
+  const bool succeeded =
+      run_interpreter(ProgramSource::from_text(std::string_view(reinterpret_cast<const char*>(data), size)), options,
+                      report_stream)
+          .programmed;
   const std::string report = report_stream.str();
-  const std::string& calls = recording_board().calls;
+  const std::string& calls = board.calls;
 
   require(ends_with(report, "\n"));
   require(succeeded == ends_with(report, "Board 0 programmed successfully.\n"));
@@ -47,7 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                         starts_with(report, "Expecting ") ||
                                         starts_with(report, "Unknown variable ");
   if (stopped_before_the_board) require(calls.empty());
-  if (starts_with(calls, "cdm_init\ncdm_core_clock"))
-    require(ends_with(calls, "cdm_stop_programming\ncdm_close\n"));
+  if (starts_with(calls, "init\ncore_clock"))
+    require(ends_with(calls, "stop_programming\nclose\n"));
   return 0;
 }

@@ -10,8 +10,9 @@
 #include <cstring>
 #include <string_view>
 
-#include "board_program.h"
+#include "board_file.h"
 #include "diagram_writer.h"
+#include "instruction.h"
 #include "simulation.h"
 #include "timeline_writer.h"
 #include "timing_checks.h"
@@ -99,7 +100,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   settings.wait_ns = bytes.take<std::uint8_t>() * 11.0;
   settings.depth = bytes.take<std::uint8_t>() % 12;
   while (!bytes.empty() && program.instructions.size() < 64) {
-    BoardInstruction instruction;
+    InstructionFields instruction;
     instruction.output_value = bytes.take<std::uint32_t>();
     instruction.opcode = static_cast<std::int32_t>(bytes.take<std::uint8_t>() % 11) - 1;
     instruction.data = take_data(bytes);

@@ -22,8 +22,8 @@
 #include <sstream>
 #include <thread>
 
-#include "interpret_source.h"
 #include "interpreter.h"
+#include "library_board.h"
 #include "run_program.h"
 #include "test_folder.h"
 
@@ -102,9 +102,13 @@ void run_case(const GoldenCase& c) {
       return c.header.count(key) ? c.header.at(key) : otherwise;
     };
     std::ostringstream out;
-    const bool succeeded = run_interpreter(std::stod(value("clock", "100")), std::stoi(value("board", "0")),
-                                           (sources / "program.cdm").string().c_str(), out,
-                                           value("listing", "yes") == "yes");
+    InterpreterOptions options;
+    options.clock_mhz = std::stod(value("clock", "100"));
+    options.board_number = std::stoi(value("board", "0"));
+    options.listing = value("listing", "yes") == "yes";
+    options.board = &library_board();
+    const std::string path = (sources / "program.cdm").string();
+    const bool succeeded = run_interpreter(ProgramSource::from_file(path.c_str()), options, out).programmed;
     EXPECT_EQ(!fails, succeeded);
     EXPECT_EQ(c.sections.at("report"), out.str());
   }
@@ -131,6 +135,18 @@ TEST(GoldenPrograms, EveryCaseGivesItsExpectedOutput) {
   EXPECT_GT(cases, 0);
 }
 
+// A Load into the board library at 100 MHz without the listing.
+InterpreterOptions quiet_load() {
+  InterpreterOptions options;
+  options.board = &library_board();
+  return options;
+}
+
+bool load_quietly(const fs::path& source, std::ostream& report) {
+  const std::string path = source.string();
+  return run_interpreter(ProgramSource::from_file(path.c_str()), quiet_load(), report).programmed;
+}
+
 // Inputs far beyond any real program still end in a report, in linear time;
 // a CR LF split between two of the reader's 64 KiB blocks is one line end.
 TEST(GoldenPrograms, HugeSourcesLoad) {
@@ -146,18 +162,17 @@ TEST(GoldenPrograms, HugeSourcesLoad) {
        {many_names + "$V7, 1us, JSR, L199999\n", long_pattern, split_line_end, long_token}) {
     sources.write("huge.cdm", source);
     std::ostringstream report;
-    EXPECT_TRUE(run_interpreter(100, 0, (sources / "huge.cdm").string().c_str(), report, false)) << report.str();
+    EXPECT_TRUE(load_quietly(sources / "huge.cdm", report)) << report.str();
   }
   EXPECT_EQ("100\n0 0 0 inf\n", board.read("board0.program"));
-  SourceReader in_memory(split_line_end);
   std::ostringstream report;
-  EXPECT_TRUE(interpret_source(in_memory, 100, 0, report, false)) << report.str();
+  EXPECT_TRUE(run_interpreter(ProgramSource::from_text(split_line_end), quiet_load(), report).programmed) << report.str();
   // A board memory file larger than the emulator's 64 KiB write pieces.
   std::string many_lines, memory = "100\n";
   for (int i = 0; i < 7000; ++i) many_lines += "0x2, 2us\n", memory += "2 0 0 2000\n";
   sources.write("huge.cdm", many_lines);
   report.str("");
-  EXPECT_TRUE(run_interpreter(100, 0, (sources / "huge.cdm").string().c_str(), report, false)) << report.str();
+  EXPECT_TRUE(load_quietly(sources / "huge.cdm", report)) << report.str();
   EXPECT_EQ(memory, board.read("board0.program"));
   set_environment("MORVAPI_EMULATOR_DIR", "");
 }
