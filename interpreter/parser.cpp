@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cassert>
 #include <string_view>
 #include <sstream>
 #include <string>
@@ -12,9 +11,6 @@
 #include "token_reader.h"
 
 namespace {
-
-// What an error quotes as the token before the first one of the source.
-const SourceToken kStartOfFile{TokenKind::EndOfLine, "Start of File", 1, 1};
 
 bool is_line_end(const SourceToken& token) {
   return token.kind == TokenKind::EndOfLine || token.kind == TokenKind::EndOfFile;
@@ -35,25 +31,26 @@ std::size_t time_length(std::string_view field) {
   return length;
 }
 
-// Walks the tokens with a cursor i over token indexes, reading them from the
-// token reader as it needs them. The tokens it may still look at (the one
-// before i and those from i on) are held in a small window, where
-// substitution and the time split change them in place; each place of the
-// window keeps the text of its token.
+// Reads the statements of the source with one token of look-back and a
+// little look-ahead, as a recursive-descent parser does: current() is the
+// token being looked at, previous() the one taken last, peek() the next,
+// advance() takes the current one and expect() takes it when it is of the
+// kind wanted, or reports what was wanted instead. Substitution and the
+// time split change tokens in place.
 class Parser {
  public:
   Parser(TokenReader& tokens, ProgramModel& model, std::ostream& report)
       : tokens_(tokens), model_(model), report_(report) {}
 
   bool parse() {
-    while (!past_end_of_file_) {
-      if (at_label()) {
+    for (;;) {
+      if (check(TokenKind::Word) && peek().kind == TokenKind::Colon) {
         add_label();
         continue;
       }
       if (!parse_statement() || !parse_line_end()) return false;
+      if (previous().kind == TokenKind::EndOfFile) return true;
     }
-    return true;
   }
 
   // True once the token reader has failed; the parse then ends as at the
@@ -61,54 +58,56 @@ class Parser {
   bool reading_failed() const { return reading_failed_; }
 
  private:
-  // A statement reaches at most eight tokens past the one before the
-  // cursor, so a ring this size never overwrites a token still in use.
-  static constexpr std::size_t kWindowSize = 16;
+  // A program line's texts view its tokens until the line is stored, and an
+  // instruction spans at most eight tokens after the one before it, so a
+  // ring this size never reuses a place that is still viewed.
+  static constexpr std::size_t kRingSize = 16;
 
-  struct WindowEntry {
+  struct Place {
     SourceToken token;
     std::string text;  // the token's own text, when it has one
   };
 
-  WindowEntry& entry(std::size_t index) { return window_[index % kWindowSize]; }
-
-  // The token `offset` places after the cursor; past the end, the last one
-  // (the EndOfFile token).
-  SourceToken& at(std::size_t offset) {
-    const std::size_t index = i_ + offset;
-    while (window_end_ <= index && !read_all_) read_next();
-    return entry(std::min(index, window_end_ - 1)).token;
+  SourceToken& token(std::size_t index) {
+    while (read_ <= index) read_next();
+    return ring_[index % kRingSize].token;
   }
 
+  SourceToken& current() { return token(current_); }
+  SourceToken& peek() { return token(current_ + 1); }
+  SourceToken& previous() { return current_ == 0 ? start_of_file_ : token(current_ - 1); }
+  void advance() { ++current_; }
+  bool check(TokenKind kind) { return current().kind == kind; }
+
+  // Takes the current token when it is of `kind`; otherwise reports that
+  // `what` was expected after the previous one.
+  bool expect(TokenKind kind, std::string_view what) {
+    if (!check(kind)) return expecting(what, previous(), current());
+    advance();
+    return true;
+  }
+
+  // After the end of the file the reader gives its EndOfFile token again,
+  // and after a reading error an EndOfFile token stands in for the rest.
   void read_next() {
-    assert(window_end_ + 1 < i_ + kWindowSize);
-    WindowEntry& next = entry(window_end_++);
-    if (!tokens_.next(next.token, next.text)) {
-      reading_failed_ = true;
-      next.token = SourceToken{TokenKind::EndOfFile, {}, 0, 0};
-    }
-    read_all_ = next.token.kind == TokenKind::EndOfFile;
+    Place& place = ring_[read_++ % kRingSize];
+    if (tokens_.next(place.token, place.text)) return;
+    reading_failed_ = true;
+    place.token = SourceToken{TokenKind::EndOfFile, {}, 0, 0};
   }
-
-  // Error 11 quotes the token before the cursor, which the window keeps.
-  const SourceToken& token_before_cursor() {
-    if (i_ == 0) return kStartOfFile;
-    return entry(i_ - 1).token;
-  }
-
-  bool at_label() { return at(0).kind == TokenKind::Word && at(1).kind == TokenKind::Colon; }
 
   void add_label() {
-    model_.labels.push_back(LabelEntry{model_.texts.copy(at(0).text), static_cast<int>(model_.lines.size())});
-    i_ += 2;
+    model_.labels.push_back(LabelEntry{model_.texts.copy(current().text), static_cast<int>(model_.lines.size())});
+    advance();  // the name
+    advance();  // its colon
   }
 
   bool parse_statement() {
-    switch (at(0).kind) {
+    switch (current().kind) {
       case TokenKind::Word:
         return parse_stop();
       case TokenKind::Variable:
-        return at(1).kind == TokenKind::Equals ? parse_declaration() : parse_instruction();
+        return peek().kind == TokenKind::Equals ? parse_declaration() : parse_instruction();
       case TokenKind::Number:
         return parse_instruction();
       default:
@@ -117,42 +116,40 @@ class Parser {
   }
 
   bool parse_stop() {
-    const SourceToken& word = at(0);
-    if (word.text != kStopWord || !is_line_end(at(1))) return not_a_pattern(word);
+    const SourceToken& word = current();
+    if (word.text != kStopWord || !is_line_end(peek())) return not_a_pattern(word);
     ProgramLine line = kStopStatement;
     line.line = word.line;
     model_.lines.push_back(line);
-    ++i_;
+    advance();
     return true;
   }
 
   bool parse_declaration() {
-    const SourceToken& name = at(0);
-    const SourceToken& equals = at(1);
-    const SourceToken& value = at(2);
-    if (value.kind != TokenKind::Word && value.kind != TokenKind::Number)
-      return expecting("value", equals, value);
-    declare(name.text, value.text);
-    i_ += 3;
+    const SourceToken& name = current();
+    advance();  // the name
+    advance();  // the equals sign
+    if (!check(TokenKind::Word) && !check(TokenKind::Number)) return expecting("value", previous(), current());
+    declare(name.text, current().text);
+    advance();
     return true;
   }
 
   bool parse_instruction() {
     ProgramLine line;
-    SourceToken& pattern = at(0);
+    SourceToken& pattern = current();
     if (!substitute(pattern, TokenKind::Number)) return false;
     line.pattern = pattern.text;
     line.line = pattern.line;
-    if (at(1).kind != TokenKind::Comma) {
-      expecting("comma", pattern, at(1));
+    advance();
+    if (!expect(TokenKind::Comma, "comma")) {
       report_ << "Check for bad output pattern." << std::endl;
       return false;
     }
     if (!parse_time(line)) return false;
-    i_ += 3;
     line.command = kDefaultCommand;
     line.data = kDefaultData;
-    if (at(0).kind == TokenKind::Comma && !parse_command(line)) return false;
+    if (check(TokenKind::Comma) && !parse_command(line)) return false;
     model_.lines.push_back(line);
     return true;
   }
@@ -160,10 +157,8 @@ class Parser {
   // The time field splits into its number and its units; the token keeps
   // only the units.
   bool parse_time(ProgramLine& line) {
-    const SourceToken& comma = at(1);
-    SourceToken& time = at(2);
-    if (!substitute(time, TokenKind::Number)) return false;
-    if (time.kind != TokenKind::Number) return expecting("time field", comma, time);
+    if (!substitute(current(), TokenKind::Number) || !expect(TokenKind::Number, "time field")) return false;
+    SourceToken& time = previous();
     const std::size_t split = time_length(time.text);
     line.time = time.text.substr(0, split);
     line.units = time.text.substr(split);
@@ -172,47 +167,38 @@ class Parser {
     return true;
   }
 
-  // The cursor is on the comma before the command.
+  // The current token is the comma before the command.
   bool parse_command(ProgramLine& line) {
-    const SourceToken& comma = at(0);
-    SourceToken& command = at(1);
-    if (!substitute(command, TokenKind::Word)) return false;
-    if (command.kind != TokenKind::Word) return expecting("command", comma, command);
-    line.command = command.text;
-    i_ += 2;
-    if (takes_label(line.command)) return parse_label_operand(command, line);
+    advance();
+    if (!substitute(current(), TokenKind::Word) || !expect(TokenKind::Word, "command")) return false;
+    line.command = previous().text;
+    if (takes_label(line.command)) return parse_label_operand(line);
     return parse_data(line);
   }
 
-  bool parse_label_operand(const SourceToken& command, ProgramLine& line) {
-    const SourceToken& comma = at(0);
-    if (comma.kind != TokenKind::Comma) return expecting("comma", command, comma);
-    SourceToken& label = at(1);
-    if (!substitute(label, TokenKind::Word)) return false;
-    if (label.kind != TokenKind::Word) return expecting("label", comma, label);
-    line.data = label.text;
-    i_ += 2;
+  bool parse_label_operand(ProgramLine& line) {
+    if (!expect(TokenKind::Comma, "comma")) return false;
+    if (!substitute(current(), TokenKind::Word) || !expect(TokenKind::Word, "label")) return false;
+    line.data = previous().text;
     return true;
   }
 
   // Data is optional; when its comma is there, any token but a line end is
   // taken as it stands.
   bool parse_data(ProgramLine& line) {
-    const SourceToken& comma = at(0);
-    if (comma.kind != TokenKind::Comma) return true;
-    SourceToken& data = at(1);
-    if (is_line_end(data)) return expecting("data", comma, data);
+    if (!check(TokenKind::Comma)) return true;
+    advance();
+    SourceToken& data = current();
+    if (is_line_end(data)) return expecting("data", previous(), data);
     if (!substitute(data, TokenKind::Number)) return false;
     line.data = data.text;
-    i_ += 2;
+    advance();
     return true;
   }
 
   bool parse_line_end() {
-    const SourceToken& end = at(0);
-    if (!is_line_end(end)) return expecting("end of line", token_before_cursor(), end);
-    past_end_of_file_ = end.kind == TokenKind::EndOfFile;
-    ++i_;
+    if (!is_line_end(current())) return expecting("end of line", previous(), current());
+    advance();
     return true;
   }
 
@@ -254,12 +240,15 @@ class Parser {
   }
 
   bool expecting(std::string_view what, const SourceToken& after, const SourceToken& got) {
-    return expecting(what, after.text, after, got.text);
+    report_ << "Expecting " << what << " after " << token_display_text(after);
+    write_first_line("", after);
+    report_ << "Got " << token_display_text(got) << "." << std::endl;
+    return false;
   }
 
   bool not_a_pattern(const SourceToken& word) {
     write_first_line("Expecting output pattern", word);
-    report_ << "Got " << token_display_text(word.text) << "." << std::endl;
+    report_ << "Got " << token_display_text(word) << "." << std::endl;
     if (word.text == kStopWord) report_ << "STOP should be followed by End of Line." << std::endl;
     return false;
   }
@@ -272,17 +261,17 @@ class Parser {
   }
 
   TokenReader& tokens_;
-  std::array<WindowEntry, kWindowSize> window_{};
-  std::size_t window_end_ = 0;    // one past the index of the newest token read
-  bool read_all_ = false;         // the EndOfFile token is in the window
-  bool past_end_of_file_ = false;
+  std::array<Place, kRingSize> ring_{};
+  std::size_t read_ = 0;     // tokens read from the reader so far
+  std::size_t current_ = 0;  // index of the current token
+  // What an error quotes as the token before the first one of the source:
+  // shown by its text, like a word.
+  SourceToken start_of_file_{TokenKind::Word, "Start of File", 1, 1};
   bool reading_failed_ = false;
   ProgramModel& model_;
   std::ostream& report_;
-  std::size_t i_ = 0;  // the cursor
   std::unordered_map<std::string_view, std::size_t> variable_positions_;
 };
-
 
 // Writes a report held back, line by line, each line flushed as the report
 // always is.

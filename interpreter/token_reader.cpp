@@ -8,24 +8,27 @@
 
 namespace {
 
-// What a byte can do between and inside tokens.
+// What a byte can do between and inside tokens. The bytes that end a Word,
+// Number or Variable come first, so that one comparison tells them.
 enum class CharClass : std::uint8_t {
-  Other,  // starts nothing: an offending character where a token could begin
-  Letter,
-  Digit,
-  Dollar,
   Colon,
   Comma,
   Equals,
   Slash,
-  LineFeed,
+  LineFeed,  // the last that ends a token
+  Letter,
+  Digit,
+  Dollar,
   Space,  // skipped between tokens and dropped inside them
   Tab,    // skipped between tokens but kept inside them
+  Other,  // starts nothing: an offending character where a token could begin
 };
 
-// By raw byte: a lower-case letter is upper-cased inside its token.
+// One class per raw byte, built once: a lower-case letter is a letter, and
+// is upper-cased inside its token.
 constexpr std::array<CharClass, 256> make_char_classes() {
   std::array<CharClass, 256> classes{};
+  for (CharClass& c : classes) c = CharClass::Other;
   for (int c = 'A'; c <= 'Z'; ++c) classes[c] = CharClass::Letter;
   for (int c = 'a'; c <= 'z'; ++c) classes[c] = CharClass::Letter;
   for (int c = '0'; c <= '9'; ++c) classes[c] = CharClass::Digit;
@@ -42,39 +45,10 @@ constexpr std::array<CharClass, 256> make_char_classes() {
 
 constexpr std::array<CharClass, 256> kCharClasses = make_char_classes();
 
-// Characters that end a Word, Number or Variable (so does the end of input).
-constexpr std::array<bool, 256> make_token_ends() {
-  std::array<bool, 256> ends{};
-  for (char c : {',', ':', '=', '/', '\n'}) ends[static_cast<unsigned char>(c)] = true;
-  return ends;
-}
+CharClass class_of(char c) { return kCharClasses[static_cast<unsigned char>(c)]; }
 
-constexpr std::array<bool, 256> kTokenEnds = make_token_ends();
-
-// Tokens that are a single character of their own.
-struct PunctuationToken {
-  CharClass character;
-  TokenKind kind;
-  std::string_view text;
-};
-
-constexpr PunctuationToken kPunctuationTokens[] = {
-    {CharClass::Colon, TokenKind::Colon, ":"},
-    {CharClass::Comma, TokenKind::Comma, ","},
-    {CharClass::Equals, TokenKind::Equals, "="},
-};
-
-// Kinds of the tokens that collect characters, by their first character.
-struct TextTokenStart {
-  CharClass character;
-  TokenKind kind;
-};
-
-constexpr TextTokenStart kTextTokenStarts[] = {
-    {CharClass::Letter, TokenKind::Word},
-    {CharClass::Digit, TokenKind::Number},
-    {CharClass::Dollar, TokenKind::Variable},
-};
+// Ends a Word, Number or Variable (so does the end of input).
+bool ends_token(char c) { return class_of(c) <= CharClass::LineFeed; }
 
 // Room for the longest token text of a usual program, so that a buffer
 // grows hardly ever.
@@ -85,31 +59,6 @@ constexpr std::string_view kEndOfFileText = "EOF";
 
 // Upper-cases as the C locale does: only 'a' to 'z' change.
 char upper_case(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
-bool ends_token(char c) { return kTokenEnds[static_cast<unsigned char>(c)]; }
-
-// The tables above by character, so that a token's start is looked up once.
-struct CharacterRole {
-  CharClass character = CharClass::Other;
-  const TextTokenStart* text_start = nullptr;
-  const PunctuationToken* punctuation = nullptr;
-};
-
-constexpr std::array<CharacterRole, 256> make_character_roles() {
-  std::array<CharacterRole, 256> roles{};
-  for (int c = 0; c < 256; ++c) {
-    roles[c].character = kCharClasses[c];
-    for (const TextTokenStart& start : kTextTokenStarts)
-      if (start.character == kCharClasses[c]) roles[c].text_start = &start;
-    for (const PunctuationToken& punctuation : kPunctuationTokens)
-      if (punctuation.character == kCharClasses[c]) roles[c].punctuation = &punctuation;
-  }
-  return roles;
-}
-
-constexpr std::array<CharacterRole, 256> kCharacterRoles = make_character_roles();
-
-const CharacterRole& role_of(char c) { return kCharacterRoles[static_cast<unsigned char>(c)]; }
 
 }  // namespace
 
@@ -183,17 +132,22 @@ bool TokenReader::next(SourceToken& token, std::string& text) {
       set(token, TokenKind::EndOfFile, kEndOfFileText);
       return true;
     }
-    const CharacterRole& role = role_of(*next_);
-    if (role.text_start != nullptr) {
-      read_text_token(role.text_start->kind, token, text);
-      return true;
-    }
-    if (role.punctuation != nullptr) {
-      set(token, role.punctuation->kind, role.punctuation->text);
-      take(1);
-      return true;
-    }
-    switch (role.character) {
+    switch (class_of(*next_)) {
+      case CharClass::Letter:
+        read_text_token(TokenKind::Word, token, text);
+        return true;
+      case CharClass::Digit:
+        read_text_token(TokenKind::Number, token, text);
+        return true;
+      case CharClass::Dollar:
+        read_text_token(TokenKind::Variable, token, text);
+        return true;
+      case CharClass::Colon:
+        return take_punctuation(TokenKind::Colon, ":", token);
+      case CharClass::Comma:
+        return take_punctuation(TokenKind::Comma, ",", token);
+      case CharClass::Equals:
+        return take_punctuation(TokenKind::Equals, "=", token);
       case CharClass::Slash:
         skip_comment();
         continue;
@@ -207,10 +161,17 @@ bool TokenReader::next(SourceToken& token, std::string& text) {
       case CharClass::Tab:
         skip_blanks();
         continue;
-      default:
+      case CharClass::Other:
         return false;
     }
+    return false;
   }
+}
+
+bool TokenReader::take_punctuation(TokenKind kind, std::string_view text, SourceToken& token) {
+  set(token, kind, text);
+  take(1);
+  return true;
 }
 
 void TokenReader::write_error(std::ostream& report) const {
@@ -223,4 +184,13 @@ std::string_view token_display_text(std::string_view text) {
   if (text == kEndOfLineText) return "End of Line";
   if (text == kEndOfFileText) return "End of File";
   return text;
+}
+
+std::string_view token_display_text(const SourceToken& token) {
+  if (token.kind == TokenKind::EndOfLine) return "End of Line";
+  if (token.kind == TokenKind::EndOfFile) return "End of File";
+  // A word EOF reads as the end of the file too: messages have always shown
+  // a token's text, which for the end of the file is EOF, and reports that
+  // users compare against keep reading the same.
+  return token_display_text(token.text);
 }

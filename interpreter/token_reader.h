@@ -31,6 +31,7 @@ class TokenReader {
   void skip_blanks();
   void skip_comment();
   void read_text_token(TokenKind kind, SourceToken& token, std::string& text);
+  bool take_punctuation(TokenKind kind, std::string_view text, SourceToken& token);
   void set(SourceToken& token, TokenKind kind, std::string_view text) const;
 
   SourceReader& source_;
@@ -43,3 +44,5 @@ class TokenReader {
 // A token text as messages show it: a line end reads "End of Line" and the
 // end of the file "End of File"; any other text is itself.
 std::string_view token_display_text(std::string_view text);
+// A token as messages show it, by its kind.
+std::string_view token_display_text(const SourceToken& token);
