@@ -1,0 +1,171 @@
+#include "diagnostic.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "instruction.h"
+#include "time_units.h"
+
+namespace {
+
+// Splits off the next line, without its line feed.
+std::string_view take_line(std::string_view& text) {
+  const std::size_t end = std::min(text.find('\n'), text.size());
+  const std::string_view line = text.substr(0, end);
+  text.remove_prefix(std::min(end + 1, text.size()));
+  return line;
+}
+
+bool starts_with(std::string_view text, std::string_view start) { return text.substr(0, start.size()) == start; }
+
+// The unsigned number at the start of `text`, taken off it.
+unsigned take_number(std::string_view& text) {
+  unsigned number = 0;
+  while (!text.empty() && text.front() >= '0' && text.front() <= '9') {
+    number = number * 10 + static_cast<unsigned>(text.front() - '0');
+    text.remove_prefix(1);
+  }
+  return number;
+}
+
+std::string_view without_period(std::string_view text) {
+  if (!text.empty() && text.back() == '.') text.remove_suffix(1);
+  return text;
+}
+
+// "Reading of tokens failed at Line L Column C." then the offending character.
+bool reading_error(std::string_view first, std::string_view second, Diagnostic& d) {
+  constexpr std::string_view kLead = "Reading of tokens failed at Line ";
+  if (!starts_with(first, kLead)) return false;
+  first.remove_prefix(kLead.size());
+  d.line = take_number(first);
+  if (starts_with(first, " Column ")) first.remove_prefix(8);
+  d.column = take_number(first);
+  constexpr std::string_view kCharacter = "Offending character: ";
+  d.message = "unexpected character";
+  if (starts_with(second, kCharacter)) d.message += " " + std::string(without_period(second.substr(kCharacter.size())));
+  return true;
+}
+
+// "<what> on line L starting at column C." then "Got X." or a hint.
+bool statement_error(std::string_view first, std::string_view second, Diagnostic& d) {
+  constexpr std::string_view kPosition = " on line ";
+  const std::size_t at = first.rfind(kPosition);
+  if (at == std::string_view::npos || first.find(" starting at column ", at) == std::string_view::npos) return false;
+  std::string_view position = first.substr(at + kPosition.size());
+  d.line = take_number(position);
+  position.remove_prefix(std::string_view(" starting at column ").size());
+  d.column = take_number(position);
+  d.message = std::string(first.substr(0, at));
+  if (starts_with(second, "Got ")) d.message += "; got " + std::string(without_period(second.substr(4)));
+  else if (!second.empty()) d.message += "; " + std::string(without_period(second));
+  return true;
+}
+
+struct ValueError {
+  std::string_view lead;    // up to " on line "
+  std::string_view ending;  // after the line number
+  Diagnostic::Unknown unknown;
+  unsigned field;
+  std::string_view word;  // the word blamed where the report quotes none
+};
+
+constexpr ValueError kValueErrors[] = {
+    {"Output value", " is invalid.", Diagnostic::Unknown::Pattern, 0, {}},
+    {"Time unit", " is invalid.", Diagnostic::Unknown::Unit, 1, {}},
+    {"Command", " is invalid.", Diagnostic::Unknown::Command, 2, {}},
+    {"Unknown label", ":", Diagnostic::Unknown::Label, 3, {}},
+    {"END_LOOP without LOOP", ".", Diagnostic::Unknown::Nothing, 2, "END_LOOP"},
+};
+
+// "<what> on line L is invalid." then a tab and the offending text.
+bool value_error(std::string_view first, std::string_view second, Diagnostic& d) {
+  for (const ValueError& error : kValueErrors) {
+    if (!starts_with(first, error.lead) || !starts_with(first.substr(error.lead.size()), " on line ")) continue;
+    std::string_view rest = first.substr(error.lead.size() + 9);
+    d.line = take_number(rest);
+    if (rest != error.ending) continue;
+    d.unknown = error.unknown;
+    d.field = error.field;
+    d.word = std::string(error.word);
+    d.message = std::string(error.lead);
+    if (error.unknown == Diagnostic::Unknown::Nothing) return true;
+    if (starts_with(second, "\t")) d.word = std::string(second.substr(1));
+    d.message += " " + d.word + (error.unknown == Diagnostic::Unknown::Label ? "" : " is invalid");
+    return true;
+  }
+  return false;
+}
+
+std::string upper(std::string_view text) {
+  std::string result(text);
+  for (char& c : result) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return result;
+}
+
+std::size_t edit_distance(std::string_view a, std::string_view b) {
+  std::vector<std::size_t> row(b.size() + 1);
+  for (std::size_t j = 0; j <= b.size(); ++j) row[j] = j;
+  for (std::size_t i = 1; i <= a.size(); ++i) {
+    std::size_t diagonal = row[0];
+    row[0] = i;
+    for (std::size_t j = 1; j <= b.size(); ++j) {
+      const std::size_t above = row[j];
+      row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
+      diagonal = above;
+    }
+  }
+  return row[b.size()];
+}
+
+}  // namespace
+
+std::optional<Diagnostic> first_error(std::string_view report) {
+  while (!report.empty()) {
+    const std::string_view first = take_line(report);
+    std::string_view rest = report;
+    const std::string_view second = take_line(rest);
+    Diagnostic d;
+    if (reading_error(first, second, d) || value_error(first, second, d) || statement_error(first, second, d))
+      return d;
+  }
+  return std::nullopt;
+}
+
+unsigned word_column(std::string_view source_line, const Diagnostic& diagnostic) {
+  const std::string line = upper(source_line.substr(0, std::min(source_line.find('/'), source_line.size())));
+  // The fields start after the last label's colon.
+  std::size_t start = 0;
+  for (std::size_t colon = line.find(':'); colon != std::string::npos && colon < line.find(',');
+       colon = line.find(':', colon + 1))
+    start = colon + 1;
+  for (unsigned field = diagnostic.field; field > 0; --field) {
+    start = line.find(',', start);
+    if (start == std::string::npos) return 0;
+    ++start;
+  }
+  const std::size_t end = std::min(line.find(',', start), line.size());
+  const std::size_t at = line.substr(start, end - start).find(diagnostic.word);
+  return at == std::string::npos || diagnostic.word.empty() ? 0 : static_cast<unsigned>(start + at + 1);
+}
+
+std::string closest_word(std::string_view word, const std::vector<std::string>& known) {
+  std::string best;
+  std::size_t best_distance = std::max<std::size_t>(1, word.size() / 3);  // a slip, not another word
+  for (const std::string& candidate : known) {
+    const std::size_t distance = edit_distance(word, candidate);
+    if (distance == 0 || distance > best_distance || (distance == best_distance && !best.empty())) continue;
+    best = candidate;
+    best_distance = distance;
+  }
+  return best;
+}
+
+std::vector<std::string> known_words(Diagnostic::Unknown kind) {
+  std::vector<std::string> words;
+  if (kind == Diagnostic::Unknown::Command)
+    for (const OpcodeKeyword& command : kOpcodeKeywords) words.emplace_back(command.keyword);
+  if (kind == Diagnostic::Unknown::Unit)
+    for (const TimeUnit& unit : kTimeUnits) words.emplace_back(unit.text);
+  return words;
+}
