@@ -1,6 +1,7 @@
 #include "child_controls.h"
 
-#include "app_state.h"
+#include <iterator>
+
 #include "layout_caret.h"
 #include "resource_ids.h"
 #include "user_dialogs.h"
@@ -10,44 +11,41 @@ namespace {
 constexpr DWORD kPaneStyle = WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL;
 constexpr DWORD kButtonStyle = BS_PUSHBUTTON | BS_CENTER | BS_MULTILINE;
 
-struct ChildControl {
-  HWND AppState::*field;
-  int id;
-  const char* window_class;
-  DWORD extended_style;
-  DWORD style;
-  const char* text;
-  const char* failure;
-};
+}  // namespace
 
-// In creation order, which is also the order of keyboard and Z order.
+// The Open File button's and the MHz label's failure texts are the ones
+// users have always been shown for them, wording and all.
 const ChildControl kChildControls[] = {
-    {&AppState::sourcePane, IDC_SOURCE, "EDIT", WS_EX_CLIENTEDGE, kPaneStyle, "",
+    {&AppState::sourcePane, IDC_SOURCE, "EDIT", WS_EX_CLIENTEDGE, kPaneStyle, "", kSourcePaneSlot,
      "Could not create Edit box."},
-    {&AppState::outputPane, IDC_OUTPUT, "EDIT", WS_EX_CLIENTEDGE, kPaneStyle | ES_READONLY, "",
+    {&AppState::outputPane, IDC_OUTPUT, "EDIT", WS_EX_CLIENTEDGE, kPaneStyle | ES_READONLY, "", kOutputPaneSlot,
      "Could not create Output box."},
-    {&AppState::openButton, IDC_OPEN_BUTTON, "BUTTON", 0, kButtonStyle, "Open File",
+    {&AppState::openButton, IDC_OPEN_BUTTON, "BUTTON", 0, kButtonStyle, "Open File", kOpenButtonSlot,
      "Could not create Load button."},
-    {&AppState::saveButton, IDC_SAVE_BUTTON, "BUTTON", 0, kButtonStyle, "Save File",
+    {&AppState::saveButton, IDC_SAVE_BUTTON, "BUTTON", 0, kButtonStyle, "Save File", kSaveButtonSlot,
      "Could not create Save button."},
-    {&AppState::loadButton, IDC_LOAD_BUTTON, "BUTTON", 0, kButtonStyle, "Load Board",
+    {&AppState::loadButton, IDC_LOAD_BUTTON, "BUTTON", 0, kButtonStyle, "Load Board", kLoadButtonSlot,
      "Could not create Load Board button."},
-    {&AppState::startButton, IDC_START_BUTTON, "BUTTON", 0, kButtonStyle, "Start",
+    {&AppState::startButton, IDC_START_BUTTON, "BUTTON", 0, kButtonStyle, "Start", kStartButtonSlot,
      "Could not create Start button."},
-    {&AppState::stopButton, IDC_STOP_BUTTON, "BUTTON", 0, kButtonStyle, "Stop",
+    {&AppState::stopButton, IDC_STOP_BUTTON, "BUTTON", 0, kButtonStyle, "Stop", kStopButtonSlot,
      "Could not create Stop button."},
     {&AppState::frequencyLabel, IDC_FREQUENCY_LABEL, "STATIC", 0, SS_CENTER, "Clock Frequency:",
-     "Could not create frequency label."},
-    {&AppState::frequencyBox, IDC_FREQUENCY_BOX, "EDIT", WS_EX_CLIENTEDGE, 0, "",
+     kFrequencyLabelSlot, "Could not create frequency label."},
+    {&AppState::frequencyBox, IDC_FREQUENCY_BOX, "EDIT", WS_EX_CLIENTEDGE, 0, "", kFrequencyBoxSlot,
      "Could not create Frequency box."},
-    {&AppState::unitLabel, IDC_UNIT_LABEL, "STATIC", 0, 0, "MHz", "Could not create frequency label."},
-    {&AppState::positionLabel, IDC_POSITION_LABEL, "STATIC", 0, SS_CENTER, "Line 1, Column 1",
+    {&AppState::unitLabel, IDC_UNIT_LABEL, "STATIC", 0, 0, "MHz", kUnitLabelSlot,
+     "Could not create frequency label."},
+    {&AppState::positionLabel, IDC_POSITION_LABEL, "STATIC", 0, SS_CENTER, "Line 1, Column 1", kPositionLabelSlot,
      "Could not create position label."},
-    {&AppState::boardLabel, IDC_BOARD_LABEL, "STATIC", 0, SS_CENTER, "Board Number:",
+    {&AppState::boardLabel, IDC_BOARD_LABEL, "STATIC", 0, SS_CENTER, "Board Number:", kBoardLabelSlot,
      "Could not create board label."},
-    {&AppState::boardBox, IDC_BOARD_BOX, "EDIT", WS_EX_CLIENTEDGE, 0, "",
+    {&AppState::boardBox, IDC_BOARD_BOX, "EDIT", WS_EX_CLIENTEDGE, 0, "", kBoardBoxSlot,
      "Could not create Board Number box."},
 };
+const std::size_t kChildControlCount = std::size(kChildControls);
+
+namespace {
 
 // Courier 12 x 12, normal or bold. The fonts live as long as the process.
 void attach_courier_font(HWND pane, int weight) {

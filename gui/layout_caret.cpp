@@ -4,18 +4,10 @@
 
 #include "app_state.h"
 #include "caret_position.h"
+#include "child_controls.h"
 #include "control_layout.h"
 
 namespace {
-
-HWND control_in_slot(std::size_t slot) {
-  HWND AppState::*const fields[kLayoutSlotCount] = {
-      &AppState::openButton,     &AppState::saveButton,   &AppState::loadButton, &AppState::startButton,
-      &AppState::stopButton,     &AppState::sourcePane,   &AppState::outputPane, &AppState::frequencyLabel,
-      &AppState::frequencyBox,   &AppState::unitLabel,    &AppState::boardLabel, &AppState::boardBox,
-      &AppState::positionLabel};
-  return app.*fields[slot];
-}
 
 bool is_release(UINT message) { return message == WM_KEYUP || message == WM_LBUTTONUP; }
 
@@ -45,10 +37,10 @@ void layout_controls() {
   RECT client{};
   GetClientRect(app.mainWindow, &client);
   const ControlLayout layout = compute_layout(client.right - client.left, client.bottom - client.top);
-  for (std::size_t slot = 0; slot < kLayoutSlotCount; ++slot) {
-    HWND control = control_in_slot(slot);
+  for (std::size_t i = 0; i < kChildControlCount; ++i) {
+    HWND control = app.*kChildControls[i].field;
     if (control == nullptr) continue;
-    const ControlPlace& place = layout[slot];
+    const ControlPlace& place = layout[kChildControls[i].slot];
     SetWindowPos(control, nullptr, place.x, place.y, place.width, place.height, SWP_NOZORDER);
   }
   // The bottom row's boxes keep stale pixels otherwise: the class has no
