@@ -14,15 +14,21 @@
 namespace {
 
 // Text handed over but not yet written, past which the interpreter waits for
-// the console: thousands of lines, little beside a large program's memory.
-constexpr std::size_t kRingBytes = 256 * 1024;
+// the console: tens of thousands of lines, little beside a large program's
+// memory.
+constexpr std::size_t kRingBytes = 1024 * 1024;
 
-// The writing thread is woken once this much is waiting, and otherwise looks
-// on its own this often: waking it for every line would cost two more system
-// calls per line than the write itself. It also hands back room in steps of
-// this size.
-constexpr std::size_t kBatchBytes = 16 * 1024;
+// Each side sleeps only for a good share of work, so that the two threads
+// wake each other thousands of times fewer than once per line: an idle
+// writing thread is woken once this much is waiting, and otherwise looks on
+// its own this often (so a line reaches the console within that time even
+// while the interpreter waits on the board); ...
+constexpr std::size_t kWriterWakeBytes = 64 * 1024;
 constexpr std::chrono::milliseconds kLongestLag{10};
+// ... an interpreter that found the ring full is woken once this much room
+// is free; and the writing thread hands back room in steps of this size.
+constexpr std::size_t kInterpreterWakeBytes = kRingBytes / 2;
+constexpr std::size_t kHandBackBytes = 16 * 1024;
 
 // A piece in the ring is an 8-byte header followed by its text, padded to 8
 // bytes so that the next header is aligned and a header always fits before
@@ -118,7 +124,7 @@ class BackgroundReport::Buffer : public std::streambuf {
     }
     head_ += skip + record;
     shared_head_.store(head_);
-    if (writer_idle_.load() && head_ - shared_tail_.load() >= kBatchBytes) wake(work_);
+    if (writer_idle_.load() && head_ - shared_tail_.load() >= kWriterWakeBytes) wake(work_);
   }
 
   void wait_for_room(std::size_t bytes) {
@@ -129,7 +135,7 @@ class BackgroundReport::Buffer : public std::streambuf {
     interpreter_waiting_.store(true);
     room_.wait(lock, [&] {
       tail_ = shared_tail_.load();
-      return has_room(bytes);
+      return has_room(bytes) && has_room(kInterpreterWakeBytes);
     });
     interpreter_waiting_.store(false);
   }
@@ -159,11 +165,11 @@ class BackgroundReport::Buffer : public std::streambuf {
       std::size_t handed_back = tail;
       while (tail != head) {
         tail += write_piece_at(tail % kRingBytes);
-        if (tail - handed_back < kBatchBytes) continue;
-        hand_back(tail);
+        if (tail - handed_back < kHandBackBytes) continue;
+        hand_back(tail, head);
         handed_back = tail;
       }
-      hand_back(tail);
+      hand_back(tail, head);
     }
   }
 
@@ -193,9 +199,11 @@ class BackgroundReport::Buffer : public std::streambuf {
     std::memcpy(bytes, reinterpret_cast<const char*>(ring_.data()) + offset, count);
   }
 
-  void hand_back(std::size_t tail) {
+  // `head` is the latest the writer has seen; a waiting interpreter adds
+  // nothing after it.
+  void hand_back(std::size_t tail, std::size_t head) {
     shared_tail_.store(tail);
-    if (interpreter_waiting_.load()) wake(room_);
+    if (interpreter_waiting_.load() && kRingBytes - (head - tail) >= kInterpreterWakeBytes) wake(room_);
   }
 
   // Sleeps until a batch is waiting, the report is finished or the longest
@@ -203,7 +211,7 @@ class BackgroundReport::Buffer : public std::streambuf {
   bool wait_for_work(std::size_t tail) {
     std::unique_lock<std::mutex> lock(mutex_);
     writer_idle_.store(true);
-    work_.wait_for(lock, kLongestLag, [&] { return finished_ || shared_head_.load() - tail >= kBatchBytes; });
+    work_.wait_for(lock, kLongestLag, [&] { return finished_ || shared_head_.load() - tail >= kWriterWakeBytes; });
     writer_idle_.store(false);
     return !finished_ || shared_head_.load() != tail;
   }
