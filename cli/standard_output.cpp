@@ -4,6 +4,7 @@
 #include <windows.h>
 #else
 #include <sched.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -39,9 +40,12 @@ void StandardOutput::prepare_writing_thread() {
 #endif
 }
 
+// The system call itself rather than the C library's write(): in a process
+// with a second thread, write() makes itself cancellable around every call,
+// two atomic operations per line, and no thread here is ever cancelled.
 bool StandardOutput::write_piece(const char* text, std::size_t length) {
   while (length > 0) {
-    const ssize_t written = ::write(STDOUT_FILENO, text, length);
+    const auto written = static_cast<ssize_t>(syscall(SYS_write, STDOUT_FILENO, text, length));
     if (written < 0 && errno == EINTR) continue;
     if (written <= 0) return false;
     text += written;
