@@ -27,7 +27,7 @@ class BackgroundReport : public std::ostream {
   // within a few milliseconds of its flush here unless the console is slower
   // than the interpreter; then the interpreter waits once a bounded amount
   // of text is waiting for the console. Once the sink fails, the rest of the
-  // report is dropped and the writer goes on as before.
+  // report is dropped, and writing here goes on as if it still arrived.
   explicit BackgroundReport(ReportSink& sink);
   // Waits until everything written has reached `sink`.
   ~BackgroundReport() override;
