@@ -2,16 +2,20 @@
 
 #include <cctype>
 #include <cstdlib>
+#include <iostream>
 
 #include "background_report.h"
 #include "interpreter.h"
 #include "library_board.h"
 #include "morvapi.h"
+#include "standard_output.h"
 
 namespace {
 
 constexpr size_t kCommandWordLength = 5;
 
+// The report goes straight to standard output from a thread of its own;
+// `out`, the same standard output, is not written while it runs.
 int load(int argc, const char* const* argv, std::ostream& out) {
   if (argc < 4) {
     out << "Please specify the file to load and the frequency to use." << std::endl << std::endl;
@@ -19,7 +23,8 @@ int load(int argc, const char* const* argv, std::ostream& out) {
     return 0;
   }
   const double clock_mhz = std::atof(argv[3]);
-  BackgroundReport report(out);
+  StandardOutput console;
+  BackgroundReport report(console);
   InterpreterOptions options;
   options.clock_mhz = clock_mhz;
   options.listing = true;
@@ -58,7 +63,8 @@ void write_usage(std::ostream& out) {
   out << "  Stop = Stop execution of program currently running" << std::endl;
 }
 
-int run_command_line(int argc, const char* const* argv, std::ostream& out) {
+int run_command_line(int argc, const char* const* argv) {
+  std::ostream& out = std::cout;
   if (argc < 2) {
     write_usage(out);
     return 0;

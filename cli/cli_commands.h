@@ -9,6 +9,7 @@ std::string command_word(const char* argument);
 
 void write_usage(std::ostream& out);
 
-// Carries out the command named on the command line and returns the
-// program's exit status: 0, or -1 when the board is missing or a Load fails.
-int run_command_line(int argc, const char* const* argv, std::ostream& out);
+// Carries out the command named on the command line, writing to standard
+// output, and returns the program's exit status: 0, or -1 when the board is
+// missing or a Load fails.
+int run_command_line(int argc, const char* const* argv);

@@ -1,8 +1,8 @@
 // Load where a user's setup is unusual: a state folder that cannot be
 // written, one whose name is not plain text in the system's narrow encoding,
-// and board memory larger than the process may allocate. Load then fails
-// with a clear report, or works; it never crashes and never claims a board
-// kept a program it did not.
+// board memory larger than the process may allocate, a report that nobody
+// reads. Load then fails with a clear report, or works; it never crashes and
+// never claims a board kept a program it did not.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -81,6 +81,20 @@ TEST_F(Reliability, ABoardFileThatIsAFolderFailsTheLoad) {
   const ProgramRun empty = run_program("cdmcli", {"Load", (sources / "empty.cdm").string(), "100"});
   EXPECT_EQ(0, empty.exit_status);
   EXPECT_NE(std::string::npos, board.read("journal.txt").find("cdm_stop_programming -> -1\n"));
+}
+
+TEST_F(Reliability, AReportNobodyReadsIsDroppedAndTheBoardGetsTheWholeProgram) {
+  TestFolder board;
+  use_state_folder(board.path());
+  std::string source, memory = "100\n";
+  for (int i = 0; i < 5000; ++i) {  // a report far larger than a pipe holds
+    source += "0x1, 10us\n";
+    memory += "1 0 0 10000\n";
+  }
+  sources.write("program.cdm", source);
+  const ProgramRun run = run_program_unread("cdmcli", {"Load", program(), "100"});
+  EXPECT_EQ(0, run.exit_status) << run.errors;
+  EXPECT_TRUE(board.read("board0.program") == memory) << "the board memory does not hold the whole program";
 }
 
 #if !defined(_WIN32)

@@ -16,9 +16,17 @@ namespace {
 
 // Starts `executable` with standard output and standard error going into
 // the files `out` and `err` and no standard input, and returns its exit
-// status once it has ended.
+// status once it has ended. With `out` empty, standard output is a pipe
+// that nobody reads from.
 #if defined(_WIN32)
 constexpr char kExecutableSuffix[] = ".exe";
+
+HANDLE unread_pipe(SECURITY_ATTRIBUTES& inherit) {
+  HANDLE read = nullptr, write = nullptr;
+  if (!CreatePipe(&read, &write, &inherit, 0)) return nullptr;
+  CloseHandle(read);
+  return write;
+}
 
 int start_and_wait(const std::string& executable, const std::vector<std::string>& arguments, const fs::path& out,
                    const fs::path& err) {
@@ -33,7 +41,7 @@ int start_and_wait(const std::string& executable, const std::vector<std::string>
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
   startup.hStdInput = open("NUL", GENERIC_READ, OPEN_EXISTING);
-  startup.hStdOutput = open(out.string(), GENERIC_WRITE, CREATE_ALWAYS);
+  startup.hStdOutput = out.empty() ? unread_pipe(inherit) : open(out.string(), GENERIC_WRITE, CREATE_ALWAYS);
   startup.hStdError = open(err.string(), GENERIC_WRITE, CREATE_ALWAYS);
   PROCESS_INFORMATION process{};
   DWORD status = static_cast<DWORD>(-1000);
@@ -55,14 +63,17 @@ int start_and_wait(const std::string& executable, const std::vector<std::string>
   std::vector<char*> argv{const_cast<char*>(executable.c_str())};
   for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
   argv.push_back(nullptr);
+  int unread[2] = {-1, -1};
+  if (out.empty() && pipe(unread) == 0) close(unread[0]);
   const pid_t child = fork();
   if (child == 0) {
     dup2(open("/dev/null", O_RDONLY), 0);
-    dup2(open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 1);
+    dup2(out.empty() ? unread[1] : open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 1);
     dup2(open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 2);
     execv(executable.c_str(), argv.data());
     _exit(127);
   }
+  if (unread[1] >= 0) close(unread[1]);
   int status = 0;
   if (child < 0 || waitpid(child, &status, 0) != child) return -1000;
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1000 - WTERMSIG(status);
@@ -87,6 +98,15 @@ ProgramRun run_program(const std::string& program, const std::vector<std::string
   run.exit_status = start_and_wait((program_folder() / (program + kExecutableSuffix)).string(), arguments,
                                    captured / "out", captured / "err");
   run.output = captured.read("out");
+  run.errors = captured.read("err");
+  return run;
+}
+
+ProgramRun run_program_unread(const std::string& program, const std::vector<std::string>& arguments) {
+  const TestFolder captured;
+  ProgramRun run;
+  run.exit_status =
+      start_and_wait((program_folder() / (program + kExecutableSuffix)).string(), arguments, {}, captured / "err");
   run.errors = captured.read("err");
   return run;
 }

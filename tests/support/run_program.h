@@ -19,6 +19,11 @@ std::filesystem::path program_folder();
 // and waits for it to end.
 ProgramRun run_program(const std::string& program, const std::vector<std::string>& arguments);
 
+// The same with standard output a pipe whose reading end is already closed,
+// as when the reader of `cdmcli Load big.cdm 100 | head -1` has gone away;
+// `output` stays empty.
+ProgramRun run_program_unread(const std::string& program, const std::vector<std::string>& arguments);
+
 // What a program's `return -1` from main looks like to its caller.
 constexpr int kFailureStatus =
 #if defined(_WIN32)

@@ -1,0 +1,56 @@
+#include "standard_output.h"
+
+#if defined(_WIN32)
+#include <windows.h>
+#else
+#include <sched.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <cerrno>
+#endif
+
+#if defined(_WIN32)
+void StandardOutput::prepare_writing_thread() {}
+
+bool StandardOutput::write_piece(const char* text, std::size_t length) {
+  crlf_.clear();
+  for (const char* end = text + length; text != end; ++text) {
+    if (*text == '\n') crlf_ += '\r';
+    crlf_ += *text;
+  }
+  const HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+  constexpr std::size_t kLargestCall = 1u << 30;
+  for (std::size_t done = 0; done < crlf_.size();) {
+    const std::size_t left = crlf_.size() - done;
+    DWORD written = 0;
+    if (!WriteFile(out, crlf_.data() + done, static_cast<DWORD>(left < kLargestCall ? left : kLargestCall), &written,
+                   nullptr) ||
+        written == 0)
+      return false;
+    done += written;
+  }
+  return true;
+}
+#else
+// Should the system refuse, the table stays shared: only slower.
+void StandardOutput::prepare_writing_thread() {
+#if defined(__linux__)
+  unshare(CLONE_FILES);
+#endif
+}
+
+// The system call itself rather than the C library's write(): in a process
+// with a second thread, write() makes itself cancellable around every call,
+// two atomic operations per line, and no thread here is ever cancelled.
+bool StandardOutput::write_piece(const char* text, std::size_t length) {
+  while (length > 0) {
+    const auto written = static_cast<ssize_t>(syscall(SYS_write, STDOUT_FILENO, text, length));
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) return false;
+    text += written;
+    length -= static_cast<std::size_t>(written);
+  }
+  return true;
+}
+#endif
