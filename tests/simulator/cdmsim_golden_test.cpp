@@ -45,10 +45,12 @@ std::vector<std::string> words(const std::string& text) {
   return result;
 }
 
-// Messages name the test's temporary folder as $DIR, in either of its forms.
+// Messages name the test's temporary folder as $DIR, in either of its
+// forms, and a file in it as $DIR/name.
 std::string with_folder_named(std::string text, const fs::path& folder) {
-  for (const std::string& form : {folder.string(), folder.generic_string()})
-    for (size_t at; (at = text.find(form)) != std::string::npos;) text.replace(at, form.size(), "$DIR");
+  for (const std::string& form : {folder.string() + "\\", folder.string(), folder.generic_string()})
+    for (size_t at; (at = text.find(form)) != std::string::npos;)
+      text.replace(at, form.size(), form.back() == '\\' ? "$DIR/" : "$DIR");
   return text;
 }
 
