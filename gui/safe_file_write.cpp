@@ -40,6 +40,17 @@ std::wstring final_name(HANDLE file) {
   return name;
 }
 
+// The file a save of `path` writes: where `path` is a link, the file it
+// names, so the link stays a link and its file gets the text, as editors
+// do. A path that names no file yet is written as it is.
+std::wstring save_target(const std::wstring& path) {
+  HANDLE file = CreateFileW(path.c_str(), 0, kShareAll, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return path;
+  const std::wstring name = final_name(file);
+  CloseHandle(file);
+  return name.empty() ? path : name;
+}
+
 // An existing file that refuses writing (read-only, a folder, in use) counts
 // as not openable, exactly as opening it for writing would.
 bool existing_file_refuses_writing(const std::wstring& path) {
@@ -160,7 +171,7 @@ WriteOutcome write_text_in_place(const std::string& path, std::string_view text)
 }
 
 WriteOutcome write_text_file(const std::string& path, std::string_view text) {
-  const std::wstring target = wide(path);
+  const std::wstring target = save_target(wide(path));
   if (existing_file_refuses_writing(target)) return WriteOutcome::NotOpened;
   std::wstring temporary;
   HANDLE file = create_temporary(target, temporary);

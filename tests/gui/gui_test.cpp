@@ -644,4 +644,17 @@ TEST_F(Gui, ExitNeverWritesThroughALinkAtTheSettingsFilesSavingName) {
   EXPECT_FALSE(install_.exists("interpreter.cfg.saving.2"));
 }
 
+// Save writes the file a linked document names; the link stays.
+TEST_F(Gui, SavingALinkedDocumentWritesTheFileItNames) {
+  documents_.write("real.cdm", "old\n");
+  const SymbolicLink link(documents_, "doc.cdm", "real.cdm");
+  start("", path("doc.cdm"));
+  type("x");
+  command(ID_FILE_SAVE);
+  EXPECT_EQ("Wrote " + path("doc.cdm") + ".", output());
+  EXPECT_EQ(platform_text("xold\n"), documents_.read("real.cdm"));
+  EXPECT_EQ(platform_text("xold\n"), documents_.read("doc.cdm"));
+  EXPECT_EQ(2, std::distance(fs::directory_iterator(documents_.path()), fs::directory_iterator()));
+}
+
 }  // namespace
