@@ -4,6 +4,7 @@
 #include <aclapi.h>
 #include <fcntl.h>
 #include <io.h>
+#include <sddl.h>
 
 #include <cstdio>
 #include <vector>
@@ -17,6 +18,11 @@ constexpr int kSavingNames = 10;
 // GetTempFileNameA needs room for its own 14 characters after the folder.
 constexpr std::size_t kLongestUniqueFileFolder = MAX_PATH - 14;
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+// What a new file takes over from the one it replaces; read-only never
+// reaches here, as such a file refuses the save.
+constexpr DWORD kKeptAttributes =
+    FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+
 std::wstring wide(const std::string& text) {
   const int size = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
   std::wstring result(size, L'\0');
@@ -132,11 +138,85 @@ HANDLE create_temporary(const std::wstring& target, std::wstring& name) {
     name = target + kSavingSuffix + (n == 0 ? L"" : L"." + std::to_wstring(n));
     if (name.size() >= MAX_PATH) return INVALID_HANDLE_VALUE;
     remove_left_over_save(name);
-    HANDLE file = CreateFileW(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+    HANDLE file = CreateFileW(name.c_str(), GENERIC_WRITE | WRITE_DAC, FILE_SHARE_READ, nullptr, CREATE_NEW,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file != INVALID_HANDLE_VALUE || !name_taken(GetLastError())) return file;
   }
   return INVALID_HANDLE_VALUE;
+}
+
+// Access rights as text; "" when they cannot be read.
+std::wstring rights_text(DWORD error, PSECURITY_DESCRIPTOR descriptor) {
+  if (error != ERROR_SUCCESS) return L"";
+  wchar_t* text = nullptr;
+  ConvertSecurityDescriptorToStringSecurityDescriptorW(descriptor, SDDL_REVISION_1, DACL_SECURITY_INFORMATION, &text,
+                                                       nullptr);
+  LocalFree(descriptor);
+  const std::wstring rights = text != nullptr ? text : L"";
+  LocalFree(text);
+  return rights;
+}
+
+std::wstring access_rights(const std::wstring& path) {
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  const DWORD error = GetNamedSecurityInfoW(path.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
+                                            nullptr, nullptr, nullptr, &descriptor);
+  return rights_text(error, descriptor);
+}
+
+std::wstring access_rights(HANDLE file) {
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  const DWORD error =
+      GetSecurityInfo(file, SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, nullptr, nullptr, &descriptor);
+  return rights_text(error, descriptor);
+}
+
+// Gives the new file the target's access rights, where they differ from
+// what the folder gave it, and attributes. ReplaceFileW keeps them too where
+// the file system merges them; where it is a plain rename, as under Wine,
+// this is what keeps them. Rights are left alone where they already match:
+// Wine holds them as the file's mode, which reading and setting them back
+// would widen.
+// A file system without access rights has none to keep, so a failure here
+// does not stop the save.
+void take_over_rights_and_attributes(const std::wstring& target, HANDLE file) {
+  const std::wstring rights = access_rights(target);
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (!rights.empty() && rights != access_rights(file) &&
+      ConvertStringSecurityDescriptorToSecurityDescriptorW(rights.c_str(), SDDL_REVISION_1, &descriptor, nullptr)) {
+    SetKernelObjectSecurity(file, DACL_SECURITY_INFORMATION, descriptor);
+    LocalFree(descriptor);
+  }
+  const DWORD attributes = GetFileAttributesW(target.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & kKeptAttributes) == 0) return;
+  FILE_BASIC_INFO basic{};  // zero times stay as they are
+  basic.FileAttributes = attributes & kKeptAttributes;
+  SetFileInformationByHandle(file, FileBasicInfo, &basic, sizeof basic);
+}
+
+// Replacing a file needs its delete access, which another program holding
+// it open may deny; ReplaceFileW under Wine leaves a stray file behind when
+// it finds that out itself.
+bool can_be_replaced(const std::wstring& target) {
+  HANDLE file = CreateFileW(target.c_str(), DELETE, kShareAll, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  CloseHandle(file);
+  return true;
+}
+
+// Puts the written `temporary` in the place of `target`: an existing target
+// is replaced with ReplaceFileW, which keeps its access rights, attributes
+// and name, a new one is the temporary renamed.
+bool put_in_place(const std::wstring& temporary, const std::wstring& target) {
+  if (GetFileAttributesW(target.c_str()) == INVALID_FILE_ATTRIBUTES)
+    return MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+  if (!can_be_replaced(target)) return false;
+  if (ReplaceFileW(target.c_str(), temporary.c_str(), nullptr, REPLACEFILE_WRITE_THROUGH, nullptr, nullptr))
+    return true;
+  // This failure has already moved the target away: the new text must still
+  // take its name.
+  return GetLastError() == ERROR_UNABLE_TO_MOVE_REPLACEMENT &&
+         MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH);
 }
 
 // A text-mode stream (each LF written becomes CR LF) that owns `file`; null,
@@ -176,9 +256,9 @@ WriteOutcome write_text_file(const std::string& path, std::string_view text) {
   std::wstring temporary;
   HANDLE file = create_temporary(target, temporary);
   if (file == INVALID_HANDLE_VALUE) return write_in_place(target, text);
+  take_over_rights_and_attributes(target, file);
   std::FILE* stream = text_stream(file);
-  if (stream == nullptr || !write_and_close(stream, text) ||
-      !MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+  if (stream == nullptr || !write_and_close(stream, text) || !put_in_place(temporary, target)) {
     DeleteFileW(temporary.c_str());
     return WriteOutcome::NotWritten;
   }

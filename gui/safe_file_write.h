@@ -1,5 +1,6 @@
 // Writing text files: a saved file is replaced whole or not at all, keeping
-// its links, and Load's source goes to a new file of a unique name.
+// its links, access rights and attributes, and Load's source goes to a new
+// file of a unique name.
 #pragma once
 
 #include <string>
@@ -23,9 +24,11 @@ WriteOutcome write_text_in_place(const std::string& path, std::string_view text)
 // that a save cut short by a crash leaves (a plain file of this user's) is
 // removed first; anything else at that name, a link above all, is never
 // opened, written or removed, and "<file>.saving.1" to "<file>.saving.9"
-// are tried instead. Where no file can be made beside it (a folder that
-// lets this one file be written and nothing else), the file is written in
-// place.
+// are tried instead. An existing file is replaced with ReplaceFileW and the
+// new one takes over its access rights and attributes (hidden, system), so
+// a file the setup program opened to ordinary users stays open to them.
+// Where no file can be made beside it (a folder that lets this one file be
+// written and nothing else), the file is written in place.
 WriteOutcome write_text_file(const std::string& path, std::string_view text);
 
 // A new, empty file of a unique name in `folder` ("" is the working

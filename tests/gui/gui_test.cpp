@@ -7,6 +7,8 @@
 // the real shell in the setup program's test.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <aclapi.h>
+#include <sddl.h>
 
 #include <algorithm>
 #include <cstring>
@@ -40,6 +42,21 @@ std::string windows_path(const fs::path& path) {
   std::string text = path.string();
   std::replace(text.begin(), text.end(), '/', '\\');
   return text;
+}
+
+// The file's access rights, as text.
+std::string access_rights(const std::string& file) {
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (GetNamedSecurityInfoA(file.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, nullptr,
+                            nullptr, &descriptor) != ERROR_SUCCESS)
+    return "<unreadable>";
+  char* text = nullptr;
+  ConvertSecurityDescriptorToStringSecurityDescriptorA(descriptor, SDDL_REVISION_1, DACL_SECURITY_INFORMATION, &text,
+                                                       nullptr);
+  const std::string rights = text != nullptr ? text : "<none>";
+  LocalFree(text);
+  LocalFree(descriptor);
+  return rights;
 }
 
 Lines selection_calls(int board, int firmware_id) {
@@ -655,6 +672,28 @@ TEST_F(Gui, SavingALinkedDocumentWritesTheFileItNames) {
   EXPECT_EQ(platform_text("xold\n"), documents_.read("real.cdm"));
   EXPECT_EQ(platform_text("xold\n"), documents_.read("doc.cdm"));
   EXPECT_EQ(2, std::distance(fs::directory_iterator(documents_.path()), fs::directory_iterator()));
+}
+
+// The settings file keeps the access rights and attributes it was given
+// (the setup program lets ordinary users change it). Wine holds the rights as
+// the file's mode, where a grant to Everyone shows, and keeps the hidden
+// attribute.
+TEST_F(Gui, ExitKeepsTheSettingsFilesRightsAndAttributes) {
+  install_.write("interpreter.cfg", "77\nfalse");
+  const std::string file = windows_path(install_ / "interpreter.cfg");
+  PSECURITY_DESCRIPTOR granted = nullptr;
+  ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA("D:(A;;FA;;;SY)(A;;FA;;;BA)(A;;0x1301bf;;;WD)",
+                                                                   SDDL_REVISION_1, &granted, nullptr));
+  ASSERT_TRUE(SetFileSecurityA(file.c_str(), DACL_SECURITY_INFORMATION, granted));
+  LocalFree(granted);
+  ASSERT_TRUE(SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_HIDDEN));
+  const std::string rights = access_rights(file);
+  start();
+  command(ID_FILE_EXIT);
+  EXPECT_TRUE(quits());
+  EXPECT_EQ("77\r\nfalse", install_.read("interpreter.cfg"));
+  EXPECT_EQ(rights, access_rights(file));
+  EXPECT_EQ(FILE_ATTRIBUTE_HIDDEN, GetFileAttributesA(file.c_str()) & FILE_ATTRIBUTE_HIDDEN);
 }
 
 }  // namespace
