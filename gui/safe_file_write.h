@@ -1,5 +1,6 @@
-// Writing text files: a saved file is replaced whole or not at all, and
-// Load's source goes to a new file of a unique name.
+// Writing text files: a saved file is replaced whole or not at all, keeping
+// its links, access rights and attributes, and Load's source goes to a new
+// file of a unique name.
 #pragma once
 
 #include <string>
@@ -15,13 +16,19 @@ enum class WriteOutcome {
 // creating or truncating it.
 WriteOutcome write_text_in_place(const std::string& path, std::string_view text);
 
-// Writes `text` as write_text_in_place does into "<path>.saving" beside
-// `path` and only when every write and the close have succeeded puts it in
-// the place of `path`, so a failure leaves the old file intact. The fixed
-// name means a save cut short by a crash leaves nothing the next save of the
-// same file does not reuse. Where no file can be made beside `path` (a
-// folder that lets this one file be written and nothing else), `path` is
-// written in place.
+// Writes `text` as write_text_in_place does into a new file beside the file
+// `path` names and only when every write and the close have succeeded puts
+// it in that file's place, so a failure leaves the old file intact.
+// Where `path` is a link, the file it names is saved and the link stays.
+// The new file is "<file>.saving", made by this save alone: a left-over one
+// that a save cut short by a crash leaves (a plain file of this user's) is
+// removed first; anything else at that name, a link above all, is never
+// opened, written or removed, and "<file>.saving.1" to "<file>.saving.9"
+// are tried instead. An existing file is replaced with ReplaceFileW and the
+// new one takes over its access rights and attributes (hidden, system), so
+// a file the setup program opened to ordinary users stays open to them.
+// Where no file can be made beside it (a folder that lets this one file be
+// written and nothing else), the file is written in place.
 WriteOutcome write_text_file(const std::string& path, std::string_view text);
 
 // A new, empty file of a unique name in `folder` ("" is the working

@@ -7,6 +7,8 @@
 // the real shell in the setup program's test.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <aclapi.h>
+#include <sddl.h>
 
 #include <algorithm>
 #include <cstring>
@@ -15,6 +17,7 @@
 #include <sstream>
 #include <thread>
 #include <tuple>
+#include <vector>
 
 #include "app_state.h"
 #include "control_layout.h"
@@ -41,6 +44,21 @@ std::string windows_path(const fs::path& path) {
   return text;
 }
 
+// The file's access rights, as text.
+std::string access_rights(const std::string& file) {
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (GetNamedSecurityInfoA(file.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, nullptr,
+                            nullptr, &descriptor) != ERROR_SUCCESS)
+    return "<unreadable>";
+  char* text = nullptr;
+  ConvertSecurityDescriptorToStringSecurityDescriptorA(descriptor, SDDL_REVISION_1, DACL_SECURITY_INFORMATION, &text,
+                                                       nullptr);
+  const std::string rights = text != nullptr ? text : "<none>";
+  LocalFree(text);
+  LocalFree(descriptor);
+  return rights;
+}
+
 Lines selection_calls(int board, int firmware_id) {
   const std::string n = std::to_string(board);
   return {"cdm_select_board " + n + " -> 0", "cdm_select_board " + n + " -> 0", "cdm_init -> 0",
@@ -51,6 +69,42 @@ Lines operator+(Lines a, const Lines& b) {
   a.insert(a.end(), b.begin(), b.end());
   return a;
 }
+
+// A symbolic link in a test folder, made and removed by the file system's
+// ln and rm through Wine's own entry point: Wine has no Windows call that
+// makes one, its programs follow one to the file it names like a link, and
+// deleting one from Windows deletes that file and leaves the link.
+class SymbolicLink {
+ public:
+  SymbolicLink(const TestFolder& folder, const char* name, const char* target)
+      : path_(unix_name(folder.path()) + "/" + name) {
+    EXPECT_TRUE(run({"ln", "-s", target, path_})) << path_;
+  }
+  ~SymbolicLink() { run({"rm", path_}); }
+
+ private:
+  static std::string unix_name(const fs::path& path) {
+    using ToUnix = char*(CDECL*)(const wchar_t*);
+    const auto to_unix = reinterpret_cast<ToUnix>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32"), "wine_get_unix_file_name")));
+    char* name = to_unix != nullptr ? to_unix(path.wstring().c_str()) : nullptr;
+    if (name == nullptr) return "";
+    const std::string result = name;
+    HeapFree(GetProcessHeap(), 0, name);
+    return result;
+  }
+  static bool run(std::vector<std::string> words) {
+    using Spawn = LONG(CDECL*)(char* const*, int);
+    const auto spawn = reinterpret_cast<Spawn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll"), "__wine_unix_spawnvp")));
+    std::vector<char*> arguments;
+    for (std::string& word : words) arguments.push_back(word.data());
+    arguments.push_back(nullptr);
+    return spawn != nullptr && spawn(arguments.data(), TRUE) == 0;
+  }
+
+  std::string path_;
+};
 
 struct ShownBox {
   std::string text, caption, output_then;  // output_then: the pane while the box was up
@@ -588,6 +642,58 @@ TEST_F(Gui, SavingWritesInPlaceWhereNothingFitsBesideTheFileAndReusesACutShortSa
   command(ID_FILE_SAVE_AS);
   EXPECT_EQ(platform_text("xold\n"), documents_.read("doc.cdm"));
   EXPECT_FALSE(documents_.exists("doc.cdm.saving"));
+}
+
+// Links at the settings file's temporary names, a symbolic one and a hard
+// one to another file, are neither written through nor moved: the save
+// takes the next free name.
+TEST_F(Gui, ExitNeverWritesThroughALinkAtTheSettingsFilesSavingName) {
+  install_.write("victim.txt", "victim");
+  const SymbolicLink link(install_, "interpreter.cfg.saving", "victim.txt");
+  ASSERT_TRUE(CreateHardLinkA(windows_path(install_ / "interpreter.cfg.saving.1").c_str(),
+                              windows_path(install_ / "victim.txt").c_str(), nullptr));
+  start();
+  command(ID_FILE_EXIT);
+  EXPECT_TRUE(quits());
+  EXPECT_EQ("100.0\r\nfalse", install_.read("interpreter.cfg"));
+  for (const char* name : {"victim.txt", "interpreter.cfg.saving", "interpreter.cfg.saving.1"})
+    EXPECT_EQ("victim", install_.read(name)) << name;
+  EXPECT_FALSE(install_.exists("interpreter.cfg.saving.2"));
+}
+
+// Save writes the file a linked document names; the link stays.
+TEST_F(Gui, SavingALinkedDocumentWritesTheFileItNames) {
+  documents_.write("real.cdm", "old\n");
+  const SymbolicLink link(documents_, "doc.cdm", "real.cdm");
+  start("", path("doc.cdm"));
+  type("x");
+  command(ID_FILE_SAVE);
+  EXPECT_EQ("Wrote " + path("doc.cdm") + ".", output());
+  EXPECT_EQ(platform_text("xold\n"), documents_.read("real.cdm"));
+  EXPECT_EQ(platform_text("xold\n"), documents_.read("doc.cdm"));
+  EXPECT_EQ(2, std::distance(fs::directory_iterator(documents_.path()), fs::directory_iterator()));
+}
+
+// The settings file keeps the access rights and attributes it was given
+// (the setup program lets ordinary users change it). Wine holds the rights as
+// the file's mode, where a grant to Everyone shows, and keeps the hidden
+// attribute.
+TEST_F(Gui, ExitKeepsTheSettingsFilesRightsAndAttributes) {
+  install_.write("interpreter.cfg", "77\nfalse");
+  const std::string file = windows_path(install_ / "interpreter.cfg");
+  PSECURITY_DESCRIPTOR granted = nullptr;
+  ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA("D:(A;;FA;;;SY)(A;;FA;;;BA)(A;;0x1301bf;;;WD)",
+                                                                   SDDL_REVISION_1, &granted, nullptr));
+  ASSERT_TRUE(SetFileSecurityA(file.c_str(), DACL_SECURITY_INFORMATION, granted));
+  LocalFree(granted);
+  ASSERT_TRUE(SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_HIDDEN));
+  const std::string rights = access_rights(file);
+  start();
+  command(ID_FILE_EXIT);
+  EXPECT_TRUE(quits());
+  EXPECT_EQ("77\r\nfalse", install_.read("interpreter.cfg"));
+  EXPECT_EQ(rights, access_rights(file));
+  EXPECT_EQ(FILE_ATTRIBUTE_HIDDEN, GetFileAttributesA(file.c_str()) & FILE_ATTRIBUTE_HIDDEN);
 }
 
 }  // namespace
