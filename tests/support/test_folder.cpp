@@ -38,15 +38,32 @@ std::string TestFolder::read(std::string_view name) const {
 
 bool TestFolder::exists(std::string_view name) const { return fs::exists(path_ / name); }
 
-void set_environment(const char* name, const std::string& value) {
+namespace {
+
+using NativeText = fs::path::string_type;
+
 #if defined(_WIN32)
-  _putenv_s(name, value.c_str());
+const wchar_t* environment(const NativeText& name) { return _wgetenv(name.c_str()); }
+void set_environment(const NativeText& name, const NativeText& value) { _wputenv_s(name.c_str(), value.c_str()); }
+void clear_environment(const NativeText& name) { _wputenv_s(name.c_str(), L""); }
 #else
-  if (value.empty())
-    unsetenv(name);
-  else
-    setenv(name, value.c_str(), 1);
+const char* environment(const NativeText& name) { return getenv(name.c_str()); }
+void set_environment(const NativeText& name, const NativeText& value) { setenv(name.c_str(), value.c_str(), 1); }
+void clear_environment(const NativeText& name) { unsetenv(name.c_str()); }
 #endif
+
+}  // namespace
+
+ScopedEnvironment::ScopedEnvironment(const char* name, const fs::path& value) : name_(fs::path(name).native()) {
+  if (const auto* earlier = environment(name_)) earlier_ = earlier;
+  set_environment(name_, value.native());
+}
+
+ScopedEnvironment::~ScopedEnvironment() {
+  if (earlier_)
+    set_environment(name_, *earlier_);
+  else
+    clear_environment(name_);
 }
 
 std::string platform_text(std::string_view text) {
