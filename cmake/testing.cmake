@@ -12,13 +12,12 @@ include(GoogleTest)
 
 # Registers a GoogleTest program with CTest. Natively each test case becomes a
 # CTest entry; under Wine a whole program is one entry, because listing the
-# cases at build time would start Wine once per program and build. DATA
-# names (globs of) files the program reads its test cases from: a change to
-# one relinks the program, so the cases are listed anew.
+# cases at build time would start Wine once per program and build. Further
+# arguments are globs of files the program reads test cases from: a change
+# to one relinks the program, so its cases are listed anew.
 function(cadmora_add_gtest target)
-  cmake_parse_arguments(PARSE_ARGV 1 ARG "" "" "DATA")
-  if(ARG_DATA)
-    file(GLOB data CONFIGURE_DEPENDS ${ARG_DATA})
+  if(ARGN)
+    file(GLOB data CONFIGURE_DEPENDS ${ARGN})
     set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${data})
   endif()
   if(CMAKE_CROSSCOMPILING)

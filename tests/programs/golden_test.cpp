@@ -17,7 +17,6 @@
 
 #include <atomic>
 #include <filesystem>
-#include <map>
 #include <sstream>
 #include <thread>
 
@@ -31,17 +30,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::vector<std::string> words_of(const std::string& text, const std::map<std::string, std::string>& names) {
-  std::vector<std::string> words;
-  std::istringstream stream(text);
-  for (std::string word; stream >> word;) {
-    for (const auto& [name, value] : names)
-      for (std::size_t at; (at = word.find(name)) != std::string::npos;) word.replace(at, name.size(), value);
-    words.push_back(word);
-  }
-  return words;
-}
-
 std::string read_or_empty(const TestFolder& folder, const std::string& name) {
   const std::string bytes = folder.read(name);
   return bytes == "<missing>" ? "" : bytes;
@@ -49,9 +37,8 @@ std::string read_or_empty(const TestFolder& folder, const std::string& name) {
 
 class GoldenPrograms : public ::testing::TestWithParam<GoldenCase> {};
 
-// All cases run in one process, in file order, so a run that leaves anything
-// behind for the next shows up as a wrong report (natively CTest also runs
-// each case on its own).
+// Every case of every file runs in this one process, in order, so a run that
+// leaves anything behind for the next shows up as a wrong report.
 INSTANTIATE_TEST_SUITE_P(Golden, GoldenPrograms, ::testing::ValuesIn(read_golden_files(PROGRAMS_DIR)),
                          golden_test_name);
 
@@ -68,10 +55,9 @@ TEST_P(GoldenPrograms, GiveTheirExpectedOutput) {
 
   const bool fails = c.has("fails");
   if (c.has("cdmcli")) {
-    const ProgramRun run = run_program(
-        "cdmcli", words_of(c.value("cdmcli"), {{"{source}", (sources / "program.cdm").string()},
-                                               {"{dir}", sources.path().string()},
-                                               {"{examples}", EXAMPLES_DIR}}));
+    const ProgramRun run = run_program("cdmcli", c.words("cdmcli", {{"{source}", (sources / "program.cdm").string()},
+                                                                    {"{dir}", sources.path().string()},
+                                                                    {"{examples}", EXAMPLES_DIR}}));
     EXPECT_EQ(fails ? kFailureStatus : 0, run.exit_status);
     EXPECT_EQ("", run.errors);
     EXPECT_EQ(platform_text(c.sections.at("report")), run.output);

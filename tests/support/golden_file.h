@@ -1,17 +1,15 @@
-// Tests as data. A golden file holds many cases; each names what it checks
-// and holds its inputs and its whole expected outputs as bytes:
-//   text before the first case          what the file's cases check
-//   === name                            a case
-//   key value                           a header line; a key may repeat
-//   --- section                         every line up to the next "---" or
-//                                       "===" line, each with its line feed
+// Tests as data: a golden file holds cases, each named after what it checks,
+// with its inputs and its whole expected outputs as bytes. Text before the
+// first case describes the file; "=== name" starts a case, header lines
+// "key value" follow (a key may repeat), then sections: "--- name" and every
+// line up to the next "---" or "===" line, each with its line feed.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <iterator>
 #include <map>
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -23,9 +21,13 @@ struct GoldenCase {
 
   bool has(const std::string& key) const { return header.count(key) > 0; }
   // The key's last value, or `otherwise` when the case has no such line.
-  std::string value(const std::string& key, const std::string& otherwise = "") const;
+  std::string value(const std::string& key, const std::string& otherwise = "") const {
+    return has(key) ? std::prev(header.upper_bound(key))->second : otherwise;
+  }
   // The section's bytes, or "" when the case has no such section.
-  std::string section(const std::string& name) const;
+  std::string section(const std::string& name) const { return sections.count(name) ? sections.at(name) : ""; }
+  // The key's value split at blanks, with each of `names` in a word replaced.
+  std::vector<std::string> words(const std::string& key, const std::map<std::string, std::string>& names) const;
 };
 
 // Every case of every .golden file in `folder`, the files in name order.

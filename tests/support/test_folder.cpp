@@ -38,32 +38,22 @@ std::string TestFolder::read(std::string_view name) const {
 
 bool TestFolder::exists(std::string_view name) const { return fs::exists(path_ / name); }
 
-namespace {
-
-using NativeText = fs::path::string_type;
-
+ScopedEnvironment::ScopedEnvironment(const char* name, const fs::path& value) : name_(name) {
 #if defined(_WIN32)
-const wchar_t* environment(const NativeText& name) { return _wgetenv(name.c_str()); }
-void set_environment(const NativeText& name, const NativeText& value) { _wputenv_s(name.c_str(), value.c_str()); }
-void clear_environment(const NativeText& name) { _wputenv_s(name.c_str(), L""); }
+  if (const wchar_t* earlier = _wgetenv(name_.c_str())) earlier_ = earlier;
+  _wputenv_s(name_.c_str(), value.c_str());
 #else
-const char* environment(const NativeText& name) { return getenv(name.c_str()); }
-void set_environment(const NativeText& name, const NativeText& value) { setenv(name.c_str(), value.c_str(), 1); }
-void clear_environment(const NativeText& name) { unsetenv(name.c_str()); }
+  if (const char* earlier = getenv(name_.c_str())) earlier_ = earlier;
+  setenv(name_.c_str(), value.c_str(), 1);
 #endif
-
-}  // namespace
-
-ScopedEnvironment::ScopedEnvironment(const char* name, const fs::path& value) : name_(fs::path(name).native()) {
-  if (const auto* earlier = environment(name_)) earlier_ = earlier;
-  set_environment(name_, value.native());
 }
 
 ScopedEnvironment::~ScopedEnvironment() {
-  if (earlier_)
-    set_environment(name_, *earlier_);
-  else
-    clear_environment(name_);
+#if defined(_WIN32)
+  _wputenv_s(name_.c_str(), earlier_ ? earlier_->c_str() : L"");  // an empty value clears it
+#else
+  earlier_ ? setenv(name_.c_str(), earlier_->c_str(), 1) : unsetenv(name_.c_str());
+#endif
 }
 
 std::string platform_text(std::string_view text) {

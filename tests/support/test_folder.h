@@ -26,10 +26,9 @@ class TestFolder {
   std::filesystem::path path_;
 };
 
-// Sets an environment variable of this process, and so of the programs it
-// starts, for the guard's life, then gives it back its earlier value or
-// absence. The value is a path, wide on Windows, so a folder name outside
-// the narrow code page arrives whole.
+// Sets an environment variable of this process and the programs it starts
+// for the guard's life, then gives back its earlier value or absence; wide
+// on Windows, so a folder outside the narrow code page arrives whole.
 class ScopedEnvironment {
  public:
   ScopedEnvironment(const char* name, const std::filesystem::path& value);
@@ -38,8 +37,8 @@ class ScopedEnvironment {
   ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
 
  private:
-  std::filesystem::path::string_type name_;
-  std::optional<std::filesystem::path::string_type> earlier_;
+  std::filesystem::path name_;
+  std::optional<std::filesystem::path> earlier_;
 };
 
 // The text as a text-mode stream writes it on this platform: each LF becomes
