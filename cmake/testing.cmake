@@ -12,8 +12,14 @@ include(GoogleTest)
 
 # Registers a GoogleTest program with CTest. Natively each test case becomes a
 # CTest entry; under Wine a whole program is one entry, because listing the
-# cases at build time would start Wine once per program and build.
+# cases at build time would start Wine once per program and build. Further
+# arguments are globs of files the program reads test cases from: a change
+# to one relinks the program, so its cases are listed anew.
 function(cadmora_add_gtest target)
+  if(ARGN)
+    file(GLOB data CONFIGURE_DEPENDS ${ARGN})
+    set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${data})
+  endif()
   if(CMAKE_CROSSCOMPILING)
     add_test(NAME ${target} COMMAND ${target})
   else()

@@ -55,7 +55,7 @@ TEST(EmulatorConfig, ReadsEveryKeyAndKeepsDefaultsForValuesThatDoNotRead) {
 
 TEST(Emulator, SelectionOpeningAndTheBoardsOwnTexts) {
   const TestFolder folder;
-  set_environment("MORVAPI_EMULATOR_DIR", folder.path().string());
+  const ScopedEnvironment state("MORVAPI_EMULATOR_DIR", folder.path());
   folder.write("emulator.ini", "journal = yes\nboards = 0 1 12\nunopenable = 12\nfirmware_id = 0x0507\n"
                                 "version = 3.4 (bench)\n");
   EXPECT_LT(cdm_start(), 0);
@@ -94,7 +94,7 @@ TEST(Emulator, SelectionOpeningAndTheBoardsOwnTexts) {
   // A state folder that does not exist yet is made on first use; programming
   // and starting leave the board's own files there and nothing else (no
   // temporary file, no trace unless one is asked for).
-  set_environment("MORVAPI_EMULATOR_DIR", (folder / "new" / "state").string());
+  const ScopedEnvironment new_state("MORVAPI_EMULATOR_DIR", folder / "new" / "state");
   EXPECT_EQ(0, cdm_select_board(0));
   EXPECT_EQ(0, cdm_init());
   EXPECT_EQ(0, cdm_start_programming(0));
@@ -108,26 +108,22 @@ TEST(Emulator, SelectionOpeningAndTheBoardsOwnTexts) {
   for (const auto& entry : std::filesystem::directory_iterator(folder / "new" / "state"))
     names.insert(entry.path().filename().string());
   EXPECT_EQ((std::set<std::string>{"board0.program", "board0.state"}), names);
-  set_environment("MORVAPI_EMULATOR_DIR", "");
 
 #if !defined(_WIN32)
   // A folder variable that is set but empty names no folder: the default
   // one is used, not the working directory.
-  setenv("MORVAPI_EMULATOR_DIR", "", 1);
-  set_environment("XDG_STATE_HOME", (folder / "xdg").string());
+  const ScopedEnvironment no_folder("MORVAPI_EMULATOR_DIR", ""), xdg("XDG_STATE_HOME", folder / "xdg");
   EXPECT_EQ(0, cdm_init());
   EXPECT_EQ(0, cdm_stop());
   EXPECT_EQ(0, cdm_close());
   EXPECT_EQ("stopped\n", folder.read("xdg/morvapi-emulator/board0.state"));
-  set_environment("XDG_STATE_HOME", "");
-  set_environment("MORVAPI_EMULATOR_DIR", "");
 #endif
 }
 
 // Runs after the test above, which needs the library as a new process has it.
 TEST(Emulator, StartTracesABoundedStretchAndClearsWhatAnEarlierStartLeft) {
   const TestFolder folder;
-  set_environment("MORVAPI_EMULATOR_DIR", folder.path().string());
+  const ScopedEnvironment state("MORVAPI_EMULATOR_DIR", folder.path());
   folder.write("emulator.ini", "journal = yes\ntrace = 100000s\n");
   folder.write("board0.program", "100\n1 6 0 1000\n");  // BRANCH to itself, for ever
   folder.write("board0.vcd.tmp99999999-0", "left by a Start that was cut short");
@@ -145,7 +141,6 @@ TEST(Emulator, StartTracesABoundedStretchAndClearsWhatAnEarlierStartLeft) {
 #if !defined(_WIN32)
   EXPECT_TRUE(folder.exists("board0.vcd.tmp1-0"));
 #endif
-  set_environment("MORVAPI_EMULATOR_DIR", "");
 }
 
 }  // namespace

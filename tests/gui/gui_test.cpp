@@ -153,9 +153,6 @@ class Gui : public ::testing::Test {
     script = this;
     user_dialogs = {scripted_box, scripted_file, scripted_file, system_dialogs().shell_execute};
     start_folder_ = current_folder();
-    set_environment("MORVAPI_EMULATOR_DIR", windows_path(board_.path()));
-    set_environment("TMP", windows_path(temporary_.path()));
-    set_environment("TEMP", windows_path(temporary_.path()));
     HKEY key = nullptr;
     ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, kInstallKey, 0, nullptr, 0, KEY_WRITE, nullptr,
                                              &key, nullptr));
@@ -169,7 +166,6 @@ class Gui : public ::testing::Test {
     user_dialogs = system_dialogs();
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, kInstallKey);
     SetCurrentDirectoryA(start_folder_.c_str());
-    for (const char* name : {"MORVAPI_EMULATOR_DIR", "TMP", "TEMP"}) set_environment(name, "");
   }
 
   // Starts cdmgui with these emulator settings (the call journal is always
@@ -240,6 +236,8 @@ class Gui : public ::testing::Test {
   int file_dialogs = 0;
 
   TestFolder install_, board_, documents_, temporary_;
+  const ScopedEnvironment board_folder_{"MORVAPI_EMULATOR_DIR", windows_path(board_.path())},
+      tmp_{"TMP", windows_path(temporary_.path())}, temp_{"TEMP", windows_path(temporary_.path())};
 
  private:
   static int scripted_box(HWND, const char* message, const char* caption, UINT style) {
@@ -441,8 +439,7 @@ TEST_F(Gui, WithoutAUsableTemporaryFolderLoadReportsAndRunsNothing) {
   const std::string deep_name(244 - windows_path(temporary_.path()).size(), 't');
   fs::create_directories(temporary_ / deep_name);
   for (const std::string& folder : {windows_path(temporary_ / "gone"), windows_path(temporary_ / deep_name)}) {
-    set_environment("TMP", folder);
-    set_environment("TEMP", folder);
+    const ScopedEnvironment tmp("TMP", folder), temp("TEMP", folder);
     start_quietly();
     SetWindowTextA(app.sourcePane, kProgram);
     command(IDC_LOAD_BUTTON);

@@ -3,7 +3,7 @@
 // board emulator with a state folder of its own, and compares the report,
 // the emulator's journal and any board file with the expected bytes.
 //
-// A case starts with "=== name", then header lines, then sections:
+// The cases' header lines and sections (tests/support/golden_file.h):
 //   clock 62.5 | board 3 | listing no   run_interpreter's arguments
 //   cdmcli Load {source} 100            run the real cdmcli instead; {source},
 //                                       {dir} and {examples} are replaced
@@ -17,11 +17,10 @@
 
 #include <atomic>
 #include <filesystem>
-#include <fstream>
-#include <map>
 #include <sstream>
 #include <thread>
 
+#include "golden_file.h"
 #include "interpreter.h"
 #include "library_board.h"
 #include "run_program.h"
@@ -31,108 +30,54 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct GoldenCase {
-  std::string name;
-  std::map<std::string, std::string> header;  // key -> rest of the line
-  std::string ini = "journal = yes\n";
-  std::map<std::string, std::string> sections;
-};
-
-std::vector<GoldenCase> read_cases(const fs::path& path) {
-  std::vector<GoldenCase> cases;
-  std::string* section = nullptr;
-  std::ifstream text(path, std::ios::binary);
-  for (std::string line; std::getline(text, line);) {
-    if (line.rfind("=== ", 0) == 0) {
-      cases.emplace_back().name = line.substr(4);
-      section = nullptr;
-    } else if (cases.empty()) {
-      continue;  // the file's own description
-    } else if (line.rfind("--- ", 0) == 0) {
-      section = &cases.back().sections[line.substr(4)];
-    } else if (section != nullptr) {
-      *section += line + "\n";
-    } else if (line.rfind("ini ", 0) == 0) {
-      cases.back().ini += line.substr(4) + "\n";
-    } else if (!line.empty()) {
-      const std::size_t blank = line.find(' ');
-      cases.back().header[line.substr(0, blank)] = blank == std::string::npos ? "" : line.substr(blank + 1);
-    }
-  }
-  return cases;
-}
-
-std::vector<std::string> words_of(const std::string& text, const std::map<std::string, std::string>& names) {
-  std::vector<std::string> words;
-  std::istringstream stream(text);
-  for (std::string word; stream >> word;) {
-    for (const auto& [name, value] : names)
-      for (std::size_t at; (at = word.find(name)) != std::string::npos;) word.replace(at, name.size(), value);
-    words.push_back(word);
-  }
-  return words;
-}
-
 std::string read_or_empty(const TestFolder& folder, const std::string& name) {
   const std::string bytes = folder.read(name);
   return bytes == "<missing>" ? "" : bytes;
 }
 
-void run_case(const GoldenCase& c) {
-  SCOPED_TRACE(c.name);
+class GoldenPrograms : public ::testing::TestWithParam<GoldenCase> {};
+
+// Every case of every file runs in this one process, in order, so a run that
+// leaves anything behind for the next shows up as a wrong report.
+INSTANTIATE_TEST_SUITE_P(Golden, GoldenPrograms, ::testing::ValuesIn(read_golden_files(PROGRAMS_DIR)),
+                         golden_test_name);
+
+TEST_P(GoldenPrograms, GiveTheirExpectedOutput) {
+  const GoldenCase& c = GetParam();
   TestFolder board, sources;
-  set_environment("MORVAPI_EMULATOR_DIR", board.path().string());
-  board.write("emulator.ini", c.ini);
-  std::string source = c.sections.count("source") ? c.sections.at("source") : "";
-  if (c.header.count("unterminated") && !source.empty()) source.pop_back();
+  const ScopedEnvironment state("MORVAPI_EMULATOR_DIR", board.path());
+  std::string ini = "journal = yes\n";
+  for (auto [line, end] = c.header.equal_range("ini"); line != end; ++line) ini += line->second + "\n";
+  board.write("emulator.ini", ini);
+  std::string source = c.section("source");
+  if (c.has("unterminated") && !source.empty()) source.pop_back();
   sources.write("program.cdm", source);
 
-  const bool fails = c.header.count("fails") > 0;
-  std::string report;
-  if (c.header.count("cdmcli")) {
-    const ProgramRun run = run_program(
-        "cdmcli", words_of(c.header.at("cdmcli"), {{"{source}", (sources / "program.cdm").string()},
-                                                   {"{dir}", sources.path().string()},
-                                                   {"{examples}", EXAMPLES_DIR}}));
+  const bool fails = c.has("fails");
+  if (c.has("cdmcli")) {
+    const ProgramRun run = run_program("cdmcli", c.words("cdmcli", {{"{source}", (sources / "program.cdm").string()},
+                                                                    {"{dir}", sources.path().string()},
+                                                                    {"{examples}", EXAMPLES_DIR}}));
     EXPECT_EQ(fails ? kFailureStatus : 0, run.exit_status);
     EXPECT_EQ("", run.errors);
     EXPECT_EQ(platform_text(c.sections.at("report")), run.output);
   } else {
-    const auto value = [&](const char* key, const char* otherwise) {
-      return c.header.count(key) ? c.header.at(key) : otherwise;
-    };
     std::ostringstream out;
     InterpreterOptions options;
-    options.clock_mhz = std::stod(value("clock", "100"));
-    options.board_number = std::stoi(value("board", "0"));
-    options.listing = value("listing", "yes") == "yes";
+    options.clock_mhz = std::stod(c.value("clock", "100"));
+    options.board_number = std::stoi(c.value("board", "0"));
+    options.listing = c.value("listing", "yes") == "yes";
     options.board = &library_board();
     const std::string path = (sources / "program.cdm").string();
     const bool succeeded = run_interpreter(ProgramSource::from_file(path.c_str()), options, out).programmed;
     EXPECT_EQ(!fails, succeeded);
     EXPECT_EQ(c.sections.at("report"), out.str());
   }
-  EXPECT_EQ(c.sections.count("journal") ? c.sections.at("journal") : "", read_or_empty(board, "journal.txt"));
+  EXPECT_EQ(c.section("journal"), read_or_empty(board, "journal.txt"));
   for (const auto& [name, expected] : c.sections) {
     if (name == "source" || name == "report" || name == "journal") continue;
-    EXPECT_EQ(expected, read_or_empty(board, name));
+    EXPECT_EQ(expected, read_or_empty(board, name)) << name;
   }
-  set_environment("MORVAPI_EMULATOR_DIR", "");
-}
-
-// Every case of every file runs in this one process, so a run that leaves
-// anything behind for the next shows up as a wrong report.
-TEST(GoldenPrograms, EveryCaseGivesItsExpectedOutput) {
-  int cases = 0;
-  for (const auto& entry : fs::directory_iterator(PROGRAMS_DIR)) {
-    if (entry.path().extension() != ".golden") continue;
-    SCOPED_TRACE(entry.path().filename().string());
-    for (const GoldenCase& c : read_cases(entry.path())) {
-      run_case(c);
-      ++cases;
-    }
-  }
-  EXPECT_GT(cases, 0);
 }
 
 // A Load into the board library at 100 MHz without the listing.
@@ -151,7 +96,7 @@ bool load_quietly(const fs::path& source, std::ostream& report) {
 // a CR LF split between two of the reader's 64 KiB blocks is one line end.
 TEST(GoldenPrograms, HugeSourcesLoad) {
   TestFolder board, sources;
-  set_environment("MORVAPI_EMULATOR_DIR", board.path().string());
+  const ScopedEnvironment state("MORVAPI_EMULATOR_DIR", board.path());
   std::string many_names;
   for (int i = 0; i < 200000; ++i) many_names += "L" + std::to_string(i) + ": $V" + std::to_string(i) + " = 1\n";
   const std::string long_token = "0, " + std::string(10 * 1024 * 1024, '9') + "ns\n";
@@ -174,7 +119,6 @@ TEST(GoldenPrograms, HugeSourcesLoad) {
   report.str("");
   EXPECT_TRUE(load_quietly(sources / "huge.cdm", report)) << report.str();
   EXPECT_EQ(memory, board.read("board0.program"));
-  set_environment("MORVAPI_EMULATOR_DIR", "");
 }
 
 // Two cdmcli processes load into the same emulated board at the same time
@@ -182,7 +126,7 @@ TEST(GoldenPrograms, HugeSourcesLoad) {
 // program.
 TEST(GoldenPrograms, TwoLoadsAtOnceNeverTearTheBoardMemory) {
   TestFolder board, sources;
-  set_environment("MORVAPI_EMULATOR_DIR", board.path().string());
+  const ScopedEnvironment state("MORVAPI_EMULATOR_DIR", board.path());
   std::string a = "50\n", b = "70\n";
   std::string source_a, source_b;
   for (int i = 0; i < 1500; ++i) source_a += "0x1, 1us\n", a += "1 0 0 1000\n";
@@ -205,7 +149,6 @@ TEST(GoldenPrograms, TwoLoadsAtOnceNeverTearTheBoardMemory) {
   first.join();
   second.join();
   EXPECT_GT(whole_reads, 0);
-  set_environment("MORVAPI_EMULATOR_DIR", "");
 }
 
 }  // namespace

@@ -15,15 +15,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Points the emulator at `folder` for the programs this test starts.
-void use_state_folder(const fs::path& folder) {
-#if defined(_WIN32)
-  _wputenv_s(L"MORVAPI_EMULATOR_DIR", folder.c_str());
-#else
-  set_environment("MORVAPI_EMULATOR_DIR", folder.native());
-#endif
-}
-
 // The last `lines` lines of a report.
 std::string report_end(const std::string& report, std::size_t lines) {
   std::size_t start = report.size();
@@ -34,7 +25,6 @@ std::string report_end(const std::string& report, std::size_t lines) {
 
 struct Reliability : ::testing::Test {
   void SetUp() override { sources.write("program.cdm", "0x1, 10us\n"); }
-  void TearDown() override { set_environment("MORVAPI_EMULATOR_DIR", ""); }
   std::string program() const { return (sources / "program.cdm").string(); }
   TestFolder sources;
 };
@@ -43,7 +33,7 @@ TEST_F(Reliability, AStateFolderThatCannotBeWrittenFailsTheLoad) {
   // Its path runs through a file, so not even an administrator can make it.
   sources.write("a file", "");
   const fs::path folder = sources / "a file" / "state";
-  use_state_folder(folder);
+  const ScopedEnvironment state("MORVAPI_EMULATOR_DIR", folder);
   const ProgramRun run = run_program("cdmcli", {"Load", program(), "100"});
   EXPECT_EQ(kFailureStatus, run.exit_status);
   EXPECT_EQ(platform_text("Failed writing instruction on Line 1 to board.\nCould not save the program of board 0: "
@@ -57,7 +47,7 @@ TEST_F(Reliability, AStateFolderWithAnUnusualNameKeepsTheBoard) {
 #else
   const fs::path folder = sources / "\xff\xfe state";  // not UTF-8
 #endif
-  use_state_folder(folder);
+  const ScopedEnvironment state("MORVAPI_EMULATOR_DIR", folder);
   const ProgramRun run = run_program("cdmcli", {"Load", program(), "100"});
   EXPECT_EQ(0, run.exit_status) << run.output;
   std::ifstream memory(folder / "board0.program", std::ios::binary);  // a wide name on Windows
@@ -66,7 +56,7 @@ TEST_F(Reliability, AStateFolderWithAnUnusualNameKeepsTheBoard) {
 
 TEST_F(Reliability, ABoardFileThatIsAFolderFailsTheLoad) {
   TestFolder board;
-  use_state_folder(board.path());
+  const ScopedEnvironment state("MORVAPI_EMULATOR_DIR", board.path());
   fs::create_directory(board / "board0.program");
   const ProgramRun run = run_program("cdmcli", {"Load", program(), "100"});
   EXPECT_EQ(kFailureStatus, run.exit_status);
@@ -85,7 +75,7 @@ TEST_F(Reliability, ABoardFileThatIsAFolderFailsTheLoad) {
 
 TEST_F(Reliability, AReportNobodyReadsIsDroppedAndTheBoardGetsTheWholeProgram) {
   TestFolder board;
-  use_state_folder(board.path());
+  const ScopedEnvironment state("MORVAPI_EMULATOR_DIR", board.path());
   std::string source, memory = "100\n";
   for (int i = 0; i < 5000; ++i) {  // a report far larger than a pipe holds
     source += "0x1, 10us\n";
@@ -104,7 +94,7 @@ TEST_F(Reliability, BoardMemoryThatCannotBeAllocatedFailsTheLoad) {
   GTEST_SKIP() << "the sanitizers' shadow memory does not fit the limit";
 #endif
   TestFolder board;
-  use_state_folder(board.path());
+  const ScopedEnvironment state("MORVAPI_EMULATOR_DIR", board.path());
   board.write("emulator.ini", "memory_size = 16777216\n");
   const ProgramRun run = run_program("/bin/sh", {"-c", "ulimit -v 200000; exec \"$0\" Load \"$1\" 100",
                                                  (program_folder() / "cdmcli").string(), program()});

@@ -48,7 +48,7 @@ TEST(CdmsimOutputs, NothingAUserKeepsIsWrittenOver) {
   for (const auto& c : cases) {
     TestFolder folder;
     SCOPED_TRACE(c.args.back());
-    set_environment("MORVAPI_EMULATOR_DIR", folder.path().string());
+    const ScopedEnvironment state("MORVAPI_EMULATOR_DIR", folder.path());
     folder.write("program.cdm", "0x1, 1us\n0x0, 1us, STOP\n");
     folder.write("keep.vcd", "keep\n");
     folder.write("board0.program", "100\n1 1 0 1000\n");
@@ -69,7 +69,6 @@ TEST(CdmsimOutputs, NothingAUserKeepsIsWrittenOver) {
     EXPECT_EQ(c.message, first_line);
     EXPECT_EQ(before, contents(folder));
   }
-  set_environment("MORVAPI_EMULATOR_DIR", "");
 }
 
 TEST(CdmsimOutputs, ARunPutsEachOutputInPlaceWhole) {

@@ -38,14 +38,21 @@ std::string TestFolder::read(std::string_view name) const {
 
 bool TestFolder::exists(std::string_view name) const { return fs::exists(path_ / name); }
 
-void set_environment(const char* name, const std::string& value) {
+ScopedEnvironment::ScopedEnvironment(const char* name, const fs::path& value) : name_(name) {
 #if defined(_WIN32)
-  _putenv_s(name, value.c_str());
+  if (const wchar_t* earlier = _wgetenv(name_.c_str())) earlier_ = earlier;
+  _wputenv_s(name_.c_str(), value.c_str());
 #else
-  if (value.empty())
-    unsetenv(name);
-  else
-    setenv(name, value.c_str(), 1);
+  if (const char* earlier = getenv(name_.c_str())) earlier_ = earlier;
+  setenv(name_.c_str(), value.c_str(), 1);
+#endif
+}
+
+ScopedEnvironment::~ScopedEnvironment() {
+#if defined(_WIN32)
+  _wputenv_s(name_.c_str(), earlier_ ? earlier_->c_str() : L"");  // an empty value clears it
+#else
+  earlier_ ? setenv(name_.c_str(), earlier_->c_str(), 1) : unsetenv(name_.c_str());
 #endif
 }
 

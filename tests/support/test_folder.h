@@ -2,6 +2,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -25,9 +26,20 @@ class TestFolder {
   std::filesystem::path path_;
 };
 
-// Sets or, with an empty value, clears an environment variable of this
-// process (and so of the programs it starts).
-void set_environment(const char* name, const std::string& value);
+// Sets an environment variable of this process and the programs it starts
+// for the guard's life, then gives back its earlier value or absence; wide
+// on Windows, so a folder outside the narrow code page arrives whole.
+class ScopedEnvironment {
+ public:
+  ScopedEnvironment(const char* name, const std::filesystem::path& value);
+  ~ScopedEnvironment();
+  ScopedEnvironment(const ScopedEnvironment&) = delete;
+  ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+ private:
+  std::filesystem::path name_;
+  std::optional<std::filesystem::path> earlier_;
+};
 
 // The text as a text-mode stream writes it on this platform: each LF becomes
 // CR LF on Windows.
