@@ -142,7 +142,9 @@ cmp -s "$work/users-morvapi.dll" "$folder/morvapi.dll" || fail "setup replaced t
 expect_files "$folder" "${installed[@]}"
 [ "$(system_path)" = "$path_before;$(windows_path "$folder")" ] || fail "/ADDTOPATH gave PATH $(system_path)"
 version=$("$wine" cmd /c cdmsim --version | tr -d '\r') || true
-[ "$version" = "cdmsim 1.0" ] || fail "cdmsim through PATH printed '$version'"
+project_version=${setup##*/cadmora-}
+project_version=${project_version%-setup.exe}
+[ "$version" = "cdmsim $project_version" ] || fail "cdmsim through PATH printed '$version'"
 uninstall_from "$folder"
 cmp -s "$work/users-morvapi.dll" "$folder/morvapi.dll" || fail "uninstall removed or changed the user's morvapi.dll"
 expect_files "$folder" morvapi.dll
