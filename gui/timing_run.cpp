@@ -54,7 +54,7 @@ TimingResult run_timing(const std::string& text, double clock_mhz) {
                                line_of(warning.address, result.source_lines)});
   const SimulationSettings settings;
   const RunEnd end = simulate(program, settings, result.record);
-  result.record.finish(end);
+  result.record.finish(end, first_cycle_at(settings.until_ns, clock_mhz));
   if (const auto unreached = unreached_warning(end, settings, result.source_lines))
     result.findings.push_back({"warning: " + unreached->text, line_of(unreached->first_address, result.source_lines)});
   if (end.reason == EndReason::Error)

@@ -17,9 +17,9 @@ void RunRecord::step(const Step& step) {
   entries_.push_back({step.cycle, step.address, step.outputs & kOutputMask, markers});
 }
 
-void RunRecord::finish(const RunEnd& end) {
-  total_ = std::max<std::uint64_t>(end.cycle, 1);
-  if (end.reason != EndReason::Error) return;
+void RunRecord::finish(const RunEnd& end, std::uint64_t horizon) {
+  total_ = std::max<std::uint64_t>(std::min(end.cycle, horizon), 1);
+  if (end.reason != EndReason::Error || end.cycle > horizon) return;
   error_cycle_ = total_ - 1;
   ever_marked_ |= kErrorMarker;
 }

@@ -19,9 +19,10 @@ class RunRecord : public StepSink {
   };
 
   void step(const Step& step) override;
-  // The run ended at `end`: the diagram covers cycles up to its end (at
-  // least one), an error marked at its last cycle.
-  void finish(const RunEnd& end);
+  // The run ended at `end`: the diagram covers cycles up to its end, cut at
+  // `horizon` as cdmsim's diagram is (at least one cycle); an error that
+  // ended it within the horizon is marked at its last cycle.
+  void finish(const RunEnd& end, std::uint64_t horizon);
 
   const std::vector<Entry>& entries() const { return entries_; }
   std::uint64_t total_cycles() const { return total_; }
