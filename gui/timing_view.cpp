@@ -144,8 +144,8 @@ std::string status_at(int x) {
   const std::uint64_t cycle = view->span.cycle_at(x - plot.left, plot.width);
   const TimingResult& result = *view->result;
   std::string text = "cycle " + std::to_string(cycle) + " (" + time_text(cycle_time_ns(cycle, result.clock_mhz)) + ")";
-  const RunRecord::Entry* entry = result.record.entry_at(cycle);
-  if (entry == nullptr) return text + ": before the first instruction";
+  const auto entry = result.record.entry_at(cycle);
+  if (!entry) return text + ": before the first instruction";
   char outputs[16];
   std::snprintf(outputs, sizeof outputs, "0x%06X", static_cast<unsigned>(entry->outputs));
   text += ": outputs " + std::string(outputs) + ", address " + std::to_string(entry->address);
@@ -174,16 +174,20 @@ void show_default_status() {
 }
 
 void show_findings() {
-  SendMessageA(view->checks, LB_RESETCONTENT, 0, 0);
+  HWND list = view->checks;
   const auto& findings = view->result->findings;
-  if (findings.empty()) {
-    SendMessageA(view->checks, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("No warnings."));
-    return;
-  }
+  // Thousands of findings are common (every time that is not a whole number
+  // of cycles has one): the list is filled unseen and shown once.
+  SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+  SendMessageA(list, LB_RESETCONTENT, 0, 0);
+  SendMessageA(list, LB_INITSTORAGE, findings.size(), findings.size() * 96);
+  if (findings.empty()) SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("No warnings."));
   for (const TimingFinding& finding : findings) {
-    const LRESULT item = SendMessageA(view->checks, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(finding.text.c_str()));
-    SendMessageA(view->checks, LB_SETITEMDATA, static_cast<WPARAM>(item), finding.line);
+    const LRESULT item = SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(finding.text.c_str()));
+    SendMessageA(list, LB_SETITEMDATA, static_cast<WPARAM>(item), finding.line);
   }
+  SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(list, nullptr, TRUE);
 }
 
 void request_run() {
@@ -224,8 +228,8 @@ void go_to_finding() {
 void click_trace(int x) {
   const PlotArea plot = plot_area();
   const TimingResult& result = *view->result;
-  const RunRecord::Entry* entry = result.record.entry_at(view->span.cycle_at(x - plot.left, plot.width));
-  if (entry == nullptr || entry->address >= result.source_lines.size()) return;
+  const auto entry = result.record.entry_at(view->span.cycle_at(x - plot.left, plot.width));
+  if (!entry || entry->address >= result.source_lines.size()) return;
   place_caret_on_line(result.source_lines[entry->address]);
 }
 

@@ -60,18 +60,23 @@ TEST(DiagramView, ZoomKeepsTheCycleUnderThePointerAndStaysWithinTheRun) {
   EXPECT_EQ(1000u, view.to);
 }
 
-// Output 0 toggles every cycle from cycle 100 to 109, otherwise one step
-// every 100 cycles; the run ends at cycle 1000.
+// Output 0 toggles every cycle from cycle 100 to 110, otherwise one step
+// every 100 cycles; the run ends at cycle 1000. Address 1 sets output 0 and
+// address 0 clears it, their lengths varying as LONG_DELAY's would not: the
+// record must find each start all the same.
 RunRecord toggling_run() {
   RunRecord record;
   std::uint32_t outputs = 0;
-  for (std::uint64_t cycle = 0; cycle < 1000; cycle += cycle >= 100 && cycle < 110 ? 1 : 100) {
+  for (std::uint64_t cycle = 0; cycle < 1000;) {
+    const std::uint64_t length = cycle >= 100 && cycle < 110 ? 1 : 100;
     Step step;
     step.cycle = cycle;
-    step.address = static_cast<std::uint32_t>(cycle % 7);
+    step.cycles = length;
+    step.address = outputs;
     step.outputs = outputs;
     record.step(step);
     if (cycle >= 100 && cycle < 110) outputs ^= 1;
+    cycle += length;
   }
   RunEnd end;
   end.cycle = 1000;
@@ -107,6 +112,34 @@ TEST(RunRecordModel, ChangesWithinOnePixelAreOneCountedBandUntilZoomedApart) {
   EXPECT_DOUBLE_EQ(77, zoomed.traces[0].pieces[0].x0);
   EXPECT_EQ(105u, record.entry_at(105)->cycle);
   EXPECT_EQ(110u, record.entry_at(150)->cycle);
+}
+
+TEST(RunRecordModel, AWideSpanIsDrawnFromTheSummaryWithTheSameCounts) {
+  // Output 0 toggles every 16 cycles through the first half of 2^20 cycles.
+  RunRecord record;
+  constexpr std::uint64_t kTotal = std::uint64_t{1} << 20;
+  for (std::uint64_t cycle = 0; cycle < kTotal; cycle += 16) {
+    Step step;
+    step.cycle = cycle;
+    step.cycles = 16;
+    step.outputs = cycle < kTotal / 2 ? static_cast<std::uint32_t>(cycle / 16 % 2) : 0;
+    step.address = step.outputs + (cycle < kTotal / 2 ? 0 : 2);
+    record.step(step);
+  }
+  RunEnd end;
+  end.cycle = kTotal;
+  record.finish(end, kTotal);
+  const DiagramModel model = record.model(DiagramView::whole(kTotal), PlotArea{72, 100}, 100);
+  ASSERT_EQ(1u, model.traces.size());
+  ASSERT_EQ(2u, model.traces[0].pieces.size());  // the band, then the fall as the toggling stops
+  EXPECT_EQ(TracePiece::Band, model.traces[0].pieces[0].kind);
+  EXPECT_NEAR(122, model.traces[0].pieces[0].x1, 1);
+  EXPECT_EQ(TracePiece::Edge, model.traces[0].pieces[1].kind);
+  EXPECT_NEAR(655, model.column_at(80)->bin.changes, 2);
+  EXPECT_EQ(0u, model.column_at(150)->bin.changes);
+  EXPECT_EQ(kTotal / 2, record.entry_at(kTotal / 2 + 5)->cycle);
+  EXPECT_EQ(2u, record.entry_at(kTotal / 2 + 5)->address);
+  EXPECT_EQ(kTotal - 16, record.entry_at(kTotal + 99)->cycle);
 }
 
 }  // namespace
