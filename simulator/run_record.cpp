@@ -6,7 +6,6 @@
 namespace {
 
 constexpr std::size_t kCheckpointEvery = 256;
-constexpr std::size_t kSummaryBins = 1 << 16;
 
 void touch(DiagramBin& bin, std::uint32_t outputs) {
   if (bin.touched) return;
@@ -17,23 +16,35 @@ void touch(DiagramBin& bin, std::uint32_t outputs) {
 }  // namespace
 
 void RunRecord::step(const Step& step) {
-  if (step.address >= instructions_.size()) {
-    instructions_.resize(step.address + 1);
-    known_.resize(step.address + 1);
-  }
-  if (!known_[step.address]) {
+  if (step.address >= instructions_.size()) instructions_.resize(step.address + 1);
+  Instruction& instruction = instructions_[step.address];
+  if (instruction.cycles == 0) {  // first met: every step has a length
     Step plain = step;
     plain.jumps_back = false;
-    instructions_[step.address] = {step.cycles, step.outputs & kOutputMask, step_markers(plain)};
-    known_[step.address] = true;
+    instruction = {step.cycles, step.outputs & kOutputMask, step_markers(plain)};
   }
-  if (steps_.size() % kCheckpointEvery == 0 || step.cycle != next_cycle_)
+  if ((steps_.size() % kCheckpointEvery) == 0 || step.cycle != next_cycle_)
     checkpoints_.push_back({steps_.size(), step.cycle});
-  next_cycle_ = step.cycle + instructions_[step.address].cycles;
-  const std::uint32_t before = steps_.empty() ? 0 : instructions_[steps_.back() >> 1].outputs;
-  ever_changed_ |= before ^ (step.outputs & kOutputMask);
-  ever_marked_ |= step_markers(step);
+  next_cycle_ = step.cycle + instruction.cycles;
+  const std::uint8_t markers = step_markers(step);
+  ever_changed_ |= outputs_ ^ instruction.outputs;
+  ever_marked_ |= markers;
+  while ((step.cycle >> summary_shift_) >= kSummaryBins) coarsen_summary();
+  DiagramBin& bin = summary_[step.cycle >> summary_shift_];
+  touch(bin, outputs_);
+  record_step(bin, instruction.outputs, markers);
+  outputs_ = instruction.outputs;
   steps_.push_back(step.address << 1 | (step.jumps_back ? 1u : 0u));
+}
+
+void RunRecord::coarsen_summary() {
+  for (std::size_t i = 0; i < kSummaryBins / 2; ++i) {
+    DiagramBin merged = summary_[2 * i];
+    merge_into(merged, summary_[2 * i + 1]);
+    summary_[i] = merged;
+  }
+  std::fill(summary_.begin() + kSummaryBins / 2, summary_.end(), DiagramBin{});
+  ++summary_shift_;
 }
 
 std::uint8_t RunRecord::markers_of(std::uint32_t kept) const {
@@ -60,20 +71,9 @@ RunRecord::Cursor RunRecord::cursor_at(std::uint64_t cycle) const {
 
 void RunRecord::finish(const RunEnd& end, std::uint64_t horizon) {
   total_ = std::max<std::uint64_t>(std::min(end.cycle, horizon), 1);
-  if (end.reason == EndReason::Error && end.cycle <= horizon) {
-    error_cycle_ = total_ - 1;
-    ever_marked_ |= kErrorMarker;
-  }
-  while ((total_ - 1) >> summary_shift_ >= kSummaryBins) ++summary_shift_;
-  summary_.assign(((total_ - 1) >> summary_shift_) + 1, DiagramBin{});
-  std::uint32_t outputs = 0;
-  for (Cursor cursor = cursor_at(0); cursor.step < steps_.size() && cursor.cycle < total_; advance(cursor)) {
-    const std::uint32_t kept = steps_[cursor.step];
-    DiagramBin& bin = summary_[cursor.cycle >> summary_shift_];
-    touch(bin, outputs);
-    outputs = instructions_[kept >> 1].outputs;
-    record_step(bin, outputs, markers_of(kept));
-  }
+  if (end.reason != EndReason::Error || end.cycle > horizon) return;
+  error_cycle_ = total_ - 1;
+  ever_marked_ |= kErrorMarker;
 }
 
 std::optional<RunRecord::Entry> RunRecord::entry_at(std::uint64_t cycle) const {
@@ -108,7 +108,7 @@ void RunRecord::bin_steps(const DiagramView& view, std::vector<TimedBin>& bins) 
 // its start falls on, which it is no wider than.
 void RunRecord::bin_summary(const DiagramView& view, std::vector<TimedBin>& bins) const {
   std::size_t k = 0;
-  const std::uint64_t last = std::min<std::uint64_t>((view.to - 1) >> summary_shift_, summary_.size() - 1);
+  const std::uint64_t last = std::min<std::uint64_t>((view.to - 1) >> summary_shift_, kSummaryBins - 1);
   for (std::uint64_t j = view.from >> summary_shift_; j <= last; ++j) {
     const std::uint64_t offset = std::max(j << summary_shift_, view.from) - view.from;
     while (bins[k].last <= offset) ++k;

@@ -38,7 +38,7 @@ class RunRecord : public StepSink {
 
  private:
   struct Instruction {
-    std::uint64_t cycles = 0;
+    std::uint64_t cycles = 0;  // 0: not met yet
     std::uint32_t outputs = 0;
     std::uint8_t markers = 0;  // but a loop going round
   };
@@ -60,12 +60,16 @@ class RunRecord : public StepSink {
   void bin_steps(const DiagramView& view, std::vector<TimedBin>& bins) const;
   void bin_summary(const DiagramView& view, std::vector<TimedBin>& bins) const;
 
+  static constexpr std::size_t kSummaryBins = 1 << 16;
+
+  void coarsen_summary();
+
   std::vector<std::uint32_t> steps_;  // address << 1 | went round a loop
-  std::vector<Instruction> instructions_;
-  std::vector<bool> known_;  // per address: its instruction has been seen
+  std::vector<Instruction> instructions_;  // by address; a length of 0 until met
   std::vector<Checkpoint> checkpoints_;
   std::uint64_t next_cycle_ = 0;  // where the lengths say the next step starts
-  std::vector<DiagramBin> summary_;
+  std::uint32_t outputs_ = 0;     // as the latest step left them
+  std::vector<DiagramBin> summary_ = std::vector<DiagramBin>(kSummaryBins);
   unsigned summary_shift_ = 0;  // a summary bin spans 2^summary_shift_ cycles
   std::uint32_t ever_changed_ = 0;
   std::uint8_t ever_marked_ = 0;
