@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <vector>
 
@@ -64,7 +65,8 @@ class RunRecord : public StepSink {
 
   void coarsen_summary();
 
-  std::vector<std::uint32_t> steps_;  // address << 1 | went round a loop
+  // In blocks, so that a long run grows without copying what it holds.
+  std::deque<std::uint32_t> steps_;  // address << 1 | went round a loop
   std::vector<Instruction> instructions_;  // by address; a length of 0 until met
   std::vector<Checkpoint> checkpoints_;
   std::uint64_t next_cycle_ = 0;  // where the lengths say the next step starts
