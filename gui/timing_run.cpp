@@ -11,11 +11,26 @@
 
 namespace {
 
+// Load's report of the first error on one line of the list: its line and
+// the detail under it, in Load's words.
+std::string one_line(const std::string& report_text) {
+  std::string line;
+  for (std::size_t i = 0; i < report_text.size(); ++i) {
+    if (report_text[i] != '\n') {
+      line += report_text[i];
+      continue;
+    }
+    line += ' ';
+    if (i + 1 < report_text.size() && report_text[i + 1] == '\t') ++i;
+  }
+  return line;
+}
+
 // The first error as Load's report gives it, with its line; the report's
 // first line when it blames no line of the source.
 TimingFinding compile_error(const std::string& report) {
-  if (const auto error = first_error(report)) return {"error: line " + std::to_string(error->line) + ": " + error->message, error->line};
-  return {report.substr(0, report.find('\n')), 0};
+  if (const auto error = first_error(report)) return {"error: " + one_line(error->report_text), error->line};
+  return {"error: " + report.substr(0, report.find('\n')), 0};
 }
 
 unsigned line_of(std::uint32_t address, const std::vector<unsigned>& source_lines) {

@@ -636,6 +636,14 @@ class TimingView : public Gui {
     return client.right - PlotArea{}.left - 24;
   }
   static void mouse(UINT message, int x, int y) { SendMessageA(view(), message, 0, MAKELPARAM(x, y)); }
+  // A double-click on the checks list's item `index`, as the mouse sends it.
+  static void double_click_finding(int index) {
+    HWND list = child(IDC_TIMING_CHECKS);
+    const auto item_height = static_cast<int>(SendMessageA(list, LB_GETITEMHEIGHT, 0, 0));
+    const LPARAM at = MAKELPARAM(10, index * item_height + 2);
+    for (UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP})
+      SendMessageA(list, message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, at);
+  }
   static int caret_line() {
     return static_cast<int>(SendMessageA(app.sourcePane, EM_LINEFROMCHAR, static_cast<WPARAM>(-1), 0)) + 1;
   }
@@ -700,16 +708,11 @@ TEST_F(TimingView, AFindingOrATraceLeadsTheCaretToItsLineAndTheViewReopensWhereI
   EXPECT_EQ((Lines{"warning: line 1: runs 1 cycle, below the board's shortest instruction of 5 cycles",
                    "warning: never reached: line 3"}),
             checks());
-  HWND list = child(IDC_TIMING_CHECKS);
-  const auto item_height = static_cast<int>(SendMessageA(list, LB_GETITEMHEIGHT, 0, 0));
-  SendMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, item_height + 2));
-  SendMessageA(list, WM_LBUTTONUP, 0, MAKELPARAM(10, item_height + 2));
-  SendMessageA(list, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(10, item_height + 2));
-  SendMessageA(list, WM_LBUTTONUP, 0, MAKELPARAM(10, item_height + 2));
+  double_click_finding(1);
   EXPECT_EQ(3, caret_line());
   EXPECT_EQ("Line 3, Column 1", text(app.positionLabel));
-  SendMessageA(list, LB_SETCURSEL, 0, 0);
-  SendMessageA(list, WM_KEYDOWN, VK_RETURN, 1);
+  SendMessageA(child(IDC_TIMING_CHECKS), LB_SETCURSEL, 0, 0);
+  SendMessageA(child(IDC_TIMING_CHECKS), WM_KEYDOWN, VK_RETURN, 1);
   EXPECT_EQ(1, caret_line());
 
   // The second instruction, at line 2, runs from cycle 1 to 11 of 11.
@@ -737,10 +740,12 @@ TEST_F(TimingView, TheViewFollowsTypingAndShowsTheFirstErrorOfAProgramThatDoesNo
   EXPECT_NE(std::string::npos, window_text(view()).find("Timing View"));
   type("0x0, 50xs\n");
   ASSERT_TRUE(pump_until([] { return !timing_view_running() && checks().front().rfind("error", 0) == 0; }));
-  EXPECT_EQ((Lines{"error: line 2: Time unit XS is invalid"}), checks());
-  EXPECT_EQ("error: line 2: Time unit XS is invalid", status());
-  command(ID_BOARD_LOAD);  // Load blames the same line in its own words
-  EXPECT_NE(std::string::npos, output().find("line 2")) << output();
+  double_click_finding(0);
+  EXPECT_EQ(2, caret_line());
+  EXPECT_EQ((Lines{"error: Time unit on line 2 is invalid. XS"}), checks());
+  EXPECT_EQ("error: Time unit on line 2 is invalid. XS", status());
+  command(ID_BOARD_LOAD);  // the same words as Load's
+  EXPECT_NE(std::string::npos, output().find("\r\nTime unit on line 2 is invalid.\r\n\tXS\r\n")) << output();
   SendMessageA(app.sourcePane, EM_SETSEL, 25, 26);
   type("n");
   ASSERT_TRUE(pump_until([] { return !timing_view_running() && checks().front().rfind("warning", 0) == 0; }));
