@@ -43,9 +43,8 @@ TimingResult run_timing(const std::string& text, double clock_mhz) {
   TimingResult result;
   result.clock_mhz = clock_mhz;
   if (!(clock_mhz > 0) || !clock_gives_finite_times(clock_mhz)) {
-    result.findings.push_back({"error: a clock of " + short_number(clock_mhz, 6) +
-                                   " MHz gives no board times to show",
-                               0});
+    result.findings.push_back(
+        {"error: a clock of " + short_number(clock_mhz, 6) + " MHz gives no board times to show", 0});
     return result;
   }
   const std::string source = without_carriage_returns(text);
@@ -64,18 +63,18 @@ TimingResult run_timing(const std::string& text, double clock_mhz) {
   result.source_lines = std::move(compiled.source_lines);
   const BoardProgram program = board.take_program();
   for (const TimingWarning& warning : check_timing(program, CheckSettings{}))
-    result.findings.push_back({"warning: " + instruction_place(warning.address, result.source_lines) + ": " +
-                                   warning.text,
-                               line_of(warning.address, result.source_lines)});
+    result.findings.push_back(
+        {"warning: " + instruction_place(warning.address, result.source_lines) + ": " + warning.text,
+         line_of(warning.address, result.source_lines)});
   const SimulationSettings settings;
   const RunEnd end = simulate(program, settings, result.record);
   result.record.finish(end, first_cycle_at(settings.until_ns, clock_mhz));
   if (const auto unreached = unreached_warning(end, settings, result.source_lines))
     result.findings.push_back({"warning: " + unreached->text, line_of(unreached->first_address, result.source_lines)});
   if (end.reason == EndReason::Error)
-    result.findings.push_back({"error: " + runtime_error_text(end, result.source_lines) + " (at cycle " +
-                                   std::to_string(end.cycle) + ")",
-                               end.error_address ? line_of(*end.error_address, result.source_lines) : 0});
+    result.findings.push_back(
+        {"error: " + runtime_error_text(end, result.source_lines) + " (at cycle " + std::to_string(end.cycle) + ")",
+         end.error_address ? line_of(*end.error_address, result.source_lines) : 0});
   result.summary = std::to_string(end.steps) + " instructions in " + time_text(cycle_time_ns(end.cycle, clock_mhz)) +
                    "; ended: " + std::string(end_reason_text(end.reason)) + " at cycle " + std::to_string(end.cycle);
   return result;

@@ -21,7 +21,7 @@ struct TimingResult {
   bool compiled = false;
   double clock_mhz = 100;
   std::vector<TimingFinding> findings;
-  RunRecord record;                   // empty when not compiled
+  RunRecord record;                    // empty when not compiled
   std::vector<unsigned> source_lines;  // per instruction
   std::string summary;                 // "15 instructions in 1.8us; ended: stop at cycle 180"
 };

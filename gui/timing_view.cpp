@@ -75,8 +75,13 @@ ViewLayout view_layout() {
   const int checks_height = std::max(60, height / 4);
   const int scroll_height = GetSystemMetrics(SM_CYHSCROLL);
   const int diagram_height = std::max(0, height - checks_height - kStatusHeight - scroll_height);
-  return {width, diagram_height, diagram_height, scroll_height, diagram_height + scroll_height,
-          diagram_height + scroll_height + kStatusHeight, checks_height};
+  return {width,
+          diagram_height,
+          diagram_height,
+          scroll_height,
+          diagram_height + scroll_height,
+          diagram_height + scroll_height + kStatusHeight,
+          checks_height};
 }
 
 PlotArea plot_area() {
@@ -124,7 +129,8 @@ void update_scroll_bar() {
   info.nMin = 0;
   info.nMax = kScrollUnits - 1;
   const double total = static_cast<double>(view->span.total);
-  info.nPage = static_cast<UINT>(std::max(1.0, std::round(static_cast<double>(view->span.span()) / total * kScrollUnits)));
+  info.nPage =
+      static_cast<UINT>(std::max(1.0, std::round(static_cast<double>(view->span.span()) / total * kScrollUnits)));
   info.nPos = static_cast<int>(std::round(static_cast<double>(view->span.from) / total * kScrollUnits));
   SetScrollInfo(view->scroll, SB_CTL, &info, TRUE);
 }
@@ -149,7 +155,8 @@ std::string status_at(int x) {
   char outputs[16];
   std::snprintf(outputs, sizeof outputs, "0x%06X", static_cast<unsigned>(entry->outputs));
   text += ": outputs " + std::string(outputs) + ", address " + std::to_string(entry->address);
-  if (entry->address < result.source_lines.size()) text += ", line " + std::to_string(result.source_lines[entry->address]);
+  if (entry->address < result.source_lines.size())
+    text += ", line " + std::to_string(result.source_lines[entry->address]);
   const DiagramColumn* column = current_model().column_at(x);
   if (column != nullptr && column->bin.changes > 1)
     text += "; " + std::to_string(column->bin.changes) + " changes in this column";
@@ -252,8 +259,8 @@ LRESULT on_create(HWND window) {
   view->window = window;
   view->scroll = make_child("SCROLLBAR", SBS_HORZ, IDC_TIMING_SCROLL);
   view->status = make_child("STATIC", SS_LEFTNOWORDWRAP | SS_SUNKEN, IDC_TIMING_STATUS);
-  view->checks = make_child("LISTBOX", WS_VSCROLL | WS_BORDER | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_WANTKEYBOARDINPUT,
-                            IDC_TIMING_CHECKS);
+  view->checks = make_child(
+      "LISTBOX", WS_VSCROLL | WS_BORDER | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_WANTKEYBOARDINPUT, IDC_TIMING_CHECKS);
   return 0;
 }
 

@@ -217,8 +217,8 @@ void DiagramView::zoom(double factor, double x, double plot_width) {
   const double fraction = std::clamp(x / plot_width, 0.0, 1.0);
   const double anchor = static_cast<double>(from) + fraction * static_cast<double>(span());
   const double narrowest = static_cast<double>(std::min(total, kNarrowestSpan));
-  const double width = std::clamp(std::round(static_cast<double>(span()) * factor), narrowest,
-                                  static_cast<double>(total));
+  const double width =
+      std::clamp(std::round(static_cast<double>(span()) * factor), narrowest, static_cast<double>(total));
   const double start = std::clamp(std::round(anchor - fraction * width), 0.0, static_cast<double>(total) - width);
   from = static_cast<std::uint64_t>(start);
   to = from + static_cast<std::uint64_t>(width);

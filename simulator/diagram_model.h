@@ -109,9 +109,9 @@ struct DiagramTick {
 
 struct DiagramModel {
   PlotArea plot;
-  double plot_top = 0;   // below the title and the lanes
-  double axis_top = 0;   // below the traces
-  double height = 0;     // the whole picture's
+  double plot_top = 0;  // below the title and the lanes
+  double axis_top = 0;  // below the traces
+  double height = 0;    // the whole picture's
   std::vector<DiagramColumn> columns;
   std::vector<DiagramLane> lanes;
   std::vector<DiagramTrace> traces;

@@ -84,7 +84,8 @@ std::optional<RunRecord::Entry> RunRecord::entry_at(std::uint64_t cycle) const {
   // The step before the cursor: found again from its checkpoint.
   const std::size_t wanted = cursor.step - 1;
   const auto mark = std::upper_bound(checkpoints_.begin(), checkpoints_.end(), wanted,
-                                     [](std::size_t at, const Checkpoint& m) { return at < m.step; }) - 1;
+                                     [](std::size_t at, const Checkpoint& m) { return at < m.step; }) -
+                    1;
   Cursor back{mark->step, mark->cycle, static_cast<std::size_t>(mark - checkpoints_.begin()) + 1};
   while (back.step < wanted) advance(back);
   const std::uint32_t address = steps_[wanted] >> 1;
@@ -118,8 +119,8 @@ void RunRecord::bin_summary(const DiagramView& view, std::vector<TimedBin>& bins
 
 DiagramModel RunRecord::model(const DiagramView& view, const PlotArea& plot, double clock_mhz) const {
   const std::uint64_t span = view.span();
-  const std::uint64_t count = std::max<std::uint64_t>(
-      1, std::min<std::uint64_t>(span, static_cast<std::uint64_t>(std::max(plot.width, 1.0))));
+  const std::uint64_t count =
+      std::max<std::uint64_t>(1, std::min<std::uint64_t>(span, static_cast<std::uint64_t>(std::max(plot.width, 1.0))));
   std::vector<TimedBin> bins(count);
   // Bin k holds cycles from k * span / count on.
   const auto bin_start = [&](std::uint64_t k) {
@@ -127,8 +128,10 @@ DiagramModel RunRecord::model(const DiagramView& view, const PlotArea& plot, dou
   };
   for (std::uint64_t k = 0; k < count; ++k) bins[k].first = bin_start(k), bins[k].last = bin_start(k + 1);
   const bool wide = summary_shift_ > 0 && span / count >= (std::uint64_t{1} << summary_shift_);
-  if (wide) bin_summary(view, bins);
-  else bin_steps(view, bins);
+  if (wide)
+    bin_summary(view, bins);
+  else
+    bin_steps(view, bins);
   if (error_cycle_ >= view.from && error_cycle_ < view.to) {
     const std::uint64_t offset = error_cycle_ - view.from;
     std::find_if(bins.rbegin(), bins.rend(), [&](const TimedBin& b) { return b.first <= offset; })->bin.markers |=

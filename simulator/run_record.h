@@ -66,7 +66,7 @@ class RunRecord : public StepSink {
   void coarsen_summary();
 
   // In blocks, so that a long run grows without copying what it holds.
-  std::deque<std::uint32_t> steps_;  // address << 1 | went round a loop
+  std::deque<std::uint32_t> steps_;        // address << 1 | went round a loop
   std::vector<Instruction> instructions_;  // by address; a length of 0 until met
   std::vector<Checkpoint> checkpoints_;
   std::uint64_t next_cycle_ = 0;  // where the lengths say the next step starts

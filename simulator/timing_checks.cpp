@@ -119,9 +119,11 @@ std::optional<UnreachedWarning> unreached_warning(const RunEnd& end, const Simul
   if (unreached.empty()) return std::nullopt;
   std::uint32_t first = 0;
   while (reached[first]) ++first;
-  if (end.reason == EndReason::Horizon) return UnreachedWarning{first, "not reached within " + time_text(run.until_ns) + ": " + unreached};
+  if (end.reason == EndReason::Horizon)
+    return UnreachedWarning{first, "not reached within " + time_text(run.until_ns) + ": " + unreached};
   if (end.reason == EndReason::StepLimit)
-    return UnreachedWarning{first, "not reached within " + std::to_string(run.max_steps) + " instructions: " + unreached};
+    return UnreachedWarning{first,
+                            "not reached within " + std::to_string(run.max_steps) + " instructions: " + unreached};
   return UnreachedWarning{first, "never reached: " + unreached};
 }
 
