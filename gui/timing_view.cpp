@@ -40,7 +40,8 @@ struct View {
   bool model_current = false;
   std::uint64_t requested = 0;  // the newest request's number
   bool waiting = false;
-  int mouse_x = -1;
+  int mouse_x = -1;       // -1 while the mouse is elsewhere
+  bool tracking = false;  // the mouse's leaving will be told
   bool pressed = false;
   bool dragged = false;
   int press_x = 0;
@@ -315,10 +316,23 @@ LRESULT on_mouse_move(LPARAM lparam) {
       span_changed();
     }
   }
+  if (!view->tracking) {
+    TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, view->window, 0};
+    view->tracking = TrackMouseEvent(&track) != FALSE;
+  }
   if (view->mouse_x != x) redraw_diagram();
   view->mouse_x = x;
   if (!has_run() || !in_plot(x)) return 0;
   set_status(status_at(x));
+  return 0;
+}
+
+// The cursor line goes with the mouse.
+LRESULT on_mouse_leave() {
+  view->tracking = false;
+  view->mouse_x = -1;
+  redraw_diagram();
+  show_default_status();
   return 0;
 }
 
@@ -474,6 +488,8 @@ LRESULT CALLBACK view_proc(HWND window, UINT message, WPARAM wparam, LPARAM lpar
       return 1;  // the diagram is painted whole; the children paint the rest
     case WM_MOUSEMOVE:
       return on_mouse_move(lparam);
+    case WM_MOUSELEAVE:
+      return on_mouse_leave();
     case WM_LBUTTONDOWN:
       return on_button_down(lparam);
     case WM_LBUTTONUP:
