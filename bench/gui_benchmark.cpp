@@ -6,7 +6,10 @@
 // Windows), then times Open, the caret label after a key release at the end
 // of the text, Load with Show Debug Information on and off, and Save, and
 // checks that nothing was lost on the way: the source pane holds the whole
-// file, the output pane the whole report, the saved file every byte. It also
+// file, the output pane the whole report, the saved file every byte. At the
+// board's size it also times the timing view: opened with F5, shown again
+// after a key typed into the source pane (its pause for typing to stop
+// included), and redrawn after a zoom and after Home. It also
 // times Wine's edit control alone, given the same texts with no program
 // around it. Dialogs are answered from here, as a person would answer them.
 #include <windows.h>
@@ -25,6 +28,7 @@
 #include "program_generator.h"
 #include "resource_ids.h"
 #include "startup.h"
+#include "timing_view.h"
 #include "user_dialogs.h"
 #include "window_text.h"
 
@@ -34,6 +38,8 @@ constexpr double kSmallStepTargetMs = 100;  // every step at the board's default
 constexpr double kCaretTargetMs = 5;
 constexpr double kLargeStepTargetMs = 5000;  // every step at a million instructions
 constexpr unsigned kBoardDefaultSize = 32768;
+constexpr double kViewShownTargetMs = 300;  // the timing view, from the last key to the new run shown
+constexpr double kViewZoomTargetMs = 30;    // the timing view, a zoom's redraw
 
 std::string chosen_file;  // the name the file dialogs answer with
 
@@ -121,6 +127,58 @@ double edit_control_alone(const std::string& text, bool copy_out = false) {
   return ms;
 }
 
+// Dispatches one message at a time, as the message loop does, until `done`
+// holds after one.
+template <typename Done>
+void dispatch_until(Done done) {
+  MSG message;
+  while (!done()) {
+    if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+      Sleep(0);
+      continue;
+    }
+    dispatch_message(message);
+  }
+}
+
+double redraw_after(HWND window, WPARAM key) {
+  return timed([&] {
+    SendMessageA(window, WM_KEYDOWN, key, 1);
+    SendMessageA(window, WM_CHAR, key, 1);
+    UpdateWindow(window);
+  });
+}
+
+// `instructions` of the board's shortest length, round and round until
+// the step limit: the densest run the view meets, ten million steps.
+std::string looping_program(unsigned instructions) {
+  std::string text = "START: 0x1, 50ns\r\n";
+  for (unsigned i = 1; i + 1 < instructions; ++i) text += "0x" + std::to_string(i % 4) + ", 50ns\r\n";
+  return text + "0x0, 50ns, BRANCH, START\r\n";
+}
+
+void benchmark_timing_view(const char* what) {
+  std::printf("  the timing view, %s:\n", what);
+  double ms = timed([] {
+    command(ID_TIMING_VIEW);
+    dispatch_until([] { return !timing_view_running(); });
+    UpdateWindow(app.timingView);
+  });
+  print_step("Timing View opened (F5), run shown", ms, kViewShownTargetMs);
+  ms = timed([] {
+    SendMessageA(app.sourcePane, WM_CHAR, ' ', 1);
+    dispatch_until([] { return timing_view_running(); });
+    dispatch_until([] { return !timing_view_running(); });
+    UpdateWindow(app.timingView);
+  });
+  print_step("Timing View after the last key, run shown", ms, kViewShownTargetMs);
+  print_step("Timing View zoom in (+), redrawn", redraw_after(app.timingView, '+'), kViewZoomTargetMs);
+  print_step("Timing View zoom out (-), redrawn", redraw_after(app.timingView, '-'), kViewZoomTargetMs);
+  print_step("Timing View whole run (Home), redrawn", redraw_after(app.timingView, VK_HOME), kViewZoomTargetMs);
+  DestroyWindow(app.timingView);
+  SendMessageA(app.sourcePane, WM_CHAR, VK_BACK, 1);  // the text as it was
+}
+
 void benchmark(unsigned instructions, const std::string& folder) {
   const bool small = instructions <= kBoardDefaultSize;
   const double step_target = small ? kSmallStepTargetMs : kLargeStepTargetMs;
@@ -170,9 +228,16 @@ void benchmark(unsigned instructions, const std::string& folder) {
                window_text(app.outputPane), reports[debug]);
   }
 
+  if (small) benchmark_timing_view("this program");
+
   DeleteFileA(path.c_str());
   ms = timed([] { command(ID_FILE_SAVE); });
   print_step("Save (to the opened file)", ms, step_target, read_file(path), pane_text);
+
+  if (small) {
+    SetWindowTextA(app.sourcePane, looping_program(instructions).c_str());
+    benchmark_timing_view("a loop of 5-cycle instructions up to the step limit");
+  }
 
   std::printf("  run_interpreter alone, on the same file:\n");
   std::printf("  %-46s %9.1f ms\n", "Show Debug Information on", interpreter_ms[1]);

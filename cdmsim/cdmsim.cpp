@@ -268,7 +268,7 @@ class Simulator {
     if (!writers.open(messages_)) return kSimNotLoaded;
     const RunEnd end = simulate(program, options_.run, writers.sink());
 
-    const std::string error = end.error_address ? place(*end.error_address) + ": " + end.error : end.error;
+    const std::string error = runtime_error_text(end, loaded_.source_lines);
     if (!writers.finish(end, error)) {
       messages_ << "cdmsim: an output could not be written in full\n";
       return kSimNotLoaded;
@@ -287,18 +287,8 @@ class Simulator {
     return compile(options_, loaded_, messages_);
   }
 
-  // The instructions the run did not reach, as far as it went: a run cut
-  // short at the horizon or the step limit says so, and the instruction
-  // that failed was reached.
   void report_unreached(const RunEnd& end) {
-    std::vector<bool> reached = end.reached;
-    if (end.error_address && *end.error_address < reached.size()) reached[*end.error_address] = true;
-    const std::string unreached = unreached_ranges(reached, loaded_.source_lines);
-    if (unreached.empty()) return;
-    if (end.reason == EndReason::Horizon) return warn("not reached within " + time_text(options_.run.until_ns) + ": " + unreached);
-    if (end.reason == EndReason::StepLimit)
-      return warn("not reached within " + std::to_string(options_.run.max_steps) + " instructions: " + unreached);
-    warn("never reached: " + unreached);
+    if (const auto unreached = unreached_warning(end, options_.run, loaded_.source_lines)) warn(unreached->text);
   }
 
   std::string findings_summary() const {

@@ -39,6 +39,10 @@ struct AppState {
   // key release to the next: touching a fresh megabyte for the first time
   // costs more than copying the text into it.
   std::string textBeforeCaret;
+  // The timing view, while it is open, and where it stood when last closed
+  // (empty until then): it opens there again for the rest of the session.
+  HWND timingView = nullptr;
+  RECT timingViewPlace{};
 };
 
 extern AppState app;

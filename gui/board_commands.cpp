@@ -101,7 +101,7 @@ bool load_program() {
     set_output_text("Error writing " + path + ".");
     return false;
   }
-  const double clock_mhz = std::atof(window_text_prefix(app.frequencyBox, kBoxTextLength).c_str());
+  const double clock_mhz = frequency_box_clock();
   const int board_number = board_number_for_load();
   std::ostringstream report;
   InterpreterOptions options;
@@ -115,6 +115,8 @@ bool load_program() {
   DeleteFileA(path.c_str());
   return true;
 }
+
+double frequency_box_clock() { return std::atof(window_text_prefix(app.frequencyBox, kBoxTextLength).c_str()); }
 
 bool start_board() { return run_board_command("Failed to start board.", cdm_start); }
 

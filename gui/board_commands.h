@@ -9,6 +9,9 @@ void load_command();
 // and shows its report. True when the temporary file was written.
 bool load_program();
 
+// The clock the frequency box names, read as Load reads it.
+double frequency_box_clock();
+
 // Start and Stop. False only when no board could be opened.
 bool start_board();
 bool stop_board();

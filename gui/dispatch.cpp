@@ -10,6 +10,7 @@
 #include "layout_caret.h"
 #include "resource_ids.h"
 #include "settings.h"
+#include "timing_view.h"
 #include "user_dialogs.h"
 
 namespace {
@@ -61,6 +62,9 @@ bool run_command(WPARAM wparam) {
     case ID_CLEAR_OUTPUT:
       clear_output();
       return true;
+    case ID_TIMING_VIEW:
+      show_timing_view();
+      return true;
     case ID_BOARD_LOAD:
     case IDC_LOAD_BUTTON:
       load_command();
@@ -97,7 +101,10 @@ LRESULT on_start_or_stop(HWND window, WPARAM wparam, LPARAM lparam) {
 LRESULT on_command(HWND window, WPARAM wparam, LPARAM lparam) {
   // Only the user's edits raise this: the multi-line panes report nothing
   // when the program sets their text, and the output pane is read-only.
-  if (is_source_change(wparam)) app.modified = true;
+  if (is_source_change(wparam)) {
+    app.modified = true;
+    timing_view_source_changed();
+  }
   if (is_start_or_stop(wparam)) return on_start_or_stop(window, wparam, lparam);
   run_command(wparam);
   return DefWindowProcA(window, WM_COMMAND, wparam, lparam);

@@ -11,6 +11,8 @@ namespace {
 
 bool is_release(UINT message) { return message == WM_KEYUP || message == WM_LBUTTONUP; }
 
+}  // namespace
+
 // The text in front of the selection start, counted into a line and column.
 void show_caret_position() {
   DWORD start = 0;
@@ -23,7 +25,14 @@ void show_caret_position() {
   SetWindowTextA(app.positionLabel, label.c_str());
 }
 
-}  // namespace
+void place_caret_on_line(unsigned line) {
+  if (line == 0) return;
+  const LRESULT start = SendMessageA(app.sourcePane, EM_LINEINDEX, line - 1, 0);
+  if (start < 0) return;
+  SendMessageA(app.sourcePane, EM_SETSEL, static_cast<WPARAM>(start), start);
+  SendMessageA(app.sourcePane, EM_SCROLLCARET, 0, 0);
+  show_caret_position();
+}
 
 void prepare_caret_indicator(std::size_t typing_limit) {
   app.textBeforeCaret.resize(typing_limit + 1);

@@ -13,6 +13,7 @@
 #define ID_SHOW_DEBUG 110
 #define ID_SAVE_OUTPUT 111
 #define ID_CLEAR_OUTPUT 112
+#define ID_TIMING_VIEW 113
 #define ID_BOARD_LOAD 120
 #define ID_BOARD_START 121
 #define ID_BOARD_STOP 122
@@ -34,6 +35,11 @@
 #define IDC_POSITION_LABEL 1010
 #define IDC_BOARD_LABEL 1011
 #define IDC_BOARD_BOX 1012
+
+// The timing view's controls, children of its own window.
+#define IDC_TIMING_SCROLL 1020
+#define IDC_TIMING_STATUS 1021
+#define IDC_TIMING_CHECKS 1022
 
 // Position of the "&Interpreter" pop-up in the menu bar; it holds the check
 // mark of "Show &Debug Information".

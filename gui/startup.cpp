@@ -60,7 +60,8 @@ HMENU build_menu_bar() {
          "&File");
   append(make_popup({{ID_SHOW_DEBUG, "Show &Debug Information"},
                      {ID_SAVE_OUTPUT, "&Save Output..."},
-                     {ID_CLEAR_OUTPUT, "&Clear Output"}}),
+                     {ID_CLEAR_OUTPUT, "&Clear Output"},
+                     {ID_TIMING_VIEW, "&Timing View"}}),
          "&Interpreter");
   append(make_popup({{ID_BOARD_LOAD, "&Load"}, {ID_BOARD_START, "&Start"}, {ID_BOARD_STOP, "S&top"}}),
          "&Board");
@@ -176,13 +177,20 @@ bool create_main_window(HINSTANCE instance, const char* command_line, int show_c
   return true;
 }
 
+void dispatch_message(MSG& message) {
+  // F5 opens the timing view from any of the program's windows; no other key
+  // is taken from the controls.
+  static ACCEL timing_view_key{FVIRTKEY, VK_F5, ID_TIMING_VIEW};
+  static HACCEL shortcuts = CreateAcceleratorTableA(&timing_view_key, 1);
+  if (app.mainWindow != nullptr && TranslateAcceleratorA(app.mainWindow, shortcuts, &message) != 0) return;
+  TranslateMessage(&message);
+  DispatchMessageA(&message);
+}
+
 int run_message_loop() {
   MSG message{};
   BOOL result;
-  while ((result = GetMessageA(&message, nullptr, 0, 0)) > 0) {
-    TranslateMessage(&message);
-    DispatchMessageA(&message);
-  }
+  while ((result = GetMessageA(&message, nullptr, 0, 0)) > 0) dispatch_message(message);
   return result == 0 ? static_cast<int>(message.wParam) : 0;
 }
 

@@ -11,6 +11,10 @@ inline constexpr char kMainWindowClass[] = "MyWindowClass";
 // when the window class or the main window cannot be made.
 bool create_main_window(HINSTANCE instance, const char* command_line, int show_command);
 
+// Translates the program's one shortcut, F5, into the Timing View command,
+// and dispatches every other message.
+void dispatch_message(MSG& message);
+
 // Runs until the quit message; returns its exit code.
 int run_message_loop();
 

@@ -18,6 +18,11 @@ std::string_view take_line(std::string_view& text) {
 
 bool starts_with(std::string_view text, std::string_view start) { return text.substr(0, start.size()) == start; }
 
+// The report's line naming the error, and the detail line under it.
+std::string with_detail(std::string_view first, std::string_view second) {
+  return std::string(first) + "\n" + std::string(second);
+}
+
 // The unsigned number at the start of `text`, taken off it.
 unsigned take_number(std::string_view& text) {
   unsigned number = 0;
@@ -35,6 +40,7 @@ std::string_view without_period(std::string_view text) {
 
 // "Reading of tokens failed at Line L Column C." then the offending character.
 bool reading_error(std::string_view first, std::string_view second, Diagnostic& d) {
+  const std::string_view first_line = first;
   constexpr std::string_view kLead = "Reading of tokens failed at Line ";
   if (!starts_with(first, kLead)) return false;
   first.remove_prefix(kLead.size());
@@ -43,7 +49,10 @@ bool reading_error(std::string_view first, std::string_view second, Diagnostic& 
   d.column = take_number(first);
   constexpr std::string_view kCharacter = "Offending character: ";
   d.message = "unexpected character";
-  if (starts_with(second, kCharacter)) d.message += " " + std::string(without_period(second.substr(kCharacter.size())));
+  d.report_text = std::string(first_line);
+  if (!starts_with(second, kCharacter)) return true;
+  d.message += " " + std::string(without_period(second.substr(kCharacter.size())));
+  d.report_text = with_detail(first_line, second);
   return true;
 }
 
@@ -57,6 +66,7 @@ bool statement_error(std::string_view first, std::string_view second, Diagnostic
   position.remove_prefix(std::string_view(" starting at column ").size());
   d.column = take_number(position);
   d.message = std::string(first.substr(0, at));
+  d.report_text = second.empty() ? std::string(first) : with_detail(first, second);
   if (starts_with(second, "Got ")) d.message += "; got " + std::string(without_period(second.substr(4)));
   else if (!second.empty()) d.message += "; " + std::string(without_period(second));
   return true;
@@ -89,8 +99,12 @@ bool value_error(std::string_view first, std::string_view second, Diagnostic& d)
     d.field = error.field;
     d.word = std::string(error.word);
     d.message = std::string(error.lead);
+    d.report_text = std::string(first);
     if (error.unknown == Diagnostic::Unknown::Nothing) return true;
-    if (starts_with(second, "\t")) d.word = std::string(second.substr(1));
+    if (starts_with(second, "\t")) {
+      d.word = std::string(second.substr(1));
+      d.report_text = with_detail(first, second);
+    }
     d.message += " " + d.word + (error.unknown == Diagnostic::Unknown::Label ? "" : " is invalid");
     return true;
   }

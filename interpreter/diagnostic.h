@@ -20,6 +20,9 @@ struct Diagnostic {
   // The comma-separated field of the statement the word stands in: 0 the
   // pattern, 1 the time, 2 the command, 3 its data.
   unsigned field = 0;
+  // The error as the report words it: its line, then the detail line under
+  // it when there is one, as Load shows them.
+  std::string report_text;
 };
 
 // The first error in `report`; none when it holds no error the source can

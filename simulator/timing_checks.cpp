@@ -110,3 +110,24 @@ std::string unreached_ranges(const std::vector<bool>& reached, const std::vector
   const bool several = count > 1;
   return std::string(by_line ? (several ? "lines " : "line ") : (several ? "addresses " : "address ")) + ranges;
 }
+
+std::optional<UnreachedWarning> unreached_warning(const RunEnd& end, const SimulationSettings& run,
+                                                  const std::vector<unsigned>& source_lines) {
+  std::vector<bool> reached = end.reached;
+  if (end.error_address && *end.error_address < reached.size()) reached[*end.error_address] = true;
+  const std::string unreached = unreached_ranges(reached, source_lines);
+  if (unreached.empty()) return std::nullopt;
+  std::uint32_t first = 0;
+  while (reached[first]) ++first;
+  if (end.reason == EndReason::Horizon)
+    return UnreachedWarning{first, "not reached within " + time_text(run.until_ns) + ": " + unreached};
+  if (end.reason == EndReason::StepLimit)
+    return UnreachedWarning{first,
+                            "not reached within " + std::to_string(run.max_steps) + " instructions: " + unreached};
+  return UnreachedWarning{first, "never reached: " + unreached};
+}
+
+std::string runtime_error_text(const RunEnd& end, const std::vector<unsigned>& source_lines) {
+  if (!end.error_address) return end.error;
+  return instruction_place(*end.error_address, source_lines) + ": " + end.error;
+}

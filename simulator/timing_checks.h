@@ -3,10 +3,12 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "instruction.h"
+#include "simulation.h"
 
 struct CheckSettings {
   std::uint64_t min_cycles = 5;  // shortest instruction the board runs
@@ -28,3 +30,19 @@ std::string instruction_place(std::uint32_t address, const std::vector<unsigned>
 // The never-reached instructions as ranges, "lines 4-6, 9" (or "addresses
 // ..." without source lines); empty when every instruction ran.
 std::string unreached_ranges(const std::vector<bool>& reached, const std::vector<unsigned>& source_lines);
+
+// The warning a run's end gives about the instructions it did not reach, as
+// far as it went ("not reached within 1s: lines 4-6" for a run cut short at
+// the horizon or the step limit, "never reached: ..." otherwise), with the
+// first such instruction; none when every instruction ran. The instruction
+// that failed counts as reached.
+struct UnreachedWarning {
+  std::uint32_t first_address = 0;
+  std::string text;
+};
+std::optional<UnreachedWarning> unreached_warning(const RunEnd& end, const SimulationSettings& run,
+                                                  const std::vector<unsigned>& source_lines);
+
+// A runtime error with its place, "line 7: what went wrong"; the bare
+// message when it has no instruction.
+std::string runtime_error_text(const RunEnd& end, const std::vector<unsigned>& source_lines);

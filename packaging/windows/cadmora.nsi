@@ -160,6 +160,7 @@ Section "${PRODUCT}" main_section
   Call install_board_library
   SetOutPath "$INSTDIR\Doc"
   File "${HELP_PAGE}"
+  File "${HELP_IMAGE}"
   SetOutPath "$INSTDIR\examples"
   !insertmacro INSTALL_EXAMPLES
   SetOutPath "$INSTDIR"
@@ -253,6 +254,7 @@ Section "Uninstall"
     Delete "$INSTDIR\morvapi.dll"
   ${EndIf}
   Delete "$INSTDIR\Doc\index.html"
+  Delete "$INSTDIR\Doc\timing-view.png"
   RMDir "$INSTDIR\Doc"
   !insertmacro REMOVE_EXAMPLES
   RMDir "$INSTDIR\examples"

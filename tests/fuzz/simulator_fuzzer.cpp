@@ -9,10 +9,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <string_view>
+#include <vector>
 
 #include "board_file.h"
 #include "diagram_writer.h"
 #include "instruction.h"
+#include "run_record.h"
 #include "simulation.h"
 #include "timeline_writer.h"
 #include "timing_checks.h"
@@ -66,9 +68,11 @@ class CheckedSteps : public StepSink {
     require(step.outputs <= 0xFFFFFF);
     next_cycle_ = step.cycle + step.cycles;
     require(++steps_ <= max_steps_);
+    seen_.push_back(step);
   }
   std::uint64_t next_cycle_ = 0;
   std::uint64_t steps_ = 0;
+  std::vector<Step> seen_;
 
  private:
   std::uint64_t max_steps_;
@@ -76,13 +80,13 @@ class CheckedSteps : public StepSink {
 
 class Fan : public StepSink {
  public:
-  Fan(StepSink& a, StepSink& b, StepSink& c, StepSink& d) : sinks_{&a, &b, &c, &d} {}
+  Fan(StepSink& a, StepSink& b, StepSink& c, StepSink& d, StepSink& e) : sinks_{&a, &b, &c, &d, &e} {}
   void step(const Step& step) override {
     for (StepSink* sink : sinks_) sink->step(step);
   }
 
  private:
-  StepSink* sinks_[4];
+  StepSink* sinks_[5];
 };
 
 }  // namespace
@@ -115,7 +119,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   TimelineWriter timeline(out, program.clock_mhz, no_lines);
   VcdWriter vcd(out, program.clock_mhz);
   DiagramWriter diagram(program.clock_mhz, "fuzz");
-  Fan fan(checked, timeline, vcd, diagram);
+  RunRecord record;
+  Fan fan(checked, timeline, vcd, diagram, record);
   const RunEnd end = simulate(program, settings, fan);
 
   require(end.steps == checked.steps_);
@@ -125,5 +130,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   vcd.finish(end);
   diagram.write(sink_file, end);
   unreached_ranges(end.reached, no_lines);
+
+  // The timing view's record finds every step again from its start cycle,
+  // and draws any part of the run.
+  record.finish(end, first_cycle_at(settings.until_ns, program.clock_mhz));
+  for (const Step& step : checked.seen_) {
+    const auto entry = record.entry_at(step.cycle);
+    require(entry && entry->cycle == step.cycle && entry->address == step.address && entry->outputs == step.outputs);
+  }
+  DiagramView view = DiagramView::whole(record.total_cycles());
+  record.model(view, PlotArea{72, 300}, program.clock_mhz);
+  view.zoom(0.01, 120, 300);
+  record.model(view, PlotArea{72, 300}, program.clock_mhz);
   return 0;
 }

@@ -21,9 +21,11 @@
 
 #include "app_state.h"
 #include "control_layout.h"
+#include "diagram_model.h"
 #include "resource_ids.h"
 #include "run_program.h"
 #include "startup.h"
+#include "timing_view.h"
 #include "test_folder.h"
 #include "user_dialogs.h"
 #include "window_text.h"
@@ -691,6 +693,165 @@ TEST_F(Gui, ExitKeepsTheSettingsFilesRightsAndAttributes) {
   EXPECT_EQ("77\r\nfalse", install_.read("interpreter.cfg"));
   EXPECT_EQ(rights, access_rights(file));
   EXPECT_EQ(FILE_ATTRIBUTE_HIDDEN, GetFileAttributesA(file.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+
+// ---- The timing view --------------------------------------------------------
+
+// A person at the timing view: F5 in the source pane, the mouse over the
+// diagram, the checks list's double-click and Enter, Esc; every message
+// through the program's own message dispatch, its F5 shortcut included.
+class TimingView : public Gui {
+ protected:
+  static HWND view() { return app.timingView; }
+  static HWND child(int id) { return GetDlgItem(view(), id); }
+  static std::string status() { return window_text(child(IDC_TIMING_STATUS)); }
+  static Lines checks() {
+    Lines items;
+    const auto count = static_cast<int>(SendMessageA(child(IDC_TIMING_CHECKS), LB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+      char item[512] = {};
+      SendMessageA(child(IDC_TIMING_CHECKS), LB_GETTEXT, i, reinterpret_cast<LPARAM>(item));
+      items.push_back(item);
+    }
+    return items;
+  }
+  // Runs the queued messages until `done` holds, for at most ten seconds.
+  template <typename Done>
+  static bool pump_until(Done done) {
+    for (int tries = 0; tries < 1000; ++tries, Sleep(10)) {
+      for (MSG message; PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE);) dispatch_message(message);
+      if (done()) return true;
+    }
+    return false;
+  }
+  static void key(HWND window, UINT key) {
+    PostMessageA(window, WM_KEYDOWN, key, 1);
+    PostMessageA(window, WM_KEYUP, key, 0xC0000001);
+  }
+  // F5 in the source pane, then the run shown.
+  static void press_f5() {
+    key(app.sourcePane, VK_F5);
+    ASSERT_TRUE(pump_until([] { return view() != nullptr && !timing_view_running(); }));
+  }
+  static double plot_width() {
+    RECT client{};
+    GetClientRect(view(), &client);
+    return client.right - PlotArea{}.left - 24;
+  }
+  static void mouse(UINT message, int x, int y) { SendMessageA(view(), message, 0, MAKELPARAM(x, y)); }
+  // A double-click on the checks list's item `index`, as the mouse sends it.
+  static void double_click_finding(int index) {
+    HWND list = child(IDC_TIMING_CHECKS);
+    const auto item_height = static_cast<int>(SendMessageA(list, LB_GETITEMHEIGHT, 0, 0));
+    const LPARAM at = MAKELPARAM(10, index * item_height + 2);
+    for (UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP})
+      SendMessageA(list, message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, at);
+  }
+  static int caret_line() {
+    return static_cast<int>(SendMessageA(app.sourcePane, EM_LINEFROMCHAR, static_cast<WPARAM>(-1), 0)) + 1;
+  }
+};
+
+TEST_F(TimingView, F5ShowsTheRunWhoseReadOutAtAPixelIsCdmsimsTimelineThereAndNeverTouchesTheBoard) {
+  const std::string program = "0x1, 100ns\r\n0x2, 200ns\r\n0x5, 100ns\r\n0x0, 100ns, STOP\r\n";
+  documents_.write("known.cdm", program);
+  start_quietly();
+  SetWindowTextA(app.sourcePane, program.c_str());
+  HMENU interpreter = GetSubMenu(GetMenu(app.mainWindow), INTERPRETER_MENU_POSITION);
+  char item[64] = {};
+  GetMenuStringA(interpreter, 3, item, sizeof item, MF_BYPOSITION);
+  EXPECT_EQ("&Timing View", std::string(item));
+  EXPECT_EQ(ID_TIMING_VIEW, static_cast<int>(GetMenuItemID(interpreter, 3)));
+  press_f5();
+  EXPECT_EQ((Lines{"No warnings."}), checks());
+
+  const ProgramRun cdmsim = run_program("cdmsim", {path("known.cdm")});
+  ASSERT_EQ(0, cdmsim.exit_status) << cdmsim.errors;
+  struct Row {
+    std::uint64_t cycle;
+    std::string address, line, outputs;
+  };
+  std::vector<Row> rows;
+  std::istringstream timeline(cdmsim.output);
+  std::uint64_t end = 0;
+  for (std::string line; std::getline(timeline, line);) {
+    if (line.rfind("# end: stop at cycle ", 0) == 0) end = std::stoull(line.substr(21));
+    std::istringstream fields(line);
+    Row row{};
+    std::string time;
+    if (fields >> row.cycle >> time >> row.address >> row.line >> row.outputs) rows.push_back(row);
+  }
+  ASSERT_EQ(4u, rows.size()) << cdmsim.output;
+  for (const double share : {0.1, 0.5, 0.7, 0.99}) {
+    const int x = static_cast<int>(PlotArea{}.left + share * plot_width());
+    mouse(WM_MOUSEMOVE, x, 100);
+    const auto cycle = static_cast<std::uint64_t>((x - PlotArea{}.left) / plot_width() * static_cast<double>(end));
+    const Row* at = &rows.front();
+    for (const Row& row : rows)
+      if (row.cycle <= cycle) at = &row;
+    std::string outputs = at->outputs;
+    std::transform(outputs.begin() + 2, outputs.end(), outputs.begin() + 2, ::toupper);
+    EXPECT_EQ(0u, status().find("cycle " + std::to_string(cycle) + " (")) << status();
+    EXPECT_NE(std::string::npos,
+              status().find(": outputs " + outputs + ", address " + at->address + ", line " + at->line))
+        << status() << " at " << share;
+  }
+  key(view(), VK_HOME);
+  key(view(), VK_ESCAPE);
+  ASSERT_TRUE(pump_until([] { return view() == nullptr; }));
+  EXPECT_TRUE(take_journal().empty());
+  EXPECT_EQ(program, source());
+  EXPECT_FALSE(app.modified);
+}
+
+TEST_F(TimingView, AFindingOrATraceLeadsTheCaretToItsLineAndTheViewReopensWhereItWas) {
+  start_quietly();
+  SetWindowTextA(app.sourcePane, "0x1, 10ns\r\n0x0, 100ns, STOP\r\n0x3, 1us\r\n");
+  press_f5();
+  EXPECT_EQ((Lines{"warning: line 1: runs 1 cycle, below the board's shortest instruction of 5 cycles",
+                   "warning: never reached: line 3"}),
+            checks());
+  double_click_finding(1);
+  EXPECT_EQ(3, caret_line());
+  EXPECT_EQ("Line 3, Column 1", text(app.positionLabel));
+  SendMessageA(child(IDC_TIMING_CHECKS), LB_SETCURSEL, 0, 0);
+  SendMessageA(child(IDC_TIMING_CHECKS), WM_KEYDOWN, VK_RETURN, 1);
+  EXPECT_EQ(1, caret_line());
+
+  // The second instruction, at line 2, runs from cycle 1 to 11 of 11.
+  const int x = static_cast<int>(PlotArea{}.left + 0.5 * plot_width());
+  mouse(WM_LBUTTONDOWN, x, 50);  // out0's row, below the stop lane
+  mouse(WM_LBUTTONUP, x, 50);
+  EXPECT_EQ(2, caret_line());
+
+  SetWindowPos(view(), nullptr, 40, 50, 700, 500, SWP_NOZORDER | SWP_NOACTIVATE);
+  RECT before{};
+  GetWindowRect(view(), &before);
+  SendMessageA(view(), WM_CLOSE, 0, 0);
+  EXPECT_EQ(nullptr, view());
+  command(ID_TIMING_VIEW);
+  ASSERT_NE(nullptr, view());
+  RECT after{};
+  GetWindowRect(view(), &after);
+  EXPECT_TRUE(EqualRect(&before, &after));
+}
+
+TEST_F(TimingView, TheViewFollowsTypingAndShowsTheFirstErrorOfAProgramThatDoesNotCompile) {
+  start_quietly();
+  type("0x1, 100ns, STOP\n");
+  press_f5();
+  EXPECT_NE(std::string::npos, window_text(view()).find("Timing View"));
+  type("0x0, 50xs\n");
+  ASSERT_TRUE(pump_until([] { return !timing_view_running() && checks().front().rfind("error", 0) == 0; }));
+  double_click_finding(0);
+  EXPECT_EQ(2, caret_line());
+  EXPECT_EQ((Lines{"error: Time unit on line 2 is invalid. XS"}), checks());
+  EXPECT_EQ("error: Time unit on line 2 is invalid. XS", status());
+  command(ID_BOARD_LOAD);  // the same words as Load's
+  EXPECT_NE(std::string::npos, output().find("\r\nTime unit on line 2 is invalid.\r\n\tXS\r\n")) << output();
+  SendMessageA(app.sourcePane, EM_SETSEL, 25, 26);
+  type("n");
+  ASSERT_TRUE(pump_until([] { return !timing_view_running() && checks().front().rfind("warning", 0) == 0; }));
+  EXPECT_EQ((Lines{"warning: never reached: line 2"}), checks()) << source();
 }
 
 }  // namespace

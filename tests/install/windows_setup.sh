@@ -81,7 +81,7 @@ menu="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs"
 shortcuts=("$menu/Cadmora Interpreter.lnk" "$menu/Cadmora Interpreter Help.lnk" "$menu/Cadmora Interpreter Examples.lnk")
 install_key='HKLM\SOFTWARE\Morvane\Cadmora Interpreter'
 uninstall_key='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Cadmora Interpreter'
-installed=(cdmgui.exe cdmcli.exe cdmsim.exe morvapi.dll uninstall.exe interpreter.cfg Doc/index.html)
+installed=(cdmgui.exe cdmcli.exe cdmsim.exe morvapi.dll uninstall.exe interpreter.cfg Doc/index.html Doc/timing-view.png)
 for example in "$examples"/*.cdm; do installed+=("examples/$(basename "$example")"); done
 path_before=$(system_path)
 

@@ -1,0 +1,121 @@
+#include "timing_paint.h"
+
+#include <cmath>
+#include <cstdlib>
+
+namespace {
+
+constexpr COLORREF kTraceColour = RGB(0x20, 0x20, 0x20);
+constexpr COLORREF kBoundaryColour = RGB(0xc8, 0xd4, 0xe8);
+
+int pixel(double value) { return static_cast<int>(std::lround(value)); }
+
+COLORREF colour(const char* hex) {
+  const unsigned long value = std::strtoul(hex + 1, nullptr, 16);
+  return RGB(value >> 16 & 0xff, value >> 8 & 0xff, value & 0xff);
+}
+
+void fill(HDC dc, double x0, double y0, double x1, double y1, COLORREF fill_colour) {
+  RECT rect{pixel(x0), pixel(y0), pixel(x1), pixel(y1)};
+  if (rect.right <= rect.left) rect.right = rect.left + 1;
+  HBRUSH brush = CreateSolidBrush(fill_colour);
+  FillRect(dc, &rect, brush);
+  DeleteObject(brush);
+}
+
+// Selects a pen for the object's life.
+class Pen {
+ public:
+  Pen(HDC dc, COLORREF pen_colour) : dc_(dc), pen_(CreatePen(PS_SOLID, 1, pen_colour)) {
+    old_ = SelectObject(dc, pen_);
+  }
+  ~Pen() {
+    SelectObject(dc_, old_);
+    DeleteObject(pen_);
+  }
+  Pen(const Pen&) = delete;
+  Pen& operator=(const Pen&) = delete;
+
+ private:
+  HDC dc_;
+  HPEN pen_;
+  HGDIOBJ old_;
+};
+
+void line(HDC dc, double x0, double y0, double x1, double y1) {
+  MoveToEx(dc, pixel(x0), pixel(y0), nullptr);
+  LineTo(dc, pixel(x1), pixel(y1));
+}
+
+void draw_label(HDC dc, const DiagramModel& model, const std::string& text, double baseline) {
+  draw_text(dc, model.plot.left - 8, baseline, text, TA_RIGHT | TA_BASELINE);
+}
+
+void draw_boundaries(HDC dc, const DiagramModel& model) {
+  Pen pen(dc, kBoundaryColour);
+  for (double x : model.boundaries) line(dc, x, model.plot_top, x, model.axis_top - 6);
+}
+
+void draw_lane(HDC dc, const DiagramModel& model, const DiagramLane& lane, double top) {
+  draw_label(dc, model, lane.style->name, top + kDiagramLaneHeight - 3);
+  for (const LaneRun& run : lane.runs)
+    fill(dc, run.x, top + 2, run.x + run.width, top + kDiagramLaneHeight - 2, colour(lane.style->colour));
+}
+
+void draw_trace(HDC dc, const DiagramModel& model, const DiagramTrace& trace, double top) {
+  draw_label(dc, model, "out" + std::to_string(trace.bit), top + kDiagramTraceLow);
+  const auto level = [top](bool high) { return top + (high ? kDiagramTraceHigh : kDiagramTraceLow); };
+  Pen pen(dc, kTraceColour);
+  MoveToEx(dc, pixel(model.columns.front().x0), pixel(level(trace.starts_high)), nullptr);
+  for (const TracePiece& piece : trace.pieces) {
+    POINT at{};
+    GetCurrentPositionEx(dc, &at);
+    LineTo(dc, pixel(piece.x0), at.y);
+    if (piece.kind == TracePiece::Edge) {
+      LineTo(dc, pixel(piece.x0), pixel(level(piece.high_after)));
+      continue;
+    }
+    fill(dc, piece.x0, level(true), piece.x1, level(false) + 1, kTraceColour);
+    MoveToEx(dc, pixel(piece.x1), pixel(level(piece.high_after)), nullptr);
+  }
+  POINT at{};
+  GetCurrentPositionEx(dc, &at);
+  LineTo(dc, pixel(model.columns.back().x1), at.y);
+}
+
+void draw_axis(HDC dc, const DiagramModel& model) {
+  Pen pen(dc, RGB(0, 0, 0));
+  const double top = model.axis_top;
+  line(dc, model.plot.left, top, model.plot.left + model.plot.width, top);
+  for (const DiagramTick& tick : model.ticks) {
+    line(dc, tick.x, top, tick.x, top + 5);
+    draw_text(dc, tick.x, top + 18, tick.label, TA_CENTER | TA_BASELINE);
+  }
+}
+
+}  // namespace
+
+void draw_text(HDC dc, double x, double y, const std::string& text, UINT align) {
+  const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(length), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+  SetTextAlign(dc, align);
+  TextOutW(dc, pixel(x), pixel(y), wide.c_str(), length);
+}
+
+void paint_diagram(HDC dc, const std::string& title, const DiagramModel& model) {
+  SetBkMode(dc, TRANSPARENT);
+  draw_text(dc, model.plot.left, 18, title, TA_LEFT | TA_BASELINE);
+  if (model.columns.empty()) return;
+  draw_boundaries(dc, model);
+  double top = kDiagramTitleHeight;
+  for (const DiagramLane& lane : model.lanes) {
+    draw_lane(dc, model, lane, top);
+    top += kDiagramLaneHeight;
+  }
+  for (const DiagramTrace& trace : model.traces) {
+    draw_trace(dc, model, trace, top);
+    top += kDiagramRowHeight;
+  }
+  draw_axis(dc, model);
+}

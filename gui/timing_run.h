@@ -1,0 +1,31 @@
+// What the timing view shows of a source: compiled into a board held in
+// memory as Load would program a board, checked with the board's defaults
+// and run without a board for cdmsim's default horizon and step limit.
+// Plain computation, free of windows, so that it runs on a worker thread.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "run_record.h"
+
+// One line of the checks list: a warning, the runtime error or the compile
+// error, and the source line it is about (0 for none).
+struct TimingFinding {
+  std::string text;
+  unsigned line = 0;
+};
+
+struct TimingResult {
+  bool compiled = false;
+  double clock_mhz = 100;
+  std::vector<TimingFinding> findings;
+  RunRecord record;                    // empty when not compiled
+  std::vector<unsigned> source_lines;  // per instruction
+  std::string summary;                 // "15 instructions in 1.8us; ended: stop at cycle 180"
+};
+
+// `text` as the source pane holds it (CR LF line ends are read as Load
+// reads its temporary file), `clock_mhz` as the frequency box gives it.
+TimingResult run_timing(const std::string& text, double clock_mhz);
