@@ -693,6 +693,7 @@ TEST_F(Gui, ExitKeepsTheSettingsFilesRightsAndAttributes) {
   EXPECT_EQ("77\r\nfalse", install_.read("interpreter.cfg"));
   EXPECT_EQ(rights, access_rights(file));
   EXPECT_EQ(FILE_ATTRIBUTE_HIDDEN, GetFileAttributesA(file.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+}
 
 // ---- The timing view --------------------------------------------------------
 
