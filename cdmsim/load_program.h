@@ -1,0 +1,23 @@
+// The program cdmsim runs: a source compiled by the interpreter into a board
+// held in memory, or what an emulated board holds.
+#pragma once
+
+#include <ostream>
+#include <vector>
+
+#include "instruction.h"
+#include "sim_options.h"
+
+// A program to run, and each address's source line (none for a board).
+struct LoadedProgram {
+  BoardProgram program;
+  std::vector<unsigned> source_lines;
+};
+
+// Compiles the options' source file. False after writing why: the file that
+// cannot be opened, or the first compile error where editors jump to it.
+bool compile(const SimOptions& options, LoadedProgram& loaded, std::ostream& messages);
+
+// Reads board<N>.program of the emulator's state folder. False after
+// writing why it cannot be run.
+bool read_board(int board, LoadedProgram& loaded, std::ostream& messages);
