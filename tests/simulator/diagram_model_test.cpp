@@ -3,6 +3,8 @@
 // steps fall into columns, dense ones counting their changes.
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "diagram_model.h"
 #include "run_record.h"
 
@@ -147,6 +149,28 @@ TEST(RunRecordModel, AWideSpanIsDrawnFromTheSummaryWithTheSameCounts) {
   EXPECT_EQ(kTotal / 2, record.entry_at(kTotal / 2 + 5)->cycle);
   EXPECT_EQ(2u, record.entry_at(kTotal / 2 + 5)->address);
   EXPECT_EQ(kTotal - 16, record.entry_at(kTotal + 99)->cycle);
+}
+
+}  // namespace
+
+namespace {
+
+// A span the axis cannot measure, as a clock too slow to count gives, draws
+// a bare axis instead of ticks without end; an ordinary one about eight.
+TEST(DiagramModelAxis, TicksAreBoundedWhateverTheSpan) {
+  const std::vector<TimedBin> bins{{0, 1, DiagramBin{}}};
+  for (double end_ns : {std::numeric_limits<double>::infinity(), std::numeric_limits<double>::quiet_NaN(), 1e308}) {
+    DiagramSource source;
+    source.bins = &bins;
+    source.end_ns = end_ns;
+    EXPECT_LE(build_diagram(source, PlotArea{}).ticks.size(), 21u) << end_ns;
+  }
+  DiagramSource source;
+  source.bins = &bins;
+  source.end_ns = 4000;
+  const DiagramModel model = build_diagram(source, PlotArea{});
+  ASSERT_EQ(9u, model.ticks.size());
+  EXPECT_EQ("4000 ns", model.ticks.back().label);
 }
 
 }  // namespace
