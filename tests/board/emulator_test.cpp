@@ -5,6 +5,10 @@
 #include <climits>
 #include <set>
 
+#if !defined(_WIN32)
+#include <unistd.h>
+#endif
+
 #include "emulator_config.h"
 #include "morvapi.h"
 #include "test_folder.h"
@@ -128,7 +132,8 @@ TEST(Emulator, StartTracesABoundedStretchAndClearsWhatAnEarlierStartLeft) {
   folder.write("board0.program", "100\n1 6 0 1000\n");  // BRANCH to itself, for ever
   folder.write("board0.vcd.tmp99999999-0", "left by a Start that was cut short");
 #if !defined(_WIN32)
-  folder.write("board0.vcd.tmp1-0", "being written by a process that still runs");
+  const std::string running = "board0.vcd.tmp" + std::to_string(getppid()) + "-0";
+  folder.write(running, "being written by a process that still runs");
 #endif
   ASSERT_EQ(0, cdm_init());
   EXPECT_EQ(0, cdm_start());
@@ -139,8 +144,16 @@ TEST(Emulator, StartTracesABoundedStretchAndClearsWhatAnEarlierStartLeft) {
             folder.read("journal.txt"));
   EXPECT_FALSE(folder.exists("board0.vcd.tmp99999999-0"));
 #if !defined(_WIN32)
-  EXPECT_TRUE(folder.exists("board0.vcd.tmp1-0"));
+  EXPECT_TRUE(folder.exists(running));
 #endif
+
+  // A clock at which the run's times cannot be counted gives no dump.
+  folder.write("board0.program", "1e-306\n1 6 0 1000\n");
+  std::filesystem::remove(folder / "board0.vcd");
+  ASSERT_EQ(0, cdm_init());
+  EXPECT_EQ(0, cdm_start());
+  EXPECT_EQ(0, cdm_close());
+  EXPECT_FALSE(folder.exists("board0.vcd"));
 }
 
 }  // namespace

@@ -42,6 +42,7 @@ TEST(Diagnostic, AGuessIsOfferedOnlyForASlip) {
   EXPECT_EQ("MS", closest_word("MS2", known_words(Diagnostic::Unknown::Unit)));
   EXPECT_EQ("", closest_word("SECONDS", known_words(Diagnostic::Unknown::Unit)));
   EXPECT_EQ("", closest_word("FOO", known_words(Diagnostic::Unknown::Command)));
+  EXPECT_EQ("", closest_word("R", known_words(Diagnostic::Unknown::Command))) << "two letters short of RTS";
   EXPECT_EQ("LOOPA", closest_word("LOPA", {"START", "LOOPA", "LOOPB2"}));
 }
 
