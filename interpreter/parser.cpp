@@ -39,8 +39,10 @@ std::size_t time_length(std::string_view field) {
 // time split change tokens in place.
 class Parser {
  public:
-  Parser(TokenReader& tokens, ProgramModel& model, std::ostream& report)
-      : tokens_(tokens), model_(model), report_(report) {}
+  Parser(TokenReader& tokens, ProgramModel& model, std::ostream& report, const StretchStart& start)
+      : tokens_(tokens), start_of_file_(start.before), model_(model), report_(report) {
+    for (const auto& [name, value] : start.variables) declare(name, value);
+  }
 
   bool parse() {
     for (;;) {
@@ -264,25 +266,14 @@ class Parser {
   std::array<Place, kRingSize> ring_{};
   std::size_t read_ = 0;     // tokens read from the reader so far
   std::size_t current_ = 0;  // index of the current token
-  // What an error quotes as the token before the first one of the source:
-  // shown by its text, like a word.
-  SourceToken start_of_file_{TokenKind::Word, "Start of File", 1, 1};
+  // What an error quotes as the token before the first one of the source
+  // (by default shown by its text "Start of File", like a word).
+  SourceToken start_of_file_;
   bool reading_failed_ = false;
   ProgramModel& model_;
   std::ostream& report_;
   std::unordered_map<std::string_view, std::size_t> variable_positions_;
 };
-
-// Writes a report held back, line by line, each line flushed as the report
-// always is.
-void write_lines(const std::string& text, std::ostream& report) {
-  std::size_t begin = 0;
-  for (std::size_t end = text.find('\n'); end != std::string::npos; end = text.find('\n', begin)) {
-    report.write(text.data() + begin, static_cast<std::streamsize>(end + 1 - begin));
-    report.flush();
-    begin = end + 1;
-  }
-}
 
 // Reads the rest of the tokens; false when one cannot be read.
 bool read_to_end(TokenReader& tokens) {
@@ -296,21 +287,39 @@ bool read_to_end(TokenReader& tokens) {
 
 }  // namespace
 
-bool parse_program(TokenReader& tokens, ProgramModel& model, std::ostream& report) {
+void write_held_report(const std::string& text, std::ostream& report) {
+  std::size_t begin = 0;
+  for (std::size_t end = text.find('\n'); end != std::string::npos; end = text.find('\n', begin)) {
+    report.write(text.data() + begin, static_cast<std::streamsize>(end + 1 - begin));
+    report.flush();
+    begin = end + 1;
+  }
+}
+
+StretchEnd parse_stretch(TokenReader& tokens, const StretchStart& start, ProgramModel& model,
+                         std::ostream& held_report) {
   model = ProgramModel{};
   // A reading error anywhere in the source is the one reported, even after
   // a statement error earlier on, so a statement error waits until the rest
   // of the source has been read.
   std::ostringstream statement_error;
-  statement_error.imbue(report.getloc());
-  Parser parser(tokens, model, statement_error);
+  statement_error.imbue(held_report.getloc());
+  Parser parser(tokens, model, statement_error, start);
   const bool parsed = parser.parse();
-  if (parsed && !parser.reading_failed()) return true;
+  if (parsed && !parser.reading_failed()) return StretchEnd::Parsed;
   model = ProgramModel{};
   if (parser.reading_failed() || !read_to_end(tokens)) {
-    tokens.write_error(report);
-    return false;
+    tokens.write_error(held_report);
+    return StretchEnd::ReadingError;
   }
-  write_lines(statement_error.str(), report);
-  return false;
+  held_report << statement_error.str();
+  return StretchEnd::StatementError;
+}
+
+bool parse_program(TokenReader& tokens, ProgramModel& model, std::ostream& report) {
+  std::ostringstream held;
+  held.imbue(report.getloc());
+  const StretchEnd end = parse_stretch(tokens, StretchStart{}, model, held);
+  write_held_report(held.str(), report);
+  return end == StretchEnd::Parsed;
 }

@@ -2,6 +2,9 @@
 #pragma once
 
 #include <ostream>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "program_model.h"
 #include "token_reader.h"
@@ -12,3 +15,26 @@
 // tokens themselves as they are read. On a reading error, or else on the
 // first statement error, writes its report, clears `model` and returns false.
 bool parse_program(TokenReader& tokens, ProgramModel& model, std::ostream& report);
+
+// What a stretch of source that begins further on than the first line
+// takes over from the lines before it.
+struct StretchStart {
+  // What an error quotes as the token before the stretch's first one.
+  SourceToken before{TokenKind::Word, "Start of File", 1, 1};
+  // The declarations made before the stretch, name and value, in source
+  // order.
+  std::vector<std::pair<std::string, std::string>> variables;
+};
+
+enum class StretchEnd { Parsed, StatementError, ReadingError };
+
+// parse_program for a stretch of source that may not be the whole of it:
+// instead of writing its report, it writes it to `held_report` and says
+// which kind of failure it was. A reading error anywhere in the stretch
+// still wins over an earlier statement error.
+StretchEnd parse_stretch(TokenReader& tokens, const StretchStart& start, ProgramModel& model,
+                         std::ostream& held_report);
+
+// Writes a report held back, line by line, each line flushed as the report
+// always is.
+void write_held_report(const std::string& text, std::ostream& report);

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <iterator>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "instruction.h"
@@ -61,6 +62,11 @@ struct ProgramLine {
 class ProgramLineList {
  public:
   void push_back(const ProgramLine& line);
+  // Takes over the lines of `later`, after these.
+  void append(ProgramLineList&& later) {
+    records_.append(std::move(later.records_));
+    count_ += std::exchange(later.count_, 0);
+  }
   std::size_t size() const { return count_; }
   bool empty() const { return count_ == 0; }
 

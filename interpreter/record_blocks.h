@@ -21,6 +21,10 @@ class RecordBlocks {
     blocks_.back().used = static_cast<std::size_t>(next_ - blocks_.back().bytes.get());
   }
 
+  // Takes over the records of `later`, after these; new records go after
+  // them.
+  void append(RecordBlocks&& later);
+
   // Walks the records in the order written.
   class Cursor {
    public:

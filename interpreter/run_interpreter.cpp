@@ -4,9 +4,7 @@
 
 #include "board_pass.h"
 #include "listing.h"
-#include "parser.h"
-#include "source_reader.h"
-#include "token_reader.h"
+#include "source_parse.h"
 
 namespace {
 
@@ -22,19 +20,17 @@ InterpreterResult run_interpreter(const ProgramSource& source, const Interpreter
                                   std::ostream& report) {
   assert(options.board != nullptr);
   InterpreterResult result;
-  SourceReader from_file;
-  SourceReader from_memory(source.text);
-  SourceReader& reader = source.path != nullptr ? from_file : from_memory;
-  if (source.path != nullptr && !from_file.open(source.path)) {
-    report << "Failed to open file." << std::endl;
-    return result;
-  }
-  TokenReader tokens(reader);
   ProgramModel model;
-  const bool parsed = parse_program(tokens, model, report);
   // The source is not held open while the board is programmed.
-  reader.close();
-  if (!parsed) return result;
+  switch (parse_source(source, model, report)) {
+    case SourceParse::Unreadable:
+      report << "Failed to open file." << std::endl;
+      return result;
+    case SourceParse::Failed:
+      return result;
+    case SourceParse::Parsed:
+      break;
+  }
   if (options.describe_program) describe(model, result);
 
   if (options.listing) write_parse_listing(model, report);

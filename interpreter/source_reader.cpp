@@ -1,6 +1,7 @@
 #include "source_reader.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <utility>
 
@@ -31,19 +32,43 @@ char* fold_line_ends(char* begin, char* end) {
 
 }  // namespace
 
-SourceReader::SourceReader(std::string_view text) : text_(without_byte_order_mark(text)), buffer_(kBufferSize) {}
+bool seek_file(std::FILE* file, std::uint64_t offset) {
+#ifdef _WIN32
+  return offset <= std::uint64_t{INT64_MAX} && _fseeki64(file, static_cast<__int64>(offset), SEEK_SET) == 0;
+#else
+  return offset <= std::uint64_t{INT64_MAX} && fseeko(file, static_cast<off_t>(offset), SEEK_SET) == 0;
+#endif
+}
+
+std::uint64_t file_size(std::FILE* file) {
+#ifdef _WIN32
+  const __int64 size = _fseeki64(file, 0, SEEK_END) == 0 ? _ftelli64(file) : -1;
+#else
+  const off_t size = fseeko(file, 0, SEEK_END) == 0 ? ftello(file) : -1;
+#endif
+  return size < 0 ? SourceReader::kToTheEnd : static_cast<std::uint64_t>(size);
+}
+
+SourceReader::SourceReader(std::string_view text, bool at_start)
+    : text_(at_start ? without_byte_order_mark(text) : text), buffer_(kBufferSize) {}
 
 SourceReader::~SourceReader() { close(); }
 
-bool SourceReader::open(const char* path) {
+bool SourceReader::open(const char* path, std::uint64_t begin, std::uint64_t end) {
   close();
   text_ = {};
   file_ = std::fopen(path, "rb");
   if (file_ == nullptr) return false;
+  if (begin > 0 && !seek_file(file_, begin)) {
+    close();
+    return false;
+  }
+  unread_ = end - begin;
   buffer_.resize(kBufferSize);
   // Reading once tells a readable file from a folder, which opens on some
   // systems but cannot be read.
-  first_block_ = without_byte_order_mark(read_block());
+  first_block_ = read_block();
+  if (begin == 0) first_block_ = without_byte_order_mark(first_block_);
   if (first_block_.empty() && std::ferror(file_)) {
     close();
     return false;
@@ -73,7 +98,12 @@ std::string_view SourceReader::read_block() {
 }
 
 std::size_t SourceReader::read_raw(char* out, std::size_t size) {
-  if (file_ != nullptr) return std::fread(out, 1, size, file_);
+  if (file_ != nullptr) {
+    size = static_cast<std::size_t>(std::min<std::uint64_t>(size, unread_));
+    const std::size_t got = size > 0 ? std::fread(out, 1, size, file_) : 0;
+    unread_ -= got;
+    return got;
+  }
   size = std::min(size, text_.size());
   if (size > 0) std::memcpy(out, text_.data(), size);
   text_.remove_prefix(size);
@@ -87,8 +117,12 @@ bool SourceReader::take_raw_line_feed() {
     text_.remove_prefix(1);
     return true;
   }
+  if (unread_ == 0) return false;
   const int next = std::fgetc(file_);
-  if (next == '\n') return true;
+  if (next == '\n') {
+    --unread_;
+    return true;
+  }
   if (next != EOF) std::ungetc(next, file_);
   return false;
 }

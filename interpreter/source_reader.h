@@ -4,23 +4,33 @@
 // A UTF-8 byte-order mark at the very start is dropped, so that line 1's
 // columns count from the text after it; every other byte, 0x1A and a mark
 // further on included, comes through unchanged.
+//
+// A reader may also take a stretch of a source: the bytes from `begin` up
+// to `end`. A stretch that starts further on than the source's first byte
+// has no byte-order mark to drop.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
+#include <limits>
 #include <string_view>
 #include <vector>
 
 class SourceReader {
  public:
+  static constexpr std::uint64_t kToTheEnd = std::numeric_limits<std::uint64_t>::max();
+
   SourceReader() = default;
-  explicit SourceReader(std::string_view text);  // reads from memory
+  // Reads from memory; `at_start` says whether the text begins the source.
+  explicit SourceReader(std::string_view text, bool at_start = true);
   ~SourceReader();
   SourceReader(const SourceReader&) = delete;
   SourceReader& operator=(const SourceReader&) = delete;
 
-  // Opens a file in binary mode. False when it cannot be opened or read
-  // (a missing file, a folder, no permission).
-  bool open(const char* path);
+  // Opens a file in binary mode, to read its bytes from `begin` up to `end`.
+  // False when it cannot be opened or read (a missing file, a folder, no
+  // permission).
+  bool open(const char* path, std::uint64_t begin = 0, std::uint64_t end = kToTheEnd);
   void close();
 
   // The next block of the source; empty once the source is exhausted. It
@@ -33,7 +43,14 @@ class SourceReader {
   bool take_raw_line_feed();
 
   std::FILE* file_ = nullptr;
+  std::uint64_t unread_ = 0;  // bytes of the file's stretch not read yet
   std::string_view text_;  // what is left of a source in memory
   std::vector<char> buffer_;
   std::string_view first_block_;  // read by open() and not handed out yet
 };
+
+// Moves `file` to byte `offset` from its start; false where it cannot.
+bool seek_file(std::FILE* file, std::uint64_t offset);
+// The size of an open file in bytes, or kToTheEnd where it cannot be told;
+// moves the file to its end.
+std::uint64_t file_size(std::FILE* file);

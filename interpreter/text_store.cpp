@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <utility>
 
 namespace {
@@ -34,6 +35,14 @@ std::string_view TextStore::copy(std::string_view text) {
   if (!text.empty()) std::memcpy(next_, text.data(), text.size());
   next_ += text.size();
   return finish_text();
+}
+
+// The adopted blocks go before this store's own, whose last one is still
+// the one being filled.
+void TextStore::adopt(TextStore&& other) {
+  blocks_.insert(blocks_.begin(), std::make_move_iterator(other.blocks_.begin()),
+                 std::make_move_iterator(other.blocks_.end()));
+  other = TextStore{};
 }
 
 void TextStore::swap(TextStore& other) noexcept {

@@ -35,6 +35,9 @@ class TextStore {
   // A lasting copy of `text`.
   std::string_view copy(std::string_view text);
 
+  // Keeps the texts of `other` alive as long as this store.
+  void adopt(TextStore&& other);
+
  private:
   void make_room();
   void swap(TextStore& other) noexcept;

@@ -11,7 +11,8 @@
 
 class TokenReader {
  public:
-  explicit TokenReader(SourceReader& source) : source_(source) {}
+  // `first_line` is the number of the source's line the reader starts on.
+  explicit TokenReader(SourceReader& source, unsigned first_line = 1) : source_(source), line_(first_line) {}
 
   // Reads the next token into `token`. A Word, Number or Variable has its
   // text written into `text`, which `token.text` then views; other tokens
@@ -37,7 +38,7 @@ class TokenReader {
   SourceReader& source_;
   const char* next_ = nullptr;  // the first byte not taken yet, in the block
   const char* end_ = nullptr;   // the end of the block
-  unsigned line_ = 1;
+  unsigned line_;
   unsigned column_ = 0;  // bytes taken on this line: a token starting next is one column further
 };
 

@@ -1,0 +1,288 @@
+#include "source_parse.h"
+
+#include <algorithm>
+#include <exception>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <string_view>
+#include <system_error>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "parser.h"
+#include "source_reader.h"
+#include "token_reader.h"
+
+// A source of every line parses the same wherever it is cut at a line feed,
+// given three things from before the cut: the line number, the line feed's
+// column (errors on the first line after it may quote it) and the variables
+// declared so far. The first two are told by counting bytes; the third by
+// reading only the lines that hold an equals sign, since in a source whose
+// first stretch parses, a line is a declaration exactly when, after any
+// labels, it starts with a variable and an equals sign. Where the first
+// stretch does not parse, its own error is the report (or a reading error in
+// the second, which is found without knowing any variable), so the guess
+// never shows.
+
+namespace {
+
+constexpr std::uint64_t kSplitSize = 1 << 20;   // sources from this size on are split
+constexpr std::uint64_t kWindowSize = 1 << 16;  // read each side of the cut to place it
+// Longest line the look for declarations holds while it spans blocks; a
+// source with a longer line in its first half is parsed in one stretch.
+constexpr std::size_t kLongestHeldLine = 1 << 20;
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+// Where the second stretch starts: just after a line feed, and that line
+// feed's column as the token reader counts it.
+struct Split {
+  std::uint64_t begin = 0;
+  unsigned column = 0;
+};
+
+// The raw bytes of the source around a cut, from byte `offset` on.
+struct Window {
+  std::uint64_t offset = 0;
+  std::string_view bytes;
+  std::string storage;  // a file's bytes
+};
+
+std::optional<Window> read_window(const ProgramSource& source, std::uint64_t around) {
+  Window window;
+  if (source.path == nullptr) {
+    if (around >= source.text.size()) return std::nullopt;
+    window.offset = around - std::min(around, kWindowSize);
+    window.bytes = source.text.substr(window.offset, around + kWindowSize - window.offset);
+    return window;
+  }
+  std::FILE* file = std::fopen(source.path, "rb");
+  if (file == nullptr) return std::nullopt;
+  window.offset = around - std::min(around, kWindowSize);
+  window.storage.resize(2 * kWindowSize);
+  std::size_t got = 0;
+  if (seek_file(file, window.offset)) got = std::fread(window.storage.data(), 1, window.storage.size(), file);
+  std::fclose(file);
+  window.storage.resize(got);
+  window.bytes = window.storage;
+  return window;
+}
+
+// The cut just after the first line feed at or after byte `from`, when the
+// window shows where its line starts and something follows it.
+std::optional<Split> place_split(const Window& window, std::uint64_t from) {
+  const std::string_view bytes = window.bytes;
+  const std::size_t line_feed = bytes.find('\n', static_cast<std::size_t>(from - window.offset));
+  if (line_feed == std::string_view::npos || line_feed + 1 >= bytes.size()) return std::nullopt;
+  const std::size_t before = line_feed == 0 ? std::string_view::npos : bytes.rfind('\n', line_feed - 1);
+  std::size_t line_start = before + 1;
+  if (before == std::string_view::npos) {
+    if (window.offset != 0) return std::nullopt;
+    line_start = bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark ? kByteOrderMark.size() : 0;
+    if (line_feed < line_start) return std::nullopt;
+  }
+  // A carriage return just before the line feed is read as part of it.
+  const bool folded = line_feed > line_start && bytes[line_feed - 1] == '\r';
+  return Split{window.offset + line_feed + 1, static_cast<unsigned>(line_feed - line_start + 1 - folded)};
+}
+
+// The stretch [begin, end) of the source, for a reader that is not open yet.
+bool open_stretch(const ProgramSource& source, std::uint64_t begin, std::uint64_t end,
+                  std::optional<SourceReader>& reader) {
+  if (source.path != nullptr) {
+    reader.emplace();
+    return reader->open(source.path, begin, end);
+  }
+  const std::size_t size = source.text.size();
+  const auto first = static_cast<std::size_t>(std::min<std::uint64_t>(begin, size));
+  const auto last = static_cast<std::size_t>(std::min<std::uint64_t>(end, size));
+  reader.emplace(source.text.substr(first, last - first), begin == 0);
+  return true;
+}
+
+// Adds the declaration `line` makes, if it makes one, to `declarations`.
+void read_declaration(std::string_view line, std::vector<std::pair<std::string, std::string>>& declarations) {
+  SourceReader reader(line, false);
+  TokenReader tokens(reader);
+  SourceToken token;
+  std::string text;
+  const auto next = [&] { return tokens.next(token, text); };
+  if (!next()) return;
+  while (token.kind == TokenKind::Word) {  // a label
+    if (!next() || token.kind != TokenKind::Colon || !next()) return;
+  }
+  if (token.kind != TokenKind::Variable) return;
+  std::string name(token.text);
+  if (!next() || token.kind != TokenKind::Equals || !next()) return;
+  if (token.kind != TokenKind::Word && token.kind != TokenKind::Number) return;
+  declarations.emplace_back(std::move(name), std::string(token.text));
+}
+
+// Reads the stretch before the cut: counts its lines and collects its
+// declarations. False when a line too long to hold stands in the way.
+bool read_what_comes_before(SourceReader& reader, unsigned& lines, StretchStart& start) {
+  lines = 0;
+  std::string held;  // the line begun in an earlier block
+  for (std::string_view block = reader.next_block(); !block.empty(); block = reader.next_block()) {
+    lines += static_cast<unsigned>(std::count(block.begin(), block.end(), '\n'));
+    const std::size_t first = block.find('\n');
+    if (first == std::string_view::npos) {
+      held.append(block);
+      if (held.size() > kLongestHeldLine) return false;
+      continue;
+    }
+    const std::size_t rest = first + 1;
+    held.append(block.substr(0, rest));
+    if (held.find('=') != std::string::npos) read_declaration(held, start.variables);
+    // The lines that lie wholly in this block.
+    const std::string_view whole = block.substr(rest, block.rfind('\n') + 1 - rest);
+    for (std::size_t equals = whole.find('='); equals != std::string_view::npos; equals = whole.find('=', equals)) {
+      const std::size_t line_feed = whole.rfind('\n', equals);
+      const std::size_t begin = line_feed == std::string_view::npos ? 0 : line_feed + 1;
+      const std::size_t end = whole.find('\n', equals) + 1;
+      read_declaration(whole.substr(begin, end - begin), start.variables);
+      equals = end;
+    }
+    held.assign(block.substr(rest + whole.size()));
+  }
+  if (held.find('=') != std::string::npos) read_declaration(held, start.variables);
+  return true;
+}
+
+// Waits for a thread however the scope is left.
+class JoinOnExit {
+ public:
+  explicit JoinOnExit(std::thread& thread) : thread_(thread) {}
+  ~JoinOnExit() { thread_.join(); }
+  JoinOnExit(const JoinOnExit&) = delete;
+  JoinOnExit& operator=(const JoinOnExit&) = delete;
+
+ private:
+  std::thread& thread_;
+};
+
+struct Stretch {
+  ProgramModel model;
+  std::ostringstream held_report;
+  StretchEnd end = StretchEnd::Parsed;
+};
+
+bool parse_first(const ProgramSource& source, const Split& split, Stretch& stretch) {
+  std::optional<SourceReader> reader;
+  if (!open_stretch(source, 0, split.begin, reader)) return false;
+  TokenReader tokens(*reader);
+  stretch.end = parse_stretch(tokens, StretchStart{}, stretch.model, stretch.held_report);
+  return true;
+}
+
+bool parse_second(const ProgramSource& source, const Split& split, Stretch& stretch) {
+  std::optional<SourceReader> before;
+  unsigned lines = 0;
+  StretchStart start;
+  if (!open_stretch(source, 0, split.begin, before) || !read_what_comes_before(*before, lines, start)) return false;
+  before.reset();
+  start.before = SourceToken{TokenKind::EndOfLine, "\n", lines, split.column};
+  std::optional<SourceReader> reader;
+  if (!open_stretch(source, split.begin, SourceReader::kToTheEnd, reader)) return false;
+  TokenReader tokens(*reader, lines + 1);
+  stretch.end = parse_stretch(tokens, start, stretch.model, stretch.held_report);
+  return true;
+}
+
+// The model of the whole source from the models of its two stretches. The
+// second stretch's variables are the whole source's: it took over the first
+// one's declarations.
+void join(ProgramModel& first, ProgramModel& second, ProgramModel& model) {
+  model = std::move(first);
+  const int offset = static_cast<int>(model.lines.size());
+  model.lines.append(std::move(second.lines));
+  model.labels.reserve(model.labels.size() + second.labels.size());
+  for (LabelEntry label : second.labels) {
+    label.index += offset;
+    model.labels.push_back(label);
+  }
+  model.variables = std::move(second.variables);
+  model.texts.adopt(std::move(second.texts));
+}
+
+SourceParse report_failure(const Stretch& stretch, std::ostream& report) {
+  write_held_report(stretch.held_report.str(), report);
+  return SourceParse::Failed;
+}
+
+SourceParse parse_whole(const ProgramSource& source, ProgramModel& model, std::ostream& report) {
+  std::optional<SourceReader> reader;
+  if (!open_stretch(source, 0, SourceReader::kToTheEnd, reader)) return SourceParse::Unreadable;
+  TokenReader tokens(*reader);
+  return parse_program(tokens, model, report) ? SourceParse::Parsed : SourceParse::Failed;
+}
+
+// The first stretch's failure comes first in the source, except that a
+// reading error anywhere wins over a statement error.
+SourceParse parse_split(const ProgramSource& source, const Split& split, ProgramModel& model,
+                        std::ostream& report) {
+  Stretch first;
+  Stretch second;
+  first.held_report.imbue(report.getloc());
+  second.held_report.imbue(report.getloc());
+  bool second_parsed = false;
+  std::exception_ptr second_failure;
+  std::thread later;
+  try {
+    later = std::thread([&] {
+      try {
+        second_parsed = parse_second(source, split, second);
+      } catch (...) {
+        second_failure = std::current_exception();
+      }
+    });
+  } catch (const std::system_error&) {
+    return parse_whole(source, model, report);
+  }
+  bool first_parsed = false;
+  {
+    const JoinOnExit joining(later);
+    first_parsed = parse_first(source, split, first);
+  }
+  if (second_failure) std::rethrow_exception(second_failure);
+  if (!first_parsed || !second_parsed) return parse_whole(source, model, report);
+
+  if (first.end == StretchEnd::ReadingError) return report_failure(first, report);
+  if (first.end == StretchEnd::StatementError)
+    return report_failure(second.end == StretchEnd::ReadingError ? second : first, report);
+  if (second.end != StretchEnd::Parsed) return report_failure(second, report);
+  join(first.model, second.model, model);
+  return SourceParse::Parsed;
+}
+
+std::uint64_t source_size(const ProgramSource& source) {
+  if (source.path == nullptr) return source.text.size();
+  std::FILE* file = std::fopen(source.path, "rb");
+  if (file == nullptr) return 0;
+  const std::uint64_t size = file_size(file);
+  std::fclose(file);
+  return size == SourceReader::kToTheEnd ? 0 : size;
+}
+
+SourceParse parse_split_at(const ProgramSource& source, std::uint64_t from, ProgramModel& model,
+                           std::ostream& report) {
+  const std::optional<Window> window = read_window(source, from);
+  const std::optional<Split> split = window ? place_split(*window, from) : std::nullopt;
+  if (!split) return parse_whole(source, model, report);
+  return parse_split(source, *split, model, report);
+}
+
+}  // namespace
+
+SourceParse parse_source(const ProgramSource& source, ProgramModel& model, std::ostream& report) {
+  const std::uint64_t size = source_size(source);
+  if (size < kSplitSize) return parse_whole(source, model, report);
+  return parse_split_at(source, size / 2, model, report);
+}
+
+SourceParse parse_source_split_at(const ProgramSource& source, std::uint64_t line_feed, ProgramModel& model,
+                                  std::ostream& report) {
+  return parse_split_at(source, line_feed, model, report);
+}

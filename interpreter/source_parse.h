@@ -1,0 +1,23 @@
+// The parse of a whole source. A large source is parsed as two stretches at
+// once, the second on a thread of its own, so that a long program's listing
+// begins sooner; the report and the program model are the same, byte for
+// byte, as one stretch gives.
+#pragma once
+
+#include <cstdint>
+#include <ostream>
+
+#include "interpreter.h"
+#include "program_model.h"
+
+enum class SourceParse { Parsed, Failed, Unreadable };
+
+// Reads and checks the whole of `source` into `model`, as parse_program does;
+// Unreadable when the source cannot be opened or read, with nothing written.
+SourceParse parse_source(const ProgramSource& source, ProgramModel& model, std::ostream& report);
+
+// The same, split just after the line feed at byte `line_feed` of the source
+// as stored (or not split, where it cannot be split there). Tests check with
+// it that a split anywhere gives what one stretch gives.
+SourceParse parse_source_split_at(const ProgramSource& source, std::uint64_t line_feed, ProgramModel& model,
+                                  std::ostream& report);

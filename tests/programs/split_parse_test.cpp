@@ -1,0 +1,103 @@
+// A large source is parsed as two stretches at once, cut after a line feed.
+// Wherever the cut falls, the report and the program model (as the listing
+// shows it) must be what one stretch gives: checked for every golden program
+// at every line feed, from memory and from a file, and for sources whose
+// declarations before the cut are hard to tell without parsing them.
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <sstream>
+#include <string>
+
+#include "golden_file.h"
+#include "listing.h"
+#include "source_parse.h"
+#include "test_folder.h"
+
+namespace {
+
+// The report of parsing `source` (cut after byte `cut`, or as the
+// interpreter chooses), then the listing of what it parsed.
+std::string parse(const ProgramSource& source, std::optional<std::uint64_t> cut = std::nullopt) {
+  ProgramModel model;
+  std::ostringstream report;
+  const SourceParse parsed =
+      cut ? parse_source_split_at(source, *cut, model, report) : parse_source(source, model, report);
+  if (parsed == SourceParse::Unreadable) return "<unreadable>";
+  if (parsed == SourceParse::Parsed) write_parse_listing(model, report);
+  return report.str();
+}
+
+// Checks every cut of `text`, from memory and from a file.
+void expect_every_cut_parses_as_one(const std::string& text) {
+  const ProgramSource in_memory = ProgramSource::from_text(text);
+  const std::string expected = parse(in_memory);
+  TestFolder folder;
+  folder.write("program.cdm", text);
+  const std::string path = (folder / "program.cdm").string();
+  const ProgramSource in_file = ProgramSource::from_file(path.c_str());
+  EXPECT_EQ(expected, parse(in_file));
+  for (std::size_t cut = text.find('\n'); cut != std::string::npos; cut = text.find('\n', cut + 1)) {
+    EXPECT_EQ(expected, parse(in_memory, cut)) << "in memory, cut after byte " << cut;
+    EXPECT_EQ(expected, parse(in_file, cut)) << "in a file, cut after byte " << cut;
+  }
+}
+
+class SplitParse : public ::testing::TestWithParam<GoldenCase> {};
+
+INSTANTIATE_TEST_SUITE_P(Golden, SplitParse, ::testing::ValuesIn(read_golden_files(PROGRAMS_DIR)),
+                         golden_test_name);
+
+TEST_P(SplitParse, EveryCutGivesWhatOneStretchGives) {
+  std::string source = GetParam().section("source");
+  if (GetParam().has("unterminated") && !source.empty()) source.pop_back();
+  expect_every_cut_parses_as_one(source);
+}
+
+// Declarations the second stretch must take over: behind labels, redeclared,
+// without blanks, a command by name, one in a comment that is none, and
+// errors on either side of a cut that quote what stands before it.
+TEST(SplitParse, DeclarationsAndErrorsOnEitherSideOfACut) {
+  const std::string declarations =
+      "\xEF\xBB\xBF$Width = 2.5us\r\n"
+      "START: NEXT: $cmd = jsr\n"
+      "/ $WIDTH = 9s is a comment\n"
+      "$N=3\n"
+      "$WIDTH = 7us / the latest value counts\n"
+      "0x1, $WIDTH, $CMD, START\n"
+      "$FRESH = 4\n"
+      "0n1, 1us, LOOP, $N\n"
+      "0x2, $width, END_LOOP\n"
+      "LATER: 0x3, 1us, BRANCH, NEXT\n";
+  expect_every_cut_parses_as_one(declarations);
+  expect_every_cut_parses_as_one(declarations + "$UNKNOWN, 1us\n");
+  expect_every_cut_parses_as_one("0x1, 1us\r\n, 2us\n0x2, 1us\n");
+  expect_every_cut_parses_as_one("\xEF\xBB\xBF" "0x1, 1us\n, 2us\n");
+  expect_every_cut_parses_as_one("0x1, 1us\n0x1 1us\n0x2, 1us\n0x3, 1us @\n");
+  expect_every_cut_parses_as_one("0x1, 1us @\n0x2, 1us\n0x3, 1us #\n");
+  expect_every_cut_parses_as_one("0x1, 1us, $NONE\n0x2, 1us\nSTOP\n");
+}
+
+// A declaration on a line that spans the reader's blocks is still taken
+// over; a first stretch with a line too long to hold is parsed in one
+// stretch, with the same result.
+TEST(SplitParse, LongLinesBeforeTheCut) {
+  const std::string spanning = "L: " + std::string(70000, ' ') + "$V = 5us\n0x1, $V\n0x2, $V\n";
+  expect_every_cut_parses_as_one(spanning);
+  const std::string too_long = "/" + std::string(1300000, 'x') + "=\n$V = 5us\n0x1, $V\n";
+  const ProgramSource source = ProgramSource::from_text(too_long);
+  const std::string expected = parse(source, too_long.size());
+  EXPECT_EQ(expected, parse(source, too_long.find('\n')));
+  EXPECT_EQ(expected, parse(source, too_long.rfind('\n', too_long.size() - 2)));
+}
+
+// From a megabyte on the interpreter cuts a source itself, near its middle.
+TEST(SplitParse, ALargeSourceIsCutByTheInterpreter) {
+  std::string text = "$W = 1us\nTOP:\n";
+  for (int i = 0; text.size() < (1u << 21); ++i) text += "0x" + std::to_string(i % 97) + ", $W, BRANCH, TOP\n";
+  EXPECT_EQ(parse(ProgramSource::from_text(text), text.size()), parse(ProgramSource::from_text(text)));
+  text += "0x1, 1us, JSR, NOWHERE, 2\n";
+  EXPECT_EQ(parse(ProgramSource::from_text(text), text.size()), parse(ProgramSource::from_text(text)));
+}
+
+}  // namespace
