@@ -29,6 +29,10 @@
 namespace {
 
 constexpr std::uint64_t kSplitSize = 1 << 20;   // sources from this size on are split
+// Where the cut is placed, in hundredths of the source: a little after the
+// middle, since the second stretch's thread first reads the bytes before
+// the cut (several times faster than parsing them).
+constexpr std::uint64_t kCutPercent = 54;
 constexpr std::uint64_t kWindowSize = 1 << 16;  // read each side of the cut to place it
 // Longest line the look for declarations holds while it spans blocks; a
 // source with a longer line in its first half is parsed in one stretch.
@@ -279,7 +283,7 @@ SourceParse parse_split_at(const ProgramSource& source, std::uint64_t from, Prog
 SourceParse parse_source(const ProgramSource& source, ProgramModel& model, std::ostream& report) {
   const std::uint64_t size = source_size(source);
   if (size < kSplitSize) return parse_whole(source, model, report);
-  return parse_split_at(source, size / 2, model, report);
+  return parse_split_at(source, size / 100 * kCutPercent, model, report);
 }
 
 SourceParse parse_source_split_at(const ProgramSource& source, std::uint64_t line_feed, ProgramModel& model,
