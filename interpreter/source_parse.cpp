@@ -1,13 +1,13 @@
 #include "source_parse.h"
 
 #include <algorithm>
-#include <exception>
+#include <future>
+#include <locale>
 #include <optional>
 #include <sstream>
 #include <string>
 #include <string_view>
 #include <system_error>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -35,7 +35,7 @@ constexpr std::uint64_t kSplitSize = 1 << 20;   // sources from this size on are
 constexpr std::uint64_t kCutPercent = 54;
 constexpr std::uint64_t kWindowSize = 1 << 16;  // read each side of the cut to place it
 // Longest line the look for declarations holds while it spans blocks; a
-// source with a longer line in its first half is parsed in one stretch.
+// source with a longer line before the cut is parsed in one stretch.
 constexpr std::size_t kLongestHeldLine = 1 << 20;
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
@@ -155,19 +155,8 @@ bool read_what_comes_before(SourceReader& reader, unsigned& lines, StretchStart&
   return true;
 }
 
-// Waits for a thread however the scope is left.
-class JoinOnExit {
- public:
-  explicit JoinOnExit(std::thread& thread) : thread_(thread) {}
-  ~JoinOnExit() { thread_.join(); }
-  JoinOnExit(const JoinOnExit&) = delete;
-  JoinOnExit& operator=(const JoinOnExit&) = delete;
-
- private:
-  std::thread& thread_;
-};
-
 struct Stretch {
+  explicit Stretch(const std::locale& locale) { held_report.imbue(locale); }
   ProgramModel model;
   std::ostringstream held_report;
   StretchEnd end = StretchEnd::Parsed;
@@ -227,31 +216,18 @@ SourceParse parse_whole(const ProgramSource& source, ProgramModel& model, std::o
 // reading error anywhere wins over a statement error.
 SourceParse parse_split(const ProgramSource& source, const Split& split, ProgramModel& model,
                         std::ostream& report) {
-  Stretch first;
-  Stretch second;
-  first.held_report.imbue(report.getloc());
-  second.held_report.imbue(report.getloc());
-  bool second_parsed = false;
-  std::exception_ptr second_failure;
-  std::thread later;
+  Stretch first(report.getloc());
+  Stretch second(report.getloc());
+  // The second stretch's future waits for its thread however this ends,
+  // and hands on whatever the thread threw.
+  std::future<bool> second_parsed;
   try {
-    later = std::thread([&] {
-      try {
-        second_parsed = parse_second(source, split, second);
-      } catch (...) {
-        second_failure = std::current_exception();
-      }
-    });
+    second_parsed = std::async(std::launch::async, [&] { return parse_second(source, split, second); });
   } catch (const std::system_error&) {
     return parse_whole(source, model, report);
   }
-  bool first_parsed = false;
-  {
-    const JoinOnExit joining(later);
-    first_parsed = parse_first(source, split, first);
-  }
-  if (second_failure) std::rethrow_exception(second_failure);
-  if (!first_parsed || !second_parsed) return parse_whole(source, model, report);
+  const bool first_parsed = parse_first(source, split, first);
+  if (!second_parsed.get() || !first_parsed) return parse_whole(source, model, report);
 
   if (first.end == StretchEnd::ReadingError) return report_failure(first, report);
   if (first.end == StretchEnd::StatementError)
