@@ -215,7 +215,7 @@ SourceParse parse_whole(const ProgramSource& source, ProgramModel& model, std::o
 // The first stretch's failure comes first in the source, except that a
 // reading error anywhere wins over a statement error.
 SourceParse parse_split(const ProgramSource& source, const Split& split, ProgramModel& model,
-                        std::ostream& report) {
+                        std::ostream& report, bool& cut) {
   Stretch first(report.getloc());
   Stretch second(report.getloc());
   // The second stretch's future waits for its thread however this ends,
@@ -228,7 +228,7 @@ SourceParse parse_split(const ProgramSource& source, const Split& split, Program
   }
   const bool first_parsed = parse_first(source, split, first);
   if (!second_parsed.get() || !first_parsed) return parse_whole(source, model, report);
-
+  cut = true;
   if (first.end == StretchEnd::ReadingError) return report_failure(first, report);
   if (first.end == StretchEnd::StatementError)
     return report_failure(second.end == StretchEnd::ReadingError ? second : first, report);
@@ -246,23 +246,37 @@ std::uint64_t source_size(const ProgramSource& source) {
   return size == SourceReader::kToTheEnd ? 0 : size;
 }
 
-SourceParse parse_split_at(const ProgramSource& source, std::uint64_t from, ProgramModel& model,
-                           std::ostream& report) {
+std::optional<Split> find_cut(const ProgramSource& source, std::uint64_t from) {
   const std::optional<Window> window = read_window(source, from);
-  const std::optional<Split> split = window ? place_split(*window, from) : std::nullopt;
+  return window ? place_split(*window, from) : std::nullopt;
+}
+
+std::optional<Split> planned_split(const ProgramSource& source) {
+  const std::uint64_t size = source_size(source);
+  if (size < kSplitSize) return std::nullopt;
+  return find_cut(source, size / 100 * kCutPercent);
+}
+
+SourceParse parse_cut(const ProgramSource& source, const std::optional<Split>& split, ProgramModel& model,
+                      std::ostream& report, bool& cut) {
+  cut = false;
   if (!split) return parse_whole(source, model, report);
-  return parse_split(source, *split, model, report);
+  return parse_split(source, *split, model, report, cut);
 }
 
 }  // namespace
 
 SourceParse parse_source(const ProgramSource& source, ProgramModel& model, std::ostream& report) {
-  const std::uint64_t size = source_size(source);
-  if (size < kSplitSize) return parse_whole(source, model, report);
-  return parse_split_at(source, size / 100 * kCutPercent, model, report);
+  bool cut = false;
+  return parse_cut(source, planned_split(source), model, report, cut);
 }
 
-SourceParse parse_source_split_at(const ProgramSource& source, std::uint64_t line_feed, ProgramModel& model,
-                                  std::ostream& report) {
-  return parse_split_at(source, line_feed, model, report);
+std::uint64_t planned_cut(const ProgramSource& source) {
+  const std::optional<Split> split = planned_split(source);
+  return split ? split->begin : 0;
+}
+
+SourceParse parse_source_cut_after(const ProgramSource& source, std::uint64_t line_feed, ProgramModel& model,
+                                   std::ostream& report, bool& cut) {
+  return parse_cut(source, find_cut(source, line_feed), model, report, cut);
 }

@@ -16,8 +16,12 @@ enum class SourceParse { Parsed, Failed, Unreadable };
 // Unreadable when the source cannot be opened or read, with nothing written.
 SourceParse parse_source(const ProgramSource& source, ProgramModel& model, std::ostream& report);
 
-// The same, split just after the line feed at byte `line_feed` of the source
-// as stored (or not split, where it cannot be split there). Tests check with
-// it that a split anywhere gives what one stretch gives.
-SourceParse parse_source_split_at(const ProgramSource& source, std::uint64_t line_feed, ProgramModel& model,
-                                  std::ostream& report);
+// Where parse_source cuts `source`: the first byte after the cut, or 0
+// where it parses the source in one stretch.
+std::uint64_t planned_cut(const ProgramSource& source);
+
+// parse_source, cut just after the line feed at byte `line_feed` of the
+// source as stored where it can be; `cut` says whether it was. Tests check
+// with it that a cut anywhere gives what one stretch gives.
+SourceParse parse_source_cut_after(const ProgramSource& source, std::uint64_t line_feed, ProgramModel& model,
+                                   std::ostream& report, bool& cut);

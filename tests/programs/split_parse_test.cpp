@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <cstdint>
 #include <sstream>
 #include <string>
 
@@ -18,17 +19,21 @@ namespace {
 
 // The report of parsing `source` (cut after byte `cut`, or as the
 // interpreter chooses), then the listing of what it parsed.
-std::string parse(const ProgramSource& source, std::optional<std::uint64_t> cut = std::nullopt) {
+std::string parse(const ProgramSource& source, std::optional<std::uint64_t> cut = std::nullopt,
+                  bool expect_cut = false) {
   ProgramModel model;
   std::ostringstream report;
+  bool was_cut = false;
   const SourceParse parsed =
-      cut ? parse_source_split_at(source, *cut, model, report) : parse_source(source, model, report);
+      cut ? parse_source_cut_after(source, *cut, model, report, was_cut) : parse_source(source, model, report);
+  EXPECT_EQ(expect_cut, was_cut) << "cut after byte " << cut.value_or(0);
   if (parsed == SourceParse::Unreadable) return "<unreadable>";
   if (parsed == SourceParse::Parsed) write_parse_listing(model, report);
   return report.str();
 }
 
-// Checks every cut of `text`, from memory and from a file.
+// Checks every cut of `text`, from memory and from a file; each one after
+// which something follows is made.
 void expect_every_cut_parses_as_one(const std::string& text) {
   const ProgramSource in_memory = ProgramSource::from_text(text);
   const std::string expected = parse(in_memory);
@@ -38,8 +43,9 @@ void expect_every_cut_parses_as_one(const std::string& text) {
   const ProgramSource in_file = ProgramSource::from_file(path.c_str());
   EXPECT_EQ(expected, parse(in_file));
   for (std::size_t cut = text.find('\n'); cut != std::string::npos; cut = text.find('\n', cut + 1)) {
-    EXPECT_EQ(expected, parse(in_memory, cut)) << "in memory, cut after byte " << cut;
-    EXPECT_EQ(expected, parse(in_file, cut)) << "in a file, cut after byte " << cut;
+    const bool made = cut + 1 < text.size();
+    EXPECT_EQ(expected, parse(in_memory, cut, made)) << "in memory, cut after byte " << cut;
+    EXPECT_EQ(expected, parse(in_file, cut, made)) << "in a file, cut after byte " << cut;
   }
 }
 
@@ -72,6 +78,7 @@ TEST(SplitParse, DeclarationsAndErrorsOnEitherSideOfACut) {
   expect_every_cut_parses_as_one(declarations);
   expect_every_cut_parses_as_one(declarations + "$UNKNOWN, 1us\n");
   expect_every_cut_parses_as_one("0x1, 1us\r\n, 2us\n0x2, 1us\n");
+  expect_every_cut_parses_as_one("0x1, 1us\n\n, 2us\n");
   expect_every_cut_parses_as_one("\xEF\xBB\xBF" "0x1, 1us\n, 2us\n");
   expect_every_cut_parses_as_one("0x1, 1us\n0x1 1us\n0x2, 1us\n0x3, 1us @\n");
   expect_every_cut_parses_as_one("0x1, 1us @\n0x2, 1us\n0x3, 1us #\n");
@@ -82,22 +89,29 @@ TEST(SplitParse, DeclarationsAndErrorsOnEitherSideOfACut) {
 // over; a first stretch with a line too long to hold is parsed in one
 // stretch, with the same result.
 TEST(SplitParse, LongLinesBeforeTheCut) {
-  const std::string spanning = "L: " + std::string(70000, ' ') + "$V = 5us\n0x1, $V\n0x2, $V\n";
+  const std::string spanning =
+      "/" + std::string(20000, 'c') + "\nL: " + std::string(50000, ' ') + "$V = 5us\n0x1, $V\n0x2, $V\n";
   expect_every_cut_parses_as_one(spanning);
   const std::string too_long = "/" + std::string(1300000, 'x') + "=\n$V = 5us\n0x1, $V\n";
   const ProgramSource source = ProgramSource::from_text(too_long);
-  const std::string expected = parse(source, too_long.size());
+  const std::string expected = parse(source);
+  // The first line is too long for the cut after it to be placed.
   EXPECT_EQ(expected, parse(source, too_long.find('\n')));
   EXPECT_EQ(expected, parse(source, too_long.rfind('\n', too_long.size() - 2)));
 }
 
-// From a megabyte on the interpreter cuts a source itself, near its middle.
+// From a megabyte on the interpreter cuts a source itself, just after the
+// first line feed from 54% of it on.
 TEST(SplitParse, ALargeSourceIsCutByTheInterpreter) {
   std::string text = "$W = 1us\nTOP:\n";
-  for (int i = 0; text.size() < (1u << 21); ++i) text += "0x" + std::to_string(i % 97) + ", $W, BRANCH, TOP\n";
-  EXPECT_EQ(parse(ProgramSource::from_text(text), text.size()), parse(ProgramSource::from_text(text)));
+  for (int i = 0; text.size() < (1u << 20) - 100; ++i) text += "0x" + std::to_string(i % 97) + ", $W, BRANCH, TOP\n";
+  EXPECT_EQ(0u, planned_cut(ProgramSource::from_text(text)));
+  while (text.size() < (1u << 21)) text += "0x1, $W, BRANCH, TOP\n";
   text += "0x1, 1us, JSR, NOWHERE, 2\n";
-  EXPECT_EQ(parse(ProgramSource::from_text(text), text.size()), parse(ProgramSource::from_text(text)));
+  const ProgramSource source = ProgramSource::from_text(text);
+  const std::uint64_t cut = planned_cut(source);
+  EXPECT_EQ(text.find('\n', text.size() / 100 * 54) + 1, cut);
+  EXPECT_EQ(parse(source, text.size()), parse(source));
 }
 
 }  // namespace
