@@ -5,6 +5,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <streambuf>
 #include <string>
@@ -14,9 +15,13 @@
 namespace {
 
 // Text handed over but not yet written, past which the interpreter waits for
-// the console: tens of thousands of lines, little beside a large program's
-// memory.
-constexpr std::size_t kRingBytes = 1024 * 1024;
+// the console: hundreds of thousands of lines, a fraction of a large
+// program's memory. The listing costs the interpreter less per line than the
+// console does, programming the board more; room for a good stretch of the
+// listing lets the interpreter reach the board while the console still has
+// lines to write, so that neither waits on the other. Pages never reached
+// cost nothing.
+constexpr std::size_t kRingBytes = 10 * 1024 * 1024;
 
 // Each side sleeps only for a good share of work, so that the two threads
 // wake each other thousands of times fewer than once per line: an idle
@@ -30,18 +35,19 @@ constexpr std::chrono::milliseconds kLongestLag{10};
 constexpr std::size_t kInterpreterWakeBytes = kRingBytes / 2;
 constexpr std::size_t kHandBackBytes = 16 * 1024;
 
-// A piece in the ring is an 8-byte header followed by its text, padded to 8
+// A piece in the ring is a 4-byte header followed by its text, padded to 4
 // bytes so that the next header is aligned and a header always fits before
 // the ring's end. The header holds the text's length or one of two marks.
-constexpr std::size_t kHeaderBytes = 8;
-constexpr std::uint64_t kWrapMark = ~std::uint64_t{0};  // the rest of the ring is unused: go on at its start
-constexpr std::uint64_t kLargeMark = kWrapMark - 1;     // a pointer to a std::string on the heap follows
+using Header = std::uint32_t;
+constexpr std::size_t kHeaderBytes = sizeof(Header);
+constexpr Header kWrapMark = ~Header{0};     // the rest of the ring is unused: go on at its start
+constexpr Header kLargeMark = kWrapMark - 1;  // a pointer to a std::string on the heap follows
 // Larger pieces go through the heap, so that a single piece never has to
 // wait for more room than the ring has.
 constexpr std::size_t kLargestInRing = kRingBytes / 8;
 constexpr std::size_t kFirstPieceCapacity = 4096;
 
-constexpr std::size_t padded(std::size_t length) { return (length + 7) & ~std::size_t{7}; }
+constexpr std::size_t padded(std::size_t length) { return (length + kHeaderBytes - 1) & ~(kHeaderBytes - 1); }
 
 }  // namespace
 
@@ -53,7 +59,7 @@ constexpr std::size_t padded(std::size_t length) { return (length + 7) & ~std::s
 class BackgroundReport::Buffer : public std::streambuf {
  public:
   explicit Buffer(ReportSink& sink)
-      : sink_(sink), ring_(kRingBytes / sizeof(std::uint64_t)), piece_(kFirstPieceCapacity) {
+      : sink_(sink), ring_(new std::uint64_t[kRingBytes / sizeof(std::uint64_t)]), piece_(kFirstPieceCapacity) {
     setp(piece_.data(), piece_.data() + piece_.size());
     std::unique_lock<std::mutex> lock(mutex_);
     writer_ = std::thread([this] { write_until_finished(); });
@@ -105,7 +111,7 @@ class BackgroundReport::Buffer : public std::streambuf {
 
   void hand_over(const char* text, std::size_t length) {
     const bool large = length > kLargestInRing;
-    const std::size_t record = kHeaderBytes + (large ? kHeaderBytes : padded(length));
+    const std::size_t record = kHeaderBytes + (large ? sizeof(std::string*) : padded(length));
     std::size_t offset = head_ % kRingBytes;
     const std::size_t skip = kRingBytes - offset < record ? kRingBytes - offset : 0;
     wait_for_room(skip + record);
@@ -118,7 +124,7 @@ class BackgroundReport::Buffer : public std::streambuf {
       put(offset, &kLargeMark, sizeof kLargeMark);
       put(offset + kHeaderBytes, &copy, sizeof copy);
     } else {
-      const std::uint64_t header = length;
+      const auto header = static_cast<Header>(length);
       put(offset, &header, sizeof header);
       put(offset + kHeaderBytes, text, length);
     }
@@ -143,7 +149,7 @@ class BackgroundReport::Buffer : public std::streambuf {
   bool has_room(std::size_t bytes) const { return kRingBytes - (head_ - tail_) >= bytes; }
 
   void put(std::size_t offset, const void* bytes, std::size_t count) {
-    std::memcpy(reinterpret_cast<char*>(ring_.data()) + offset, bytes, count);
+    std::memcpy(reinterpret_cast<char*>(ring_.get()) + offset, bytes, count);
   }
 
   // Writing thread's side.
@@ -176,7 +182,7 @@ class BackgroundReport::Buffer : public std::streambuf {
   // Writes the piece whose header is at `offset` and returns the ring bytes
   // it took.
   std::size_t write_piece_at(std::size_t offset) {
-    std::uint64_t header;
+    Header header;
     take(offset, &header, sizeof header);
     if (header == kWrapMark) return kRingBytes - offset;
     if (header == kLargeMark) {
@@ -184,9 +190,9 @@ class BackgroundReport::Buffer : public std::streambuf {
       take(offset + kHeaderBytes, &large, sizeof large);
       write(large->data(), large->size());
       delete large;
-      return 2 * kHeaderBytes;
+      return kHeaderBytes + sizeof large;
     }
-    write(reinterpret_cast<const char*>(ring_.data()) + offset + kHeaderBytes, header);
+    write(reinterpret_cast<const char*>(ring_.get()) + offset + kHeaderBytes, header);
     return kHeaderBytes + padded(header);
   }
 
@@ -196,7 +202,7 @@ class BackgroundReport::Buffer : public std::streambuf {
   }
 
   void take(std::size_t offset, void* bytes, std::size_t count) const {
-    std::memcpy(bytes, reinterpret_cast<const char*>(ring_.data()) + offset, count);
+    std::memcpy(bytes, reinterpret_cast<const char*>(ring_.get()) + offset, count);
   }
 
   // `head` is the latest the writer has seen; a waiting interpreter adds
@@ -225,7 +231,9 @@ class BackgroundReport::Buffer : public std::streambuf {
   }
 
   ReportSink& sink_;
-  std::vector<std::uint64_t> ring_;  // 8-byte units, so that every header is aligned
+  // 8-byte units, so that every header is aligned; left uninitialised, so
+  // that a short report touches only the pages it uses.
+  std::unique_ptr<std::uint64_t[]> ring_;
   std::vector<char> piece_;          // the put area: written since the last flush
   std::size_t head_ = 0;             // interpreter's: bytes ever put into the ring
   std::size_t tail_ = 0;             // interpreter's: the writer's last hand-back it has seen

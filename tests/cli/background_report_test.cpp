@@ -34,7 +34,7 @@ TEST(BackgroundReport, EveryFlushedPieceArrivesWholeAndFlushedInOrder) {
 
 TEST(BackgroundReport, AReportFarLongerThanItsBufferArrivesComplete) {
   PieceRecorder console;
-  constexpr int kLines = 100000;  // megabytes, far past what is held back
+  constexpr int kLines = 600000;  // tens of megabytes, far past what is held back
   BackgroundReport report(console);
   for (int i = 0; i < kLines; ++i) report << "Line " << i << ": 0X0F, 1US, CONTINUE, 0" << std::endl;
   report.finish();
