@@ -11,6 +11,9 @@
 #include <utility>
 #include <vector>
 
+#include <sys/stat.h>
+#include <sys/types.h>
+
 #include "parser.h"
 #include "source_reader.h"
 #include "token_reader.h"
@@ -237,13 +240,19 @@ SourceParse parse_split(const ProgramSource& source, const Split& split, Program
   return SourceParse::Parsed;
 }
 
+// The size of a source that can be read more than once: text in memory or a
+// regular file. Anything else (a pipe, a terminal) is 0, and so read once:
+// even opening a named pipe an extra time could lose its writer.
 std::uint64_t source_size(const ProgramSource& source) {
   if (source.path == nullptr) return source.text.size();
-  std::FILE* file = std::fopen(source.path, "rb");
-  if (file == nullptr) return 0;
-  const std::uint64_t size = file_size(file);
-  std::fclose(file);
-  return size == SourceReader::kToTheEnd ? 0 : size;
+#ifdef _WIN32
+  struct _stat64 status;
+  if (_stat64(source.path, &status) != 0 || (status.st_mode & _S_IFMT) != _S_IFREG) return 0;
+#else
+  struct stat status;
+  if (stat(source.path, &status) != 0 || !S_ISREG(status.st_mode)) return 0;
+#endif
+  return static_cast<std::uint64_t>(status.st_size);
 }
 
 std::optional<Split> find_cut(const ProgramSource& source, std::uint64_t from) {

@@ -40,15 +40,6 @@ bool seek_file(std::FILE* file, std::uint64_t offset) {
 #endif
 }
 
-std::uint64_t file_size(std::FILE* file) {
-#ifdef _WIN32
-  const __int64 size = _fseeki64(file, 0, SEEK_END) == 0 ? _ftelli64(file) : -1;
-#else
-  const off_t size = fseeko(file, 0, SEEK_END) == 0 ? ftello(file) : -1;
-#endif
-  return size < 0 ? SourceReader::kToTheEnd : static_cast<std::uint64_t>(size);
-}
-
 SourceReader::SourceReader(std::string_view text, bool at_start)
     : text_(at_start ? without_byte_order_mark(text) : text), buffer_(kBufferSize) {}
 

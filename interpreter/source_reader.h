@@ -51,6 +51,3 @@ class SourceReader {
 
 // Moves `file` to byte `offset` from its start; false where it cannot.
 bool seek_file(std::FILE* file, std::uint64_t offset);
-// The size of an open file in bytes, or kToTheEnd where it cannot be told;
-// moves the file to its end.
-std::uint64_t file_size(std::FILE* file);

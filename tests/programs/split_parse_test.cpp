@@ -9,6 +9,11 @@
 #include <cstdint>
 #include <sstream>
 #include <string>
+#include <thread>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 #include "golden_file.h"
 #include "listing.h"
@@ -113,5 +118,24 @@ TEST(SplitParse, ALargeSourceIsCutByTheInterpreter) {
   EXPECT_EQ(text.find('\n', text.size() / 100 * 54) + 1, cut);
   EXPECT_EQ(parse(source, text.size()), parse(source));
 }
+
+#ifndef _WIN32
+// A named pipe is read once, as it always was: opening it an extra time to
+// learn its size would lose what its writer wrote.
+TEST(SplitParse, ANamedPipeIsReadOnce) {
+  TestFolder folder;
+  const std::string path = (folder / "program.cdm").string();
+  ASSERT_EQ(0, mkfifo(path.c_str(), 0600));
+  const std::string text = "$W = 1us\n0x1, $W\nSTOP\n";
+  std::thread writer([&] {
+    std::FILE* pipe = std::fopen(path.c_str(), "wb");
+    std::fputs(text.c_str(), pipe);
+    std::fclose(pipe);
+  });
+  const std::string read = parse(ProgramSource::from_file(path.c_str()));
+  writer.join();
+  EXPECT_EQ(parse(ProgramSource::from_text(text)), read);
+}
+#endif
 
 }  // namespace
