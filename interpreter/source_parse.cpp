@@ -1,6 +1,8 @@
 #include "source_parse.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstdio>
 #include <future>
 #include <locale>
 #include <optional>
@@ -43,11 +45,57 @@ constexpr std::size_t kLongestHeldLine = 1 << 20;
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
+// A regular file as it was when first looked at. A file is opened once for
+// each stretch, and every opening must find the same one: a file replaced or
+// rewritten meanwhile would otherwise give a program made of two.
+struct FileStamp {
+  // Both 0 on Windows, where stat has no inode and a path's drive and an
+  // open file's device read differently.
+  std::uint64_t device = 0;
+  std::uint64_t inode = 0;
+  std::uint64_t size = 0;
+  std::int64_t modified_ns = 0;
+
+  bool operator==(const FileStamp& other) const {
+    return device == other.device && inode == other.inode && size == other.size && modified_ns == other.modified_ns;
+  }
+};
+
+#ifdef _WIN32
+using Status = struct _stat64;
+bool status_of(const char* path, Status& status) { return _stat64(path, &status) == 0; }
+bool status_of(std::FILE* file, Status& status) { return _fstat64(_fileno(file), &status) == 0; }
+bool is_regular(const Status& status) { return (status.st_mode & _S_IFMT) == _S_IFREG; }
+std::int64_t modified_ns(const Status& status) { return std::int64_t{status.st_mtime} * 1000000000; }
+#else
+using Status = struct stat;
+bool status_of(const char* path, Status& status) { return stat(path, &status) == 0; }
+bool status_of(std::FILE* file, Status& status) { return fstat(fileno(file), &status) == 0; }
+bool is_regular(const Status& status) { return S_ISREG(status.st_mode); }
+std::int64_t modified_ns(const Status& status) {
+  return std::int64_t{status.st_mtim.tv_sec} * 1000000000 + status.st_mtim.tv_nsec;
+}
+#endif
+
+// The stamp of a regular file, by path or open; none for anything else.
+template <typename Where>
+std::optional<FileStamp> stamp_of(Where where) {
+  Status status;
+  if (!status_of(where, status) || !is_regular(status)) return std::nullopt;
+#ifdef _WIN32
+  return FileStamp{0, 0, static_cast<std::uint64_t>(status.st_size), modified_ns(status)};
+#else
+  return FileStamp{static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino),
+                   static_cast<std::uint64_t>(status.st_size), modified_ns(status)};
+#endif
+}
+
 // Where the second stretch starts: just after a line feed, and that line
-// feed's column as the token reader counts it.
+// feed's column as the token reader counts it; and the file cut, if any.
 struct Split {
   std::uint64_t begin = 0;
   unsigned column = 0;
+  std::optional<FileStamp> file;
 };
 
 // The raw bytes of the source around a cut, from byte `offset` on.
@@ -55,6 +103,7 @@ struct Window {
   std::uint64_t offset = 0;
   std::string_view bytes;
   std::string storage;  // a file's bytes
+  std::optional<FileStamp> file;
 };
 
 std::optional<Window> read_window(const ProgramSource& source, std::uint64_t around) {
@@ -65,8 +114,14 @@ std::optional<Window> read_window(const ProgramSource& source, std::uint64_t aro
     window.bytes = source.text.substr(window.offset, around + kWindowSize - window.offset);
     return window;
   }
+  window.file = stamp_of(source.path);
+  if (!window.file) return std::nullopt;
   std::FILE* file = std::fopen(source.path, "rb");
   if (file == nullptr) return std::nullopt;
+  if (!(stamp_of(file) == window.file)) {
+    std::fclose(file);
+    return std::nullopt;
+  }
   window.offset = around - std::min(around, kWindowSize);
   window.storage.resize(2 * kWindowSize);
   std::size_t got = 0;
@@ -92,15 +147,17 @@ std::optional<Split> place_split(const Window& window, std::uint64_t from) {
   }
   // A carriage return just before the line feed is read as part of it.
   const bool folded = line_feed > line_start && bytes[line_feed - 1] == '\r';
-  return Split{window.offset + line_feed + 1, static_cast<unsigned>(line_feed - line_start + 1 - folded)};
+  return Split{window.offset + line_feed + 1, static_cast<unsigned>(line_feed - line_start + 1 - folded),
+               window.file};
 }
 
-// The stretch [begin, end) of the source, for a reader that is not open yet.
+// The stretch [begin, end) of the source, for a reader that is not open yet;
+// from a file, only when it is still the file `expected` stamps (if given).
 bool open_stretch(const ProgramSource& source, std::uint64_t begin, std::uint64_t end,
-                  std::optional<SourceReader>& reader) {
+                  std::optional<SourceReader>& reader, const std::optional<FileStamp>& expected = std::nullopt) {
   if (source.path != nullptr) {
     reader.emplace();
-    return reader->open(source.path, begin, end);
+    return reader->open(source.path, begin, end) && (!expected || stamp_of(reader->file()) == expected);
   }
   const std::size_t size = source.text.size();
   const auto first = static_cast<std::size_t>(std::min<std::uint64_t>(begin, size));
@@ -167,7 +224,7 @@ struct Stretch {
 
 bool parse_first(const ProgramSource& source, const Split& split, Stretch& stretch) {
   std::optional<SourceReader> reader;
-  if (!open_stretch(source, 0, split.begin, reader)) return false;
+  if (!open_stretch(source, 0, split.begin, reader, split.file)) return false;
   TokenReader tokens(*reader);
   stretch.end = parse_stretch(tokens, StretchStart{}, stretch.model, stretch.held_report);
   return true;
@@ -177,11 +234,12 @@ bool parse_second(const ProgramSource& source, const Split& split, Stretch& stre
   std::optional<SourceReader> before;
   unsigned lines = 0;
   StretchStart start;
-  if (!open_stretch(source, 0, split.begin, before) || !read_what_comes_before(*before, lines, start)) return false;
+  if (!open_stretch(source, 0, split.begin, before, split.file) || !read_what_comes_before(*before, lines, start))
+    return false;
   before.reset();
   start.before = SourceToken{TokenKind::EndOfLine, "\n", lines, split.column};
   std::optional<SourceReader> reader;
-  if (!open_stretch(source, split.begin, SourceReader::kToTheEnd, reader)) return false;
+  if (!open_stretch(source, split.begin, SourceReader::kToTheEnd, reader, split.file)) return false;
   TokenReader tokens(*reader, lines + 1);
   stretch.end = parse_stretch(tokens, start, stretch.model, stretch.held_report);
   return true;
@@ -245,14 +303,8 @@ SourceParse parse_split(const ProgramSource& source, const Split& split, Program
 // even opening a named pipe an extra time could lose its writer.
 std::uint64_t source_size(const ProgramSource& source) {
   if (source.path == nullptr) return source.text.size();
-#ifdef _WIN32
-  struct _stat64 status;
-  if (_stat64(source.path, &status) != 0 || (status.st_mode & _S_IFMT) != _S_IFREG) return 0;
-#else
-  struct stat status;
-  if (stat(source.path, &status) != 0 || !S_ISREG(status.st_mode)) return 0;
-#endif
-  return static_cast<std::uint64_t>(status.st_size);
+  const std::optional<FileStamp> file = stamp_of(source.path);
+  return file ? file->size : 0;
 }
 
 std::optional<Split> find_cut(const ProgramSource& source, std::uint64_t from) {

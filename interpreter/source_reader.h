@@ -32,6 +32,9 @@ class SourceReader {
   // permission).
   bool open(const char* path, std::uint64_t begin = 0, std::uint64_t end = kToTheEnd);
   void close();
+  // The open file, for a caller that must tell which file it is; null for
+  // text in memory or once closed.
+  std::FILE* file() const { return file_; }
 
   // The next block of the source; empty once the source is exhausted. It
   // stays valid until the next call.
