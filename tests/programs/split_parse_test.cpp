@@ -5,6 +5,8 @@
 // declarations before the cut are hard to tell without parsing them.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cstdio>
 #include <optional>
 #include <cstdint>
 #include <sstream>
@@ -135,6 +137,34 @@ TEST(SplitParse, ANamedPipeIsReadOnce) {
   const std::string read = parse(ProgramSource::from_file(path.c_str()));
   writer.join();
   EXPECT_EQ(parse(ProgramSource::from_text(text)), read);
+}
+#endif
+
+#ifndef _WIN32
+// An editor that saves by putting a new file in place, again and again
+// while a large program is parsed: each parse is of one file or the other,
+// never of parts of both.
+TEST(SplitParse, AFileReplacedDuringTheParseIsNeverMixedWithItsReplacement) {
+  TestFolder folder;
+  const std::string path = (folder / "program.cdm").string();
+  std::string ones, twos;
+  while (ones.size() < (1u << 20) + 4096) ones += "0x1, 1us\n", twos += "0x2, 1us\n";
+  folder.write("program.cdm", ones);
+  std::atomic<bool> parsing{true};
+  std::thread editor([&] {
+    for (int i = 0; parsing; ++i) {
+      folder.write("saving.cdm", i % 2 == 0 ? twos : ones);
+      std::rename((folder / "saving.cdm").string().c_str(), path.c_str());
+    }
+  });
+  for (int i = 0; i < 40; ++i) {
+    const std::string listing = parse(ProgramSource::from_file(path.c_str()));
+    const bool only_ones = listing.find("0X2") == std::string::npos;
+    const bool only_twos = listing.find("0X1") == std::string::npos;
+    EXPECT_TRUE(only_ones != only_twos) << "parse " << i;
+  }
+  parsing = false;
+  editor.join();
 }
 #endif
 
