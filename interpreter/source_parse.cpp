@@ -43,8 +43,6 @@ constexpr std::uint64_t kWindowSize = 1 << 16;  // read each side of the cut to 
 // source with a longer line before the cut is parsed in one stretch.
 constexpr std::size_t kLongestHeldLine = 1 << 20;
 
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-
 // A regular file as it was when first looked at. A file is opened once for
 // each stretch, and every opening must find the same one: a file replaced or
 // rewritten meanwhile would otherwise give a program made of two.
@@ -142,7 +140,7 @@ std::optional<Split> place_split(const Window& window, std::uint64_t from) {
   std::size_t line_start = before + 1;
   if (before == std::string_view::npos) {
     if (window.offset != 0) return std::nullopt;
-    line_start = bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark ? kByteOrderMark.size() : 0;
+    line_start = byte_order_mark_length(bytes);
     if (line_feed < line_start) return std::nullopt;
   }
   // A carriage return just before the line feed is read as part of it.

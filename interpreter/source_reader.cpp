@@ -9,12 +9,8 @@ namespace {
 
 constexpr std::size_t kBufferSize = 1 << 16;
 
-// Editors such as Notepad start a UTF-8 file with these three bytes; they
-// mark the encoding and are no program text.
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-
 std::string_view without_byte_order_mark(std::string_view text) {
-  if (text.substr(0, kByteOrderMark.size()) == kByteOrderMark) text.remove_prefix(kByteOrderMark.size());
+  text.remove_prefix(byte_order_mark_length(text));
   return text;
 }
 

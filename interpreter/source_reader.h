@@ -54,3 +54,11 @@ class SourceReader {
 
 // Moves `file` to byte `offset` from its start; false where it cannot.
 bool seek_file(std::FILE* file, std::uint64_t offset);
+
+// Editors such as Notepad start a UTF-8 file with these three bytes; they
+// mark the encoding and are no program text.
+inline constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+// The length of the mark at the start of `text`: 3, or 0 where it has none.
+inline std::size_t byte_order_mark_length(std::string_view text) {
+  return text.substr(0, kByteOrderMark.size()) == kByteOrderMark ? kByteOrderMark.size() : 0;
+}
