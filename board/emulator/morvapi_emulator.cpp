@@ -2,18 +2,18 @@
 // memory and run state live in files of the emulator's state folder.
 
 #include <algorithm>
-#include <charconv>
 #include <cstdio>
 #include <exception>
 #include <mutex>
 #include <new>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "board_trace.h"
 #include "emulator_config.h"
-#include "journal_format.h"
+#include "board_file.h"
 #include "morvapi.h"
 #include "program_save.h"
 #include "state_folder.h"
@@ -60,22 +60,34 @@ void journal(Emulator& e, const std::string& line) {
   if (e.config.journal) append_line(e.folder / "journal.txt", line);
 }
 
+// An argument as the journal shows it; a double in its shortest exact form
+// (100, 0.5, 1e+09).
+template <typename Number>
+std::string journal_text(Number value) {
+  if constexpr (std::is_floating_point_v<Number>) return shortest_text(value);
+  return std::to_string(value);
+}
+
 // One call into the library: holds the emulator for the length of the call,
-// with its settings loaded, and journals the call as it returns.
+// with its settings loaded, and journals the call as it returns: the
+// operation's name, each argument after a blank and, for an int result,
+// " -> " and the result. While the journal is off nothing is formatted.
 class Call {
  public:
-  Call(const char* operation, Settings settings = Settings::KeepLoaded)
-      : e_(emulator()), lock_(e_.mutex), line_(operation, journal_on(e_, settings)) {}
+  Call(const char* operation, Settings settings = Settings::KeepLoaded) : e_(emulator()), lock_(e_.mutex) {
+    if (settings == Settings::Reload || !e_.configured) load_configuration(e_);
+    if (e_.config.journal) line_ = operation;
+  }
 
   Emulator& board() { return e_; }
 
   template <typename... Arguments>
   void arguments(Arguments... values) {
-    (line_.arg(values), ...);
+    if (e_.config.journal) ((line_ += ' ' + journal_text(values)), ...);
   }
 
   int returns(int result) {
-    if (e_.config.journal) journal(e_, line_.result(result));
+    if (e_.config.journal) journal(e_, line_ + " -> " + std::to_string(result));
     return result;
   }
 
@@ -87,20 +99,15 @@ class Call {
   // A text result stays valid until the next call that hands out the same
   // kind of text.
   const char* returns_text(std::string& handed_out, const std::string& text) {
-    journal(e_, line_.text());
+    journal(e_, line_);
     handed_out = text;
     return handed_out.c_str();
   }
 
  private:
-  static bool journal_on(Emulator& e, Settings settings) {
-    if (settings == Settings::Reload || !e.configured) load_configuration(e);
-    return e.config.journal;
-  }
-
   Emulator& e_;
   std::lock_guard<std::mutex> lock_;
-  JournalLine line_;
+  std::string line_;
 };
 
 const char kNotOpen[] = "The board is not open.";
