@@ -30,58 +30,56 @@ bool is_board_box_change(WPARAM wparam) {
   return HIWORD(wparam) == EN_CHANGE && LOWORD(wparam) == IDC_BOARD_BOX;
 }
 
-// Runs the command's handler. Returns false when the command is not one of
-// the program's, so that the message goes to the default procedure alone.
-bool run_command(WPARAM wparam) {
-  switch (LOWORD(wparam)) {
-    case ID_FILE_NEW:
-      new_document();
-      return true;
-    case ID_FILE_OPEN:
-    case IDC_OPEN_BUTTON:
-      open_document();
-      update_title();
-      return true;
-    case ID_FILE_SAVE:
-    case IDC_SAVE_BUTTON:
-      save_document();
-      return true;
-    case ID_FILE_SAVE_AS:
-      save_document_as();
-      update_title();
-      return true;
-    case ID_FILE_EXIT:
-      exit_application();
-      return true;
-    case ID_SHOW_DEBUG:
-      toggle_debug_information();
-      return true;
-    case ID_SAVE_OUTPUT:
-      save_output();
-      return true;
-    case ID_CLEAR_OUTPUT:
-      clear_output();
-      return true;
-    case ID_TIMING_VIEW:
-      show_timing_view();
-      return true;
-    case ID_BOARD_LOAD:
-    case IDC_LOAD_BUTTON:
-      load_command();
-      return true;
-    case ID_HELP_READ_ME:
-      show_read_me();
-      return true;
-    case ID_HELP_ABOUT:
-      show_about();
-      return true;
-    case IDC_BOARD_BOX:
-      if (!is_board_box_change(wparam)) return false;
-      apply_board_number();
-      return true;
-    default:
-      return false;
-  }
+// Without an installation folder the page beside the program is opened, never
+// one at the root of whatever drive is current, where anyone may put a file.
+void show_read_me() {
+  const std::string folder = app.installDir[0] != '\0' ? std::string(app.installDir) : running_program_folder();
+  const std::string page = folder + "\\Doc\\index.html";
+  user_dialogs.shell_execute(nullptr, "open", page.c_str(), nullptr, nullptr, SW_SHOW);
+}
+
+void show_about() { user_dialogs.message_box(app.mainWindow, kAboutText, "About", MB_OK | MB_ICONINFORMATION); }
+
+void open_and_retitle() {
+  open_document();
+  update_title();
+}
+
+void save_as_and_retitle() {
+  save_document_as();
+  update_title();
+}
+
+// The program's commands from the menus and buttons, by their id.
+struct Command {
+  WORD id;
+  void (*run)();
+};
+
+const Command kCommands[] = {
+    {ID_FILE_NEW, new_document},
+    {ID_FILE_OPEN, open_and_retitle},
+    {IDC_OPEN_BUTTON, open_and_retitle},
+    {ID_FILE_SAVE, [] { save_document(); }},
+    {IDC_SAVE_BUTTON, [] { save_document(); }},
+    {ID_FILE_SAVE_AS, save_as_and_retitle},
+    {ID_FILE_EXIT, exit_application},
+    {ID_SHOW_DEBUG, [] { set_debug_information(!app.showDebug); }},
+    {ID_SAVE_OUTPUT, [] { save_output(); }},
+    {ID_CLEAR_OUTPUT, clear_output},
+    {ID_TIMING_VIEW, show_timing_view},
+    {ID_BOARD_LOAD, load_command},
+    {IDC_LOAD_BUTTON, load_command},
+    {ID_HELP_READ_ME, show_read_me},
+    {ID_HELP_ABOUT, show_about},
+};
+
+// Runs the handler of the command `wparam` names, if it is one of the
+// program's.
+void run_command(WPARAM wparam) {
+  if (is_board_box_change(wparam)) apply_board_number();
+  for (const Command& command : kCommands)
+    if (command.id == LOWORD(wparam)) command.run();
 }
 
 bool is_start_or_stop(WPARAM wparam) {
@@ -150,15 +148,3 @@ void set_debug_information(bool on) {
   HMENU interpreter_menu = GetSubMenu(GetMenu(app.mainWindow), INTERPRETER_MENU_POSITION);
   CheckMenuItem(interpreter_menu, ID_SHOW_DEBUG, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
 }
-
-void toggle_debug_information() { set_debug_information(!app.showDebug); }
-
-// Without an installation folder the page beside the program is opened, never
-// one at the root of whatever drive is current, where anyone may put a file.
-void show_read_me() {
-  const std::string folder = app.installDir[0] != '\0' ? std::string(app.installDir) : running_program_folder();
-  const std::string page = folder + "\\Doc\\index.html";
-  user_dialogs.shell_execute(nullptr, "open", page.c_str(), nullptr, nullptr, SW_SHOW);
-}
-
-void show_about() { user_dialogs.message_box(app.mainWindow, kAboutText, "About", MB_OK | MB_ICONINFORMATION); }
