@@ -2,12 +2,9 @@
 // Output and Clear Output.
 #pragma once
 
-// Load Board: selects the board the box names, then load_program.
+// Load Board: selects the board the box names, writes the source pane to a
+// temporary file, runs the interpreter on it and shows its report.
 void load_command();
-
-// Writes the source pane to a temporary file, runs the interpreter on it
-// and shows its report. True when the temporary file was written.
-bool load_program();
 
 // The clock the frequency box names, read as Load reads it.
 double frequency_box_clock();

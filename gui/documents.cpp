@@ -14,21 +14,23 @@ namespace {
 
 constexpr char kSourceFilter[] = "Cadmora Files (*.cdm)\0*.cdm\0All Files (*.*)\0*.*\0";
 
-// Writes the source pane to `path`; reports and returns false on failure,
-// leaving the file on disk as it was.
 bool write_source_to(const std::string& path) {
-  const std::string text = without_carriage_returns(window_text(app.sourcePane));
-  const WriteOutcome outcome = write_text_file(path, text);
-  if (outcome != WriteOutcome::Written) {
-    set_output_text(write_failure_report(outcome, path));
-    return false;
-  }
+  if (!write_pane_to(app.sourcePane, path)) return false;
   app.modified = false;
-  set_output_text("Wrote " + path + ".");
   return true;
 }
 
 }  // namespace
+
+bool write_pane_to(HWND pane, const std::string& path) {
+  const WriteOutcome outcome = write_text_file(path, without_carriage_returns(window_text(pane)));
+  if (outcome != WriteOutcome::Written) {
+    set_output_text(write_failure_report(outcome, path));
+    return false;
+  }
+  set_output_text("Wrote " + path + ".");
+  return true;
+}
 
 bool confirm_discard_changes() {
   if (!app.modified) return true;

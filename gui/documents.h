@@ -2,7 +2,10 @@
 // prompt, reading and writing source files and the window title.
 #pragma once
 
+#include <windows.h>
+
 #include <cstdio>
+#include <string>
 
 // Asks about unsaved changes. True: go on with the command; false: stop.
 bool confirm_discard_changes();
@@ -16,3 +19,8 @@ bool save_document_as();  // true when the file was written
 void load_source_file(std::FILE* file);
 
 void update_title();
+
+// Writes `pane`'s text to `path` as write_text_file does and reports
+// "Wrote <path>." or the failure in the output pane; a failure leaves the
+// file on disk as it was. True when written.
+bool write_pane_to(HWND pane, const std::string& path);
