@@ -2,10 +2,7 @@
 
 AppState app;
 
-void set_output_text(std::string_view text) {
-  const std::string terminated(text);
-  SetWindowTextA(app.outputPane, terminated.c_str());
-}
+void set_output_text(std::string_view text) { SetWindowTextA(app.outputPane, std::string(text).c_str()); }
 
 void enter_install_dir() {
   if (app.installDir[0] != '\0') SetCurrentDirectoryA(app.installDir);

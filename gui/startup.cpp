@@ -1,5 +1,6 @@
 #include "startup.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -25,7 +26,6 @@ constexpr DWORD kLongPathSize = 256;
 bool register_main_class(HINSTANCE instance) {
   WNDCLASSEXA window_class{};
   window_class.cbSize = sizeof window_class;
-  window_class.style = 0;
   window_class.lpfnWndProc = main_window_proc;
   window_class.hInstance = instance;
   window_class.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_APP_ICON));
@@ -90,12 +90,8 @@ void read_install_dir() {
   const LONG result =
       RegQueryValueExA(key, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(app.installDir), &size);
   RegCloseKey(key);
-  if (result != ERROR_SUCCESS) {
-    app.installDir[0] = '\0';
-    return;
-  }
-  app.installDir[size < kInstallDirSize - 1 ? size : kInstallDirSize - 1] = '\0';
-  app.installDir[kInstallDirSize - 1] = '\0';
+  // The value need not end in a zero of its own.
+  app.installDir[result == ERROR_SUCCESS ? std::min<DWORD>(size, kInstallDirSize - 1) : 0] = '\0';
 }
 
 // The long form when the system knows one that fits, else the path as typed.
