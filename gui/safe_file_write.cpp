@@ -57,19 +57,22 @@ std::wstring save_target(const std::wstring& path) {
   return name.empty() ? path : name;
 }
 
+// True when the existing file at `path` opens with `access`; GetLastError
+// tells why not.
+bool opens_with(const std::wstring& path, DWORD access) {
+  HANDLE file = CreateFileW(path.c_str(), access, kShareAll, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  CloseHandle(file);
+  return true;
+}
+
 // An existing file that refuses writing (read-only, a folder, in use) counts
 // as not openable, exactly as opening it for writing would.
 bool existing_file_refuses_writing(const std::wstring& path) {
   const DWORD attributes = GetFileAttributesW(path.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
     return true;
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, kShareAll, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                            nullptr);
-  if (file != INVALID_HANDLE_VALUE) {
-    CloseHandle(file);
-    return false;
-  }
-  return GetLastError() != ERROR_FILE_NOT_FOUND;
+  return !opens_with(path, GENERIC_WRITE) && GetLastError() != ERROR_FILE_NOT_FOUND;
 }
 
 bool token_names(HANDLE token, TOKEN_INFORMATION_CLASS which, PSID sid) {
@@ -194,23 +197,16 @@ void take_over_rights_and_attributes(const std::wstring& target, HANDLE file) {
   SetFileInformationByHandle(file, FileBasicInfo, &basic, sizeof basic);
 }
 
-// Replacing a file needs its delete access, which another program holding
-// it open may deny; ReplaceFileW under Wine leaves a stray file behind when
-// it finds that out itself.
-bool can_be_replaced(const std::wstring& target) {
-  HANDLE file = CreateFileW(target.c_str(), DELETE, kShareAll, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  CloseHandle(file);
-  return true;
-}
-
 // Puts the written `temporary` in the place of `target`: an existing target
 // is replaced with ReplaceFileW, which keeps its access rights, attributes
 // and name, a new one is the temporary renamed.
 bool put_in_place(const std::wstring& temporary, const std::wstring& target) {
   if (GetFileAttributesW(target.c_str()) == INVALID_FILE_ATTRIBUTES)
     return MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-  if (!can_be_replaced(target)) return false;
+  // Replacing a file needs its delete access, which another program holding
+  // it open may deny; ReplaceFileW under Wine leaves a stray file behind when
+  // it finds that out itself.
+  if (!opens_with(target, DELETE)) return false;
   if (ReplaceFileW(target.c_str(), temporary.c_str(), nullptr, REPLACEFILE_WRITE_THROUGH, nullptr, nullptr))
     return true;
   // This failure has already moved the target away: the new text must still

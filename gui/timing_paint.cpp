@@ -42,6 +42,16 @@ class Pen {
   HGDIOBJ old_;
 };
 
+// Text in the program's UTF-8 (the axis' "µs") drawn at (x, y), aligned by
+// `align` (TA_LEFT, TA_RIGHT or TA_CENTER, with TA_BASELINE).
+void draw_text(HDC dc, double x, double y, const std::string& text, UINT align) {
+  const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(length), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+  SetTextAlign(dc, align);
+  TextOutW(dc, pixel(x), pixel(y), wide.c_str(), length);
+}
+
 void line(HDC dc, double x0, double y0, double x1, double y1) {
   MoveToEx(dc, pixel(x0), pixel(y0), nullptr);
   LineTo(dc, pixel(x1), pixel(y1));
@@ -94,14 +104,6 @@ void draw_axis(HDC dc, const DiagramModel& model) {
 }
 
 }  // namespace
-
-void draw_text(HDC dc, double x, double y, const std::string& text, UINT align) {
-  const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(length), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-  SetTextAlign(dc, align);
-  TextOutW(dc, pixel(x), pixel(y), wide.c_str(), length);
-}
 
 void paint_diagram(HDC dc, const std::string& title, const DiagramModel& model) {
   SetBkMode(dc, TRANSPARENT);
