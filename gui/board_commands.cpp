@@ -23,6 +23,8 @@ namespace {
 
 // The longest temporary file path the program uses.
 constexpr std::size_t kLongestTemporaryPath = 255;
+// GetTempFileNameA needs room for its own 14 characters after the folder.
+constexpr std::size_t kLongestTemporaryFolder = MAX_PATH - 14;
 constexpr char kOutputFilter[] = "Text Files (*.txt)\0*.txt\0All Files (*.*)\0*.*\0";
 
 void show_error(const char* text) { user_dialogs.message_box(app.mainWindow, text, "Error", MB_OK | MB_ICONERROR); }
@@ -44,9 +46,11 @@ std::string temporary_folder() {
 // to be unique; nothing when none can be made within the path limit. `path`
 // names what was tried.
 bool create_temporary_file(std::string& path) {
-  const std::string folder = temporary_folder();
-  path = folder;
-  if (!create_unique_file(folder, path)) return false;
+  path = temporary_folder();
+  char name[MAX_PATH] = {};
+  if (path.size() > kLongestTemporaryFolder) return false;
+  if (GetTempFileNameA(path.empty() ? "." : path.c_str(), "cdm", 0, name) == 0) return false;
+  path = name;
   if (path.size() <= kLongestTemporaryPath) return true;
   DeleteFileA(path.c_str());
   return false;

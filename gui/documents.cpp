@@ -36,16 +36,11 @@ bool confirm_discard_changes() {
   if (!app.modified) return true;
   const int answer = user_dialogs.message_box(app.mainWindow, "Do you want to save the changes made to this file?",
                                               "Question", MB_YESNOCANCEL | MB_ICONQUESTION | MB_DEFBUTTON1);
-  if (answer == IDYES) {
-    if (!save_document()) return false;
-    app.modified = false;
-    return true;
-  }
-  if (answer == IDNO) {
-    app.modified = false;
-    return true;
-  }
-  return false;
+  // A save that succeeds has cleared the flag itself.
+  if (answer == IDYES) return save_document();
+  if (answer != IDNO) return false;
+  app.modified = false;
+  return true;
 }
 
 void new_document() {

@@ -15,8 +15,6 @@ constexpr wchar_t kSavingSuffix[] = L".saving";
 // "<path>.saving" and, where that name is taken by something a save must not
 // touch, "<path>.saving.1" to "<path>.saving.9".
 constexpr int kSavingNames = 10;
-// GetTempFileNameA needs room for its own 14 characters after the folder.
-constexpr std::size_t kLongestUniqueFileFolder = MAX_PATH - 14;
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 // What a new file takes over from the one it replaces; read-only never
 // reaches here, as such a file refuses the save.
@@ -259,14 +257,6 @@ WriteOutcome write_text_file(const std::string& path, std::string_view text) {
     return WriteOutcome::NotWritten;
   }
   return WriteOutcome::Written;
-}
-
-bool create_unique_file(const std::string& folder, std::string& path) {
-  if (folder.size() > kLongestUniqueFileFolder) return false;
-  char name[MAX_PATH] = {};
-  if (GetTempFileNameA(folder.empty() ? "." : folder.c_str(), "cdm", 0, name) == 0) return false;
-  path = name;
-  return true;
 }
 
 std::string write_failure_report(WriteOutcome outcome, const std::string& path) {
