@@ -82,19 +82,9 @@ void run_command(WPARAM wparam) {
     if (command.id == LOWORD(wparam)) command.run();
 }
 
-bool is_start_or_stop(WPARAM wparam) {
-  const WORD id = LOWORD(wparam);
-  return id == ID_BOARD_START || id == IDC_START_BUTTON || id == ID_BOARD_STOP || id == IDC_STOP_BUTTON;
-}
+bool is_start(WPARAM wparam) { return LOWORD(wparam) == ID_BOARD_START || LOWORD(wparam) == IDC_START_BUTTON; }
 
-// Start and Stop answer 0 when they find no board.
-LRESULT on_start_or_stop(HWND window, WPARAM wparam, LPARAM lparam) {
-  const WORD id = LOWORD(wparam);
-  const bool start = id == ID_BOARD_START || id == IDC_START_BUTTON;
-  const bool board_found = start ? start_board() : stop_board();
-  if (!board_found) return 0;
-  return DefWindowProcA(window, WM_COMMAND, wparam, lparam);
-}
+bool is_stop(WPARAM wparam) { return LOWORD(wparam) == ID_BOARD_STOP || LOWORD(wparam) == IDC_STOP_BUTTON; }
 
 LRESULT on_command(HWND window, WPARAM wparam, LPARAM lparam) {
   // Only the user's edits raise this: the multi-line panes report nothing
@@ -103,7 +93,9 @@ LRESULT on_command(HWND window, WPARAM wparam, LPARAM lparam) {
     app.modified = true;
     timing_view_source_changed();
   }
-  if (is_start_or_stop(wparam)) return on_start_or_stop(window, wparam, lparam);
+  // Start and Stop answer 0 when they find no board.
+  if (is_start(wparam) && !start_board()) return 0;
+  if (is_stop(wparam) && !stop_board()) return 0;
   run_command(wparam);
   return DefWindowProcA(window, WM_COMMAND, wparam, lparam);
 }

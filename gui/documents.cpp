@@ -1,5 +1,6 @@
 #include "documents.h"
 
+#include <cstdio>
 #include <string>
 
 #include "app_state.h"
@@ -58,13 +59,10 @@ bool open_document() {
     set_output_text("No file opened.");
     return false;
   }
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) {
+  if (!load_source_file(path)) {
     set_output_text("Error opening " + path + ".");
     return false;
   }
-  load_source_file(file);
-  std::fclose(file);
   app.fileName = path;
   set_output_text("Opened " + path + ".");
   return true;
@@ -86,12 +84,16 @@ bool save_document_as() {
   return true;
 }
 
-void load_source_file(std::FILE* file) {
+bool load_source_file(const std::string& path) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) return false;
   std::string bytes;
   char block[4096];
   size_t count;
   while ((count = std::fread(block, 1, sizeof block, file)) > 0) bytes.append(block, count);
+  std::fclose(file);
   SetWindowTextA(app.sourcePane, pane_text_from_file(bytes).c_str());
+  return true;
 }
 
 void update_title() { SetWindowTextA(app.mainWindow, window_title(app.fileName).c_str()); }

@@ -4,7 +4,6 @@
 
 #include <windows.h>
 
-#include <cstdio>
 #include <string>
 
 // Asks about unsaved changes. True: go on with the command; false: stop.
@@ -15,8 +14,9 @@ bool open_document();     // true when a file was read
 bool save_document();     // true when the file was written
 bool save_document_as();  // true when the file was written
 
-// Reads a file opened in binary mode into the source pane, with CR LF breaks.
-void load_source_file(std::FILE* file);
+// Reads the file at `path`, in binary mode, into the source pane with CR LF
+// breaks. False when it cannot be opened.
+bool load_source_file(const std::string& path);
 
 void update_title();
 

@@ -1,7 +1,6 @@
 #include "startup.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <optional>
 #include <string>
 
@@ -124,10 +123,7 @@ void open_command_line_file(const char* command_line) {
   if (!given) return refuse_command_line_file(command_line_shown(command_line));
   const std::string path = long_path(*given);
   const std::optional<std::string> absolute = absolute_path(path);
-  std::FILE* file = absolute ? std::fopen(absolute->c_str(), "rb") : nullptr;
-  if (file == nullptr) return refuse_command_line_file(path);
-  load_source_file(file);
-  std::fclose(file);
+  if (!absolute || !load_source_file(*absolute)) return refuse_command_line_file(path);
   set_output_text("File opened.");
   app.fileName = *absolute;
 }
