@@ -68,11 +68,6 @@ HMENU build_menu_bar() {
   return bar;
 }
 
-HWND make_main_window(HINSTANCE instance) {
-  return CreateWindowExA(WS_EX_CLIENTEDGE, kMainWindowClass, kProgramTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                         CW_USEDEFAULT, 640, 480, nullptr, build_menu_bar(), instance, nullptr);
-}
-
 void hide_console_window() {
   HWND console = GetConsoleWindow();
   if (console != nullptr) ShowWindow(console, SW_HIDE);
@@ -139,18 +134,20 @@ void probe_board() {
   cdm_close();
 }
 
+// Tells the user why the program cannot start.
+bool start_failed(const char* text) {
+  user_dialogs.message_box(nullptr, text, "Error!", MB_OK | MB_ICONEXCLAMATION);
+  return false;
+}
+
 }  // namespace
 
 bool create_main_window(HINSTANCE instance, const char* command_line, int show_command) {
-  if (!register_main_class(instance)) {
-    user_dialogs.message_box(nullptr, "Window Registration Failed!", "Error!", MB_OK | MB_ICONEXCLAMATION);
-    return false;
-  }
-  app.mainWindow = make_main_window(instance);
-  if (app.mainWindow == nullptr) {
-    user_dialogs.message_box(nullptr, "Window Creation Failed!", "Error!", MB_OK | MB_ICONEXCLAMATION);
-    return false;
-  }
+  if (!register_main_class(instance)) return start_failed("Window Registration Failed!");
+  app.mainWindow = CreateWindowExA(WS_EX_CLIENTEDGE, kMainWindowClass, kProgramTitle, WS_OVERLAPPEDWINDOW,
+                                   CW_USEDEFAULT, CW_USEDEFAULT, 640, 480, nullptr, build_menu_bar(), instance,
+                                   nullptr);
+  if (app.mainWindow == nullptr) return start_failed("Window Creation Failed!");
   create_child_controls(instance);
   layout_controls();
   SendMessageA(app.sourcePane, EM_SETLIMITTEXT, kSourceTextLimit, 0);
