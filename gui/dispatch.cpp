@@ -22,13 +22,8 @@ constexpr char kAboutText[] =
     "Board library: MorvAPI (morvapi.dll).\r\n"
     "Version " CADMORA_VERSION ", built " __DATE__ ".";
 
-bool is_source_change(WPARAM wparam) {
-  return HIWORD(wparam) == EN_CHANGE && LOWORD(wparam) == IDC_SOURCE;
-}
-
-bool is_board_box_change(WPARAM wparam) {
-  return HIWORD(wparam) == EN_CHANGE && LOWORD(wparam) == IDC_BOARD_BOX;
-}
+// An edit control's report that its text changed.
+bool is_change_of(int id, WPARAM wparam) { return HIWORD(wparam) == EN_CHANGE && LOWORD(wparam) == id; }
 
 // Without an installation folder the page beside the program is opened, never
 // one at the root of whatever drive is current, where anyone may put a file.
@@ -77,7 +72,7 @@ const Command kCommands[] = {
 // Runs the handler of the command `wparam` names, if it is one of the
 // program's.
 void run_command(WPARAM wparam) {
-  if (is_board_box_change(wparam)) apply_board_number();
+  if (is_change_of(IDC_BOARD_BOX, wparam)) apply_board_number();
   for (const Command& command : kCommands)
     if (command.id == LOWORD(wparam)) command.run();
 }
@@ -89,7 +84,7 @@ bool is_stop(WPARAM wparam) { return LOWORD(wparam) == ID_BOARD_STOP || LOWORD(w
 LRESULT on_command(HWND window, WPARAM wparam, LPARAM lparam) {
   // Only the user's edits raise this: the multi-line panes report nothing
   // when the program sets their text, and the output pane is read-only.
-  if (is_source_change(wparam)) {
+  if (is_change_of(IDC_SOURCE, wparam)) {
     app.modified = true;
     timing_view_source_changed();
   }
