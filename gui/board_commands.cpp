@@ -47,8 +47,8 @@ std::string temporary_folder() {
 // names what was tried.
 bool create_temporary_file(std::string& path) {
   path = temporary_folder();
-  char name[MAX_PATH] = {};
   if (path.size() > kLongestTemporaryFolder) return false;
+  char name[MAX_PATH] = {};
   if (GetTempFileNameA(path.empty() ? "." : path.c_str(), "cdm", 0, name) == 0) return false;
   path = name;
   if (path.size() <= kLongestTemporaryPath) return true;

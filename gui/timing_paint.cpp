@@ -57,6 +57,13 @@ void line(HDC dc, double x0, double y0, double x1, double y1) {
   LineTo(dc, pixel(x1), pixel(y1));
 }
 
+// A level line from the current position to `x`.
+void level_to(HDC dc, double x) {
+  POINT at{};
+  GetCurrentPositionEx(dc, &at);
+  LineTo(dc, pixel(x), at.y);
+}
+
 void draw_label(HDC dc, const DiagramModel& model, const std::string& text, double baseline) {
   draw_text(dc, model.plot.left - 8, baseline, text, TA_RIGHT | TA_BASELINE);
 }
@@ -78,9 +85,7 @@ void draw_trace(HDC dc, const DiagramModel& model, const DiagramTrace& trace, do
   Pen pen(dc, kTraceColour);
   MoveToEx(dc, pixel(model.columns.front().x0), pixel(level(trace.starts_high)), nullptr);
   for (const TracePiece& piece : trace.pieces) {
-    POINT at{};
-    GetCurrentPositionEx(dc, &at);
-    LineTo(dc, pixel(piece.x0), at.y);
+    level_to(dc, piece.x0);
     if (piece.kind == TracePiece::Edge) {
       LineTo(dc, pixel(piece.x0), pixel(level(piece.high_after)));
       continue;
@@ -88,9 +93,7 @@ void draw_trace(HDC dc, const DiagramModel& model, const DiagramTrace& trace, do
     fill(dc, piece.x0, level(true), piece.x1, level(false) + 1, kTraceColour);
     MoveToEx(dc, pixel(piece.x1), pixel(level(piece.high_after)), nullptr);
   }
-  POINT at{};
-  GetCurrentPositionEx(dc, &at);
-  LineTo(dc, pixel(model.columns.back().x1), at.y);
+  level_to(dc, model.columns.back().x1);
 }
 
 void draw_axis(HDC dc, const DiagramModel& model) {
