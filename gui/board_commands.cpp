@@ -126,13 +126,10 @@ bool start_board() { return run_board_command("Failed to start board.", cdm_star
 
 bool stop_board() { return run_board_command("Failed to stop board.", cdm_stop); }
 
-bool save_output() {
+void save_output() {
   std::string name;
-  if (!choose_file(FileDialogKind::Save, kOutputFilter, "txt", name)) {
-    set_output_text("File not saved.");
-    return false;
-  }
-  return write_pane_to(app.outputPane, name);
+  if (!choose_file(FileDialogKind::Save, kOutputFilter, "txt", name)) return set_output_text("File not saved.");
+  write_pane_to(app.outputPane, name);
 }
 
 void clear_output() { set_output_text(""); }

@@ -13,7 +13,7 @@ double frequency_box_clock();
 bool start_board();
 bool stop_board();
 
-// Saves the output pane's text to a file the user picks. True when written.
-bool save_output();
+// Saves the output pane's text to a file the user picks.
+void save_output();
 
 void clear_output();

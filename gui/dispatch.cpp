@@ -25,6 +25,16 @@ constexpr char kAboutText[] =
 // An edit control's report that its text changed.
 bool is_change_of(int id, WPARAM wparam) { return HIWORD(wparam) == EN_CHANGE && LOWORD(wparam) == id; }
 
+// The folder of the running program, without a trailing backslash.
+std::string running_program_folder() {
+  char program[MAX_PATH] = {};
+  const DWORD length = GetModuleFileNameA(nullptr, program, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return ".";
+  const std::string path(program, length);
+  const std::size_t separator = path.find_last_of('\\');
+  return separator == std::string::npos ? "." : path.substr(0, separator);
+}
+
 // Without an installation folder the page beside the program is opened, never
 // one at the root of whatever drive is current, where anyone may put a file.
 void show_read_me() {
@@ -60,7 +70,7 @@ const Command kCommands[] = {
     {ID_FILE_SAVE_AS, save_as_and_retitle},
     {ID_FILE_EXIT, exit_application},
     {ID_SHOW_DEBUG, [] { set_debug_information(!app.showDebug); }},
-    {ID_SAVE_OUTPUT, [] { save_output(); }},
+    {ID_SAVE_OUTPUT, save_output},
     {ID_CLEAR_OUTPUT, clear_output},
     {ID_TIMING_VIEW, show_timing_view},
     {ID_BOARD_LOAD, load_command},

@@ -52,20 +52,13 @@ void new_document() {
   update_title();
 }
 
-bool open_document() {
-  if (!confirm_discard_changes()) return false;
+void open_document() {
+  if (!confirm_discard_changes()) return;
   std::string path;
-  if (!choose_file(FileDialogKind::Open, kSourceFilter, "cdm", path)) {
-    set_output_text("No file opened.");
-    return false;
-  }
-  if (!load_source_file(path)) {
-    set_output_text("Error opening " + path + ".");
-    return false;
-  }
+  if (!choose_file(FileDialogKind::Open, kSourceFilter, "cdm", path)) return set_output_text("No file opened.");
+  if (!load_source_file(path)) return set_output_text("Error opening " + path + ".");
   app.fileName = path;
   set_output_text("Opened " + path + ".");
-  return true;
 }
 
 bool save_document() {

@@ -10,7 +10,7 @@
 bool confirm_discard_changes();
 
 void new_document();
-bool open_document();     // true when a file was read
+void open_document();
 bool save_document();     // true when the file was written
 bool save_document_as();  // true when the file was written
 

@@ -88,6 +88,14 @@ void read_install_dir() {
   app.installDir[result == ERROR_SUCCESS ? std::min<DWORD>(size, kInstallDirSize - 1) : 0] = '\0';
 }
 
+// The working directory as an absolute path.
+std::string working_directory() {
+  char folder[MAX_PATH] = {};
+  const DWORD length = GetCurrentDirectoryA(MAX_PATH, folder);
+  if (length == 0 || length >= MAX_PATH) return ".";
+  return std::string(folder, length);
+}
+
 // The long form when the system knows one that fits, else the path as typed.
 std::string long_path(const std::string& path) {
   char buffer[kLongPathSize + 1] = {};
