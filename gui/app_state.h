@@ -53,9 +53,3 @@ void set_output_text(std::string_view text);
 // Makes installDir the working directory. Without one, or when it cannot be
 // entered, the working directory stays as it is.
 void enter_install_dir();
-
-// The working directory as an absolute path.
-std::string working_directory();
-
-// The folder of the running program, without a trailing backslash.
-std::string running_program_folder();

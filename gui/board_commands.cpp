@@ -9,6 +9,7 @@
 #include "app_state.h"
 #include "board_number.h"
 #include "board_selection.h"
+#include "documents.h"
 #include "file_dialogs.h"
 #include "interpreter.h"
 #include "library_board.h"
@@ -22,6 +23,8 @@ namespace {
 
 // The longest temporary file path the program uses.
 constexpr std::size_t kLongestTemporaryPath = 255;
+// GetTempFileNameA needs room for its own 14 characters after the folder.
+constexpr std::size_t kLongestTemporaryFolder = MAX_PATH - 14;
 constexpr char kOutputFilter[] = "Text Files (*.txt)\0*.txt\0All Files (*.*)\0*.*\0";
 
 void show_error(const char* text) { user_dialogs.message_box(app.mainWindow, text, "Error", MB_OK | MB_ICONERROR); }
@@ -43,9 +46,11 @@ std::string temporary_folder() {
 // to be unique; nothing when none can be made within the path limit. `path`
 // names what was tried.
 bool create_temporary_file(std::string& path) {
-  const std::string folder = temporary_folder();
-  path = folder;
-  if (!create_unique_file(folder, path)) return false;
+  path = temporary_folder();
+  if (path.size() > kLongestTemporaryFolder) return false;
+  char name[MAX_PATH] = {};
+  if (GetTempFileNameA(path.empty() ? "." : path.c_str(), "cdm", 0, name) == 0) return false;
+  path = name;
   if (path.size() <= kLongestTemporaryPath) return true;
   DeleteFileA(path.c_str());
   return false;
@@ -62,12 +67,17 @@ int board_number_for_load() {
   return board_number_from_text(text).value_or(0);
 }
 
+// Selects the board the box names. When the box names none, the last
+// accepted number goes back into it and `failure` is shown.
+bool select_box_board(const char* failure) {
+  if (apply_board_number()) return true;
+  restore_board_box();
+  show_error(failure);
+  return false;
+}
+
 bool run_board_command(const char* failure, int (*operation)()) {
-  if (!apply_board_number()) {
-    restore_board_box();
-    show_error(failure);
-    return true;
-  }
+  if (!select_box_board(failure)) return true;
   if (cdm_init() != 0) {
     set_output_text("Cadmora board not found.");
     return false;
@@ -77,43 +87,37 @@ bool run_board_command(const char* failure, int (*operation)()) {
   return true;
 }
 
-}  // namespace
-
-void load_command() {
-  if (!apply_board_number()) {
-    restore_board_box();
-    show_error("Failed to program board.");
-    return;
-  }
-  load_program();
-}
-
-bool load_program() {
+// Writes the source pane to a temporary file, runs the interpreter on it
+// and shows its report.
+void load_program() {
   const std::string source = without_carriage_returns(window_text(app.sourcePane));
   std::string path;
   if (!create_temporary_file(path)) {
     set_output_text("Error opening " + path + ".");
-    return false;
+    return;
   }
   // A source cut short would be programmed as if it were whole.
   if (write_text_in_place(path, source) != WriteOutcome::Written) {
     DeleteFileA(path.c_str());
     set_output_text("Error writing " + path + ".");
-    return false;
+    return;
   }
-  const double clock_mhz = frequency_box_clock();
-  const int board_number = board_number_for_load();
   std::ostringstream report;
   InterpreterOptions options;
-  options.clock_mhz = clock_mhz;
-  options.board_number = board_number;
+  options.clock_mhz = frequency_box_clock();
+  options.board_number = board_number_for_load();
   options.listing = app.showDebug;
   options.board = &library_board();
   if (!run_interpreter(ProgramSource::from_file(path.c_str()), options, report).programmed)
     show_error("Failed to program board.");
   set_output_text(with_crlf_line_ends(report.str()));
   DeleteFileA(path.c_str());
-  return true;
+}
+
+}  // namespace
+
+void load_command() {
+  if (select_box_board("Failed to program board.")) load_program();
 }
 
 double frequency_box_clock() { return std::atof(window_text_prefix(app.frequencyBox, kBoxTextLength).c_str()); }
@@ -122,19 +126,10 @@ bool start_board() { return run_board_command("Failed to start board.", cdm_star
 
 bool stop_board() { return run_board_command("Failed to stop board.", cdm_stop); }
 
-bool save_output() {
+void save_output() {
   std::string name;
-  if (!choose_file(FileDialogKind::Save, kOutputFilter, "txt", name)) {
-    set_output_text("File not saved.");
-    return false;
-  }
-  const WriteOutcome outcome = write_text_file(name, without_carriage_returns(window_text(app.outputPane)));
-  if (outcome != WriteOutcome::Written) {
-    set_output_text(write_failure_report(outcome, name));
-    return false;
-  }
-  set_output_text("Wrote " + name + ".");
-  return true;
+  if (!choose_file(FileDialogKind::Save, kOutputFilter, "txt", name)) return set_output_text("File not saved.");
+  write_pane_to(app.outputPane, name);
 }
 
 void clear_output() { set_output_text(""); }

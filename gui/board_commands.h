@@ -2,12 +2,9 @@
 // Output and Clear Output.
 #pragma once
 
-// Load Board: selects the board the box names, then load_program.
+// Load Board: selects the board the box names, writes the source pane to a
+// temporary file, runs the interpreter on it and shows its report.
 void load_command();
-
-// Writes the source pane to a temporary file, runs the interpreter on it
-// and shows its report. True when the temporary file was written.
-bool load_program();
 
 // The clock the frequency box names, read as Load reads it.
 double frequency_box_clock();
@@ -16,7 +13,7 @@ double frequency_box_clock();
 bool start_board();
 bool stop_board();
 
-// Saves the output pane's text to a file the user picks. True when written.
-bool save_output();
+// Saves the output pane's text to a file the user picks.
+void save_output();
 
 void clear_output();

@@ -1,7 +1,5 @@
 #include "child_controls.h"
 
-#include <iterator>
-
 #include "layout_caret.h"
 #include "resource_ids.h"
 #include "user_dialogs.h"
@@ -43,7 +41,6 @@ const ChildControl kChildControls[] = {
     {&AppState::boardBox, IDC_BOARD_BOX, "EDIT", WS_EX_CLIENTEDGE, 0, "", kBoardBoxSlot,
      "Could not create Board Number box."},
 };
-const std::size_t kChildControlCount = std::size(kChildControls);
 
 namespace {
 

@@ -19,9 +19,9 @@ struct ChildControl {
   const char* failure;
 };
 
-// In creation order, which is also the order of keyboard and Z order.
-extern const ChildControl kChildControls[];
-extern const std::size_t kChildControlCount;
+// In creation order, which is also the order of keyboard and Z order; one
+// control for each place in the layout.
+extern const ChildControl kChildControls[kLayoutSlotCount];
 
 // Creates every child control of the main window at (0, 0), 1 x 1, for
 // layout_controls to place. A control that cannot be made is reported and

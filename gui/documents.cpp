@@ -1,5 +1,6 @@
 #include "documents.h"
 
+#include <cstdio>
 #include <string>
 
 #include "app_state.h"
@@ -14,36 +15,33 @@ namespace {
 
 constexpr char kSourceFilter[] = "Cadmora Files (*.cdm)\0*.cdm\0All Files (*.*)\0*.*\0";
 
-// Writes the source pane to `path`; reports and returns false on failure,
-// leaving the file on disk as it was.
 bool write_source_to(const std::string& path) {
-  const std::string text = without_carriage_returns(window_text(app.sourcePane));
-  const WriteOutcome outcome = write_text_file(path, text);
-  if (outcome != WriteOutcome::Written) {
-    set_output_text(write_failure_report(outcome, path));
-    return false;
-  }
+  if (!write_pane_to(app.sourcePane, path)) return false;
   app.modified = false;
-  set_output_text("Wrote " + path + ".");
   return true;
 }
 
 }  // namespace
 
+bool write_pane_to(HWND pane, const std::string& path) {
+  const WriteOutcome outcome = write_text_file(path, without_carriage_returns(window_text(pane)));
+  if (outcome != WriteOutcome::Written) {
+    set_output_text(write_failure_report(outcome, path));
+    return false;
+  }
+  set_output_text("Wrote " + path + ".");
+  return true;
+}
+
 bool confirm_discard_changes() {
   if (!app.modified) return true;
   const int answer = user_dialogs.message_box(app.mainWindow, "Do you want to save the changes made to this file?",
                                               "Question", MB_YESNOCANCEL | MB_ICONQUESTION | MB_DEFBUTTON1);
-  if (answer == IDYES) {
-    if (!save_document()) return false;
-    app.modified = false;
-    return true;
-  }
-  if (answer == IDNO) {
-    app.modified = false;
-    return true;
-  }
-  return false;
+  // A save that succeeds has cleared the flag itself.
+  if (answer == IDYES) return save_document();
+  if (answer != IDNO) return false;
+  app.modified = false;
+  return true;
 }
 
 void new_document() {
@@ -54,23 +52,13 @@ void new_document() {
   update_title();
 }
 
-bool open_document() {
-  if (!confirm_discard_changes()) return false;
+void open_document() {
+  if (!confirm_discard_changes()) return;
   std::string path;
-  if (!choose_file(FileDialogKind::Open, kSourceFilter, "cdm", path)) {
-    set_output_text("No file opened.");
-    return false;
-  }
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) {
-    set_output_text("Error opening " + path + ".");
-    return false;
-  }
-  load_source_file(file);
-  std::fclose(file);
+  if (!choose_file(FileDialogKind::Open, kSourceFilter, "cdm", path)) return set_output_text("No file opened.");
+  if (!load_source_file(path)) return set_output_text("Error opening " + path + ".");
   app.fileName = path;
   set_output_text("Opened " + path + ".");
-  return true;
 }
 
 bool save_document() {
@@ -89,12 +77,16 @@ bool save_document_as() {
   return true;
 }
 
-void load_source_file(std::FILE* file) {
+bool load_source_file(const std::string& path) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) return false;
   std::string bytes;
   char block[4096];
   size_t count;
   while ((count = std::fread(block, 1, sizeof block, file)) > 0) bytes.append(block, count);
+  std::fclose(file);
   SetWindowTextA(app.sourcePane, pane_text_from_file(bytes).c_str());
+  return true;
 }
 
 void update_title() { SetWindowTextA(app.mainWindow, window_title(app.fileName).c_str()); }

@@ -6,24 +6,23 @@
 #include "caret_position.h"
 #include "child_controls.h"
 #include "control_layout.h"
+#include "window_text.h"
 
 namespace {
 
 bool is_release(UINT message) { return message == WM_KEYUP || message == WM_LBUTTONUP; }
 
-}  // namespace
-
-// The text in front of the selection start, counted into a line and column.
+// Shows the selection start's line and column in the position label: the
+// text in front of it, counted.
 void show_caret_position() {
   DWORD start = 0;
   SendMessageA(app.sourcePane, EM_GETSEL, reinterpret_cast<WPARAM>(&start), 0);
-  app.textBeforeCaret.resize(static_cast<std::size_t>(start) + 1);
-  const int copied =
-      GetWindowTextA(app.sourcePane, app.textBeforeCaret.data(), static_cast<int>(app.textBeforeCaret.size()));
-  app.textBeforeCaret.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
+  copy_window_text_prefix(app.sourcePane, start, app.textBeforeCaret);
   const std::string label = position_label_text(caret_position(app.textBeforeCaret));
   SetWindowTextA(app.positionLabel, label.c_str());
 }
+
+}  // namespace
 
 void place_caret_on_line(unsigned line) {
   if (line == 0) return;
@@ -46,11 +45,10 @@ void layout_controls() {
   RECT client{};
   GetClientRect(app.mainWindow, &client);
   const ControlLayout layout = compute_layout(client.right - client.left, client.bottom - client.top);
-  for (std::size_t i = 0; i < kChildControlCount; ++i) {
-    HWND control = app.*kChildControls[i].field;
-    if (control == nullptr) continue;
-    const ControlPlace& place = layout[kChildControls[i].slot];
-    SetWindowPos(control, nullptr, place.x, place.y, place.width, place.height, SWP_NOZORDER);
+  for (const ChildControl& control : kChildControls) {
+    const ControlPlace& place = layout[control.slot];
+    if (app.*control.field != nullptr)
+      SetWindowPos(app.*control.field, nullptr, place.x, place.y, place.width, place.height, SWP_NOZORDER);
   }
   // The bottom row's boxes keep stale pixels otherwise: the class has no
   // redraw-on-resize style.

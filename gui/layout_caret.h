@@ -12,9 +12,6 @@ void layout_controls();
 // release it shows the selection start's line and column.
 LRESULT CALLBACK caret_indicator_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 
-// Shows the selection start's line and column in the position label.
-void show_caret_position();
-
 // Puts the source pane's caret at the start of `line` (1-based), scrolled
 // into view, and shows its place; nothing past the last line.
 void place_caret_on_line(unsigned line);

@@ -15,8 +15,6 @@ constexpr wchar_t kSavingSuffix[] = L".saving";
 // "<path>.saving" and, where that name is taken by something a save must not
 // touch, "<path>.saving.1" to "<path>.saving.9".
 constexpr int kSavingNames = 10;
-// GetTempFileNameA needs room for its own 14 characters after the folder.
-constexpr std::size_t kLongestUniqueFileFolder = MAX_PATH - 14;
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 // What a new file takes over from the one it replaces; read-only never
 // reaches here, as such a file refuses the save.
@@ -57,19 +55,22 @@ std::wstring save_target(const std::wstring& path) {
   return name.empty() ? path : name;
 }
 
+// True when the existing file at `path` opens with `access`; GetLastError
+// tells why not.
+bool opens_with(const std::wstring& path, DWORD access) {
+  HANDLE file = CreateFileW(path.c_str(), access, kShareAll, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  CloseHandle(file);
+  return true;
+}
+
 // An existing file that refuses writing (read-only, a folder, in use) counts
 // as not openable, exactly as opening it for writing would.
 bool existing_file_refuses_writing(const std::wstring& path) {
   const DWORD attributes = GetFileAttributesW(path.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
     return true;
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, kShareAll, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                            nullptr);
-  if (file != INVALID_HANDLE_VALUE) {
-    CloseHandle(file);
-    return false;
-  }
-  return GetLastError() != ERROR_FILE_NOT_FOUND;
+  return !opens_with(path, GENERIC_WRITE) && GetLastError() != ERROR_FILE_NOT_FOUND;
 }
 
 bool token_names(HANDLE token, TOKEN_INFORMATION_CLASS which, PSID sid) {
@@ -194,23 +195,16 @@ void take_over_rights_and_attributes(const std::wstring& target, HANDLE file) {
   SetFileInformationByHandle(file, FileBasicInfo, &basic, sizeof basic);
 }
 
-// Replacing a file needs its delete access, which another program holding
-// it open may deny; ReplaceFileW under Wine leaves a stray file behind when
-// it finds that out itself.
-bool can_be_replaced(const std::wstring& target) {
-  HANDLE file = CreateFileW(target.c_str(), DELETE, kShareAll, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  CloseHandle(file);
-  return true;
-}
-
 // Puts the written `temporary` in the place of `target`: an existing target
 // is replaced with ReplaceFileW, which keeps its access rights, attributes
 // and name, a new one is the temporary renamed.
 bool put_in_place(const std::wstring& temporary, const std::wstring& target) {
   if (GetFileAttributesW(target.c_str()) == INVALID_FILE_ATTRIBUTES)
     return MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-  if (!can_be_replaced(target)) return false;
+  // Replacing a file needs its delete access, which another program holding
+  // it open may deny; ReplaceFileW under Wine leaves a stray file behind when
+  // it finds that out itself.
+  if (!opens_with(target, DELETE)) return false;
   if (ReplaceFileW(target.c_str(), temporary.c_str(), nullptr, REPLACEFILE_WRITE_THROUGH, nullptr, nullptr))
     return true;
   // This failure has already moved the target away: the new text must still
@@ -263,14 +257,6 @@ WriteOutcome write_text_file(const std::string& path, std::string_view text) {
     return WriteOutcome::NotWritten;
   }
   return WriteOutcome::Written;
-}
-
-bool create_unique_file(const std::string& folder, std::string& path) {
-  if (folder.size() > kLongestUniqueFileFolder) return false;
-  char name[MAX_PATH] = {};
-  if (GetTempFileNameA(folder.empty() ? "." : folder.c_str(), "cdm", 0, name) == 0) return false;
-  path = name;
-  return true;
 }
 
 std::string write_failure_report(WriteOutcome outcome, const std::string& path) {

@@ -1,6 +1,6 @@
 // Writing text files: a saved file is replaced whole or not at all, keeping
-// its links, access rights and attributes, and Load's source goes to a new
-// file of a unique name.
+// its links, access rights and attributes; Load's temporary source file is
+// written in place.
 #pragma once
 
 #include <string>
@@ -30,10 +30,6 @@ WriteOutcome write_text_in_place(const std::string& path, std::string_view text)
 // Where no file can be made beside it (a folder that lets this one file be
 // written and nothing else), the file is written in place.
 WriteOutcome write_text_file(const std::string& path, std::string_view text);
-
-// A new, empty file of a unique name in `folder` ("" is the working
-// directory). False when none can be made with a path that fits MAX_PATH.
-bool create_unique_file(const std::string& folder, std::string& path);
 
 // The one-line report of a failed write: "Error opening <path>." or
 // "Error writing <path>.".

@@ -8,7 +8,6 @@
 #include "app_state.h"
 #include "dispatch.h"
 #include "documents.h"
-#include "resource_ids.h"
 #include "safe_file_write.h"
 #include "settings_text.h"
 #include "window_text.h"

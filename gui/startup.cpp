@@ -1,6 +1,6 @@
 #include "startup.h"
 
-#include <cstdio>
+#include <algorithm>
 #include <optional>
 #include <string>
 
@@ -25,7 +25,6 @@ constexpr DWORD kLongPathSize = 256;
 bool register_main_class(HINSTANCE instance) {
   WNDCLASSEXA window_class{};
   window_class.cbSize = sizeof window_class;
-  window_class.style = 0;
   window_class.lpfnWndProc = main_window_proc;
   window_class.hInstance = instance;
   window_class.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_APP_ICON));
@@ -69,11 +68,6 @@ HMENU build_menu_bar() {
   return bar;
 }
 
-HWND make_main_window(HINSTANCE instance) {
-  return CreateWindowExA(WS_EX_CLIENTEDGE, kMainWindowClass, kProgramTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                         CW_USEDEFAULT, 640, 480, nullptr, build_menu_bar(), instance, nullptr);
-}
-
 void hide_console_window() {
   HWND console = GetConsoleWindow();
   if (console != nullptr) ShowWindow(console, SW_HIDE);
@@ -90,12 +84,16 @@ void read_install_dir() {
   const LONG result =
       RegQueryValueExA(key, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(app.installDir), &size);
   RegCloseKey(key);
-  if (result != ERROR_SUCCESS) {
-    app.installDir[0] = '\0';
-    return;
-  }
-  app.installDir[size < kInstallDirSize - 1 ? size : kInstallDirSize - 1] = '\0';
-  app.installDir[kInstallDirSize - 1] = '\0';
+  // The value need not end in a zero of its own.
+  app.installDir[result == ERROR_SUCCESS ? std::min<DWORD>(size, kInstallDirSize - 1) : 0] = '\0';
+}
+
+// The working directory as an absolute path.
+std::string working_directory() {
+  char folder[MAX_PATH] = {};
+  const DWORD length = GetCurrentDirectoryA(MAX_PATH, folder);
+  if (length == 0 || length >= MAX_PATH) return ".";
+  return std::string(folder, length);
 }
 
 // The long form when the system knows one that fits, else the path as typed.
@@ -128,10 +126,7 @@ void open_command_line_file(const char* command_line) {
   if (!given) return refuse_command_line_file(command_line_shown(command_line));
   const std::string path = long_path(*given);
   const std::optional<std::string> absolute = absolute_path(path);
-  std::FILE* file = absolute ? std::fopen(absolute->c_str(), "rb") : nullptr;
-  if (file == nullptr) return refuse_command_line_file(path);
-  load_source_file(file);
-  std::fclose(file);
+  if (!absolute || !load_source_file(*absolute)) return refuse_command_line_file(path);
   set_output_text("File opened.");
   app.fileName = *absolute;
 }
@@ -147,18 +142,20 @@ void probe_board() {
   cdm_close();
 }
 
+// Tells the user why the program cannot start.
+bool start_failed(const char* text) {
+  user_dialogs.message_box(nullptr, text, "Error!", MB_OK | MB_ICONEXCLAMATION);
+  return false;
+}
+
 }  // namespace
 
 bool create_main_window(HINSTANCE instance, const char* command_line, int show_command) {
-  if (!register_main_class(instance)) {
-    user_dialogs.message_box(nullptr, "Window Registration Failed!", "Error!", MB_OK | MB_ICONEXCLAMATION);
-    return false;
-  }
-  app.mainWindow = make_main_window(instance);
-  if (app.mainWindow == nullptr) {
-    user_dialogs.message_box(nullptr, "Window Creation Failed!", "Error!", MB_OK | MB_ICONEXCLAMATION);
-    return false;
-  }
+  if (!register_main_class(instance)) return start_failed("Window Registration Failed!");
+  app.mainWindow = CreateWindowExA(WS_EX_CLIENTEDGE, kMainWindowClass, kProgramTitle, WS_OVERLAPPEDWINDOW,
+                                   CW_USEDEFAULT, CW_USEDEFAULT, 640, 480, nullptr, build_menu_bar(), instance,
+                                   nullptr);
+  if (app.mainWindow == nullptr) return start_failed("Window Creation Failed!");
   create_child_controls(instance);
   layout_controls();
   SendMessageA(app.sourcePane, EM_SETLIMITTEXT, kSourceTextLimit, 0);

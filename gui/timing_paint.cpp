@@ -42,9 +42,26 @@ class Pen {
   HGDIOBJ old_;
 };
 
+// Text in the program's UTF-8 (the axis' "µs") drawn at (x, y), aligned by
+// `align` (TA_LEFT, TA_RIGHT or TA_CENTER, with TA_BASELINE).
+void draw_text(HDC dc, double x, double y, const std::string& text, UINT align) {
+  const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(length), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+  SetTextAlign(dc, align);
+  TextOutW(dc, pixel(x), pixel(y), wide.c_str(), length);
+}
+
 void line(HDC dc, double x0, double y0, double x1, double y1) {
   MoveToEx(dc, pixel(x0), pixel(y0), nullptr);
   LineTo(dc, pixel(x1), pixel(y1));
+}
+
+// A level line from the current position to `x`.
+void level_to(HDC dc, double x) {
+  POINT at{};
+  GetCurrentPositionEx(dc, &at);
+  LineTo(dc, pixel(x), at.y);
 }
 
 void draw_label(HDC dc, const DiagramModel& model, const std::string& text, double baseline) {
@@ -68,9 +85,7 @@ void draw_trace(HDC dc, const DiagramModel& model, const DiagramTrace& trace, do
   Pen pen(dc, kTraceColour);
   MoveToEx(dc, pixel(model.columns.front().x0), pixel(level(trace.starts_high)), nullptr);
   for (const TracePiece& piece : trace.pieces) {
-    POINT at{};
-    GetCurrentPositionEx(dc, &at);
-    LineTo(dc, pixel(piece.x0), at.y);
+    level_to(dc, piece.x0);
     if (piece.kind == TracePiece::Edge) {
       LineTo(dc, pixel(piece.x0), pixel(level(piece.high_after)));
       continue;
@@ -78,9 +93,7 @@ void draw_trace(HDC dc, const DiagramModel& model, const DiagramTrace& trace, do
     fill(dc, piece.x0, level(true), piece.x1, level(false) + 1, kTraceColour);
     MoveToEx(dc, pixel(piece.x1), pixel(level(piece.high_after)), nullptr);
   }
-  POINT at{};
-  GetCurrentPositionEx(dc, &at);
-  LineTo(dc, pixel(model.columns.back().x1), at.y);
+  level_to(dc, model.columns.back().x1);
 }
 
 void draw_axis(HDC dc, const DiagramModel& model) {
@@ -94,14 +107,6 @@ void draw_axis(HDC dc, const DiagramModel& model) {
 }
 
 }  // namespace
-
-void draw_text(HDC dc, double x, double y, const std::string& text, UINT align) {
-  const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(length), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-  SetTextAlign(dc, align);
-  TextOutW(dc, pixel(x), pixel(y), wide.c_str(), length);
-}
 
 void paint_diagram(HDC dc, const std::string& title, const DiagramModel& model) {
   SetBkMode(dc, TRANSPARENT);

@@ -13,17 +13,12 @@ namespace {
 
 // Load's report of the first error on one line of the list: its line and
 // the detail under it, in Load's words.
-std::string one_line(const std::string& report_text) {
-  std::string line;
-  for (std::size_t i = 0; i < report_text.size(); ++i) {
-    if (report_text[i] != '\n') {
-      line += report_text[i];
-      continue;
-    }
-    line += ' ';
-    if (i + 1 < report_text.size() && report_text[i + 1] == '\t') ++i;
+std::string one_line(std::string text) {
+  for (std::size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at)) {
+    text[at] = ' ';
+    if (text.compare(at + 1, 1, "\t") == 0) text.erase(at + 1, 1);
   }
-  return line;
+  return text;
 }
 
 // The first error as Load's report gives it, with its line; the report's

@@ -57,15 +57,15 @@ TimingWorker& worker() {
 }
 
 // The part of the client area the diagram takes; the scroll bar, the status
-// line and the checks list lie below it.
+// line and the checks list lie below it, in that order.
 struct ViewLayout {
   int width;
   int diagram_height;
-  int scroll_top;
   int scroll_height;
-  int status_top;
-  int checks_top;
   int checks_height;
+  int status_top() const { return diagram_height + scroll_height; }
+  int checks_top() const { return status_top() + kStatusHeight; }
+  RECT diagram() const { return {0, 0, width, diagram_height}; }
 };
 
 ViewLayout view_layout() {
@@ -76,13 +76,7 @@ ViewLayout view_layout() {
   const int checks_height = std::max(60, height / 4);
   const int scroll_height = GetSystemMetrics(SM_CYHSCROLL);
   const int diagram_height = std::max(0, height - checks_height - kStatusHeight - scroll_height);
-  return {width,
-          diagram_height,
-          diagram_height,
-          scroll_height,
-          diagram_height + scroll_height,
-          diagram_height + scroll_height + kStatusHeight,
-          checks_height};
+  return {width, diagram_height, scroll_height, checks_height};
 }
 
 PlotArea plot_area() {
@@ -113,13 +107,11 @@ std::string diagram_title() {
 }
 
 void set_status(const std::string& text) {
-  const std::string shown = window_text(view->status);
-  if (shown != text) SetWindowTextA(view->status, text.c_str());
+  if (window_text(view->status) != text) SetWindowTextA(view->status, text.c_str());
 }
 
 void redraw_diagram() {
-  const ViewLayout layout = view_layout();
-  RECT diagram{0, 0, layout.width, layout.diagram_height};
+  const RECT diagram = view_layout().diagram();
   InvalidateRect(view->window, &diagram, FALSE);
 }
 
@@ -164,13 +156,15 @@ std::string status_at(int x) {
   return text;
 }
 
+// Over the plot of a run.
 bool in_plot(int x) {
+  if (!has_run()) return false;
   const PlotArea plot = plot_area();
   return x >= plot.left && x <= plot.left + plot.width;
 }
 
 bool on_traces(int x, int y) {
-  if (!has_run() || !in_plot(x)) return false;
+  if (!in_plot(x)) return false;
   const DiagramModel& model = current_model();
   return y >= model.plot_top && y < model.axis_top;
 }
@@ -208,12 +202,10 @@ void request_run() {
 // The zoom stays where it was when the new run is long enough for it;
 // a view of the whole run shows the whole new run.
 DiagramView span_for(const DiagramView& old, std::uint64_t total) {
-  DiagramView span = DiagramView::whole(total);
+  const DiagramView whole = DiagramView::whole(total);
   const bool was_whole = old.from == 0 && old.to == old.total;
-  if (was_whole || old.to > span.total) return span;
-  span.from = old.from;
-  span.to = old.to;
-  return span;
+  if (was_whole || old.to > whole.total) return whole;
+  return {whole.total, old.from, old.to};
 }
 
 void zoom(double factor, int x) {
@@ -267,9 +259,9 @@ LRESULT on_create(HWND window) {
 
 LRESULT on_size() {
   const ViewLayout layout = view_layout();
-  SetWindowPos(view->scroll, nullptr, 0, layout.scroll_top, layout.width, layout.scroll_height, SWP_NOZORDER);
-  SetWindowPos(view->status, nullptr, 0, layout.status_top, layout.width, kStatusHeight, SWP_NOZORDER);
-  SetWindowPos(view->checks, nullptr, 0, layout.checks_top, layout.width, layout.checks_height, SWP_NOZORDER);
+  SetWindowPos(view->scroll, nullptr, 0, layout.diagram_height, layout.width, layout.scroll_height, SWP_NOZORDER);
+  SetWindowPos(view->status, nullptr, 0, layout.status_top(), layout.width, kStatusHeight, SWP_NOZORDER);
+  SetWindowPos(view->checks, nullptr, 0, layout.checks_top(), layout.width, layout.checks_height, SWP_NOZORDER);
   span_changed();
   return 0;
 }
@@ -283,10 +275,10 @@ LRESULT on_paint(HWND window) {
   HBITMAP bitmap = CreateCompatibleBitmap(dc, std::max(layout.width, 1), std::max(layout.diagram_height, 1));
   HGDIOBJ old_bitmap = SelectObject(memory, bitmap);
   HGDIOBJ old_font = SelectObject(memory, message_font());
-  RECT area{0, 0, layout.width, layout.diagram_height};
+  const RECT area = layout.diagram();
   FillRect(memory, &area, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
   paint_diagram(memory, diagram_title(), has_run() ? current_model() : DiagramModel{});
-  if (has_run() && in_plot(view->mouse_x)) {
+  if (in_plot(view->mouse_x)) {
     HPEN pen = CreatePen(PS_SOLID, 1, RGB(0xd0, 0x30, 0x30));
     HGDIOBJ old_pen = SelectObject(memory, pen);
     MoveToEx(memory, view->mouse_x, kDiagramTitleHeight, nullptr);
@@ -322,8 +314,7 @@ LRESULT on_mouse_move(LPARAM lparam) {
   }
   if (view->mouse_x != x) redraw_diagram();
   view->mouse_x = x;
-  if (!has_run() || !in_plot(x)) return 0;
-  set_status(status_at(x));
+  if (in_plot(x)) set_status(status_at(x));
   return 0;
 }
 
@@ -339,7 +330,7 @@ LRESULT on_mouse_leave() {
 LRESULT on_button_down(LPARAM lparam) {
   SetFocus(view->window);
   const int x = static_cast<short>(LOWORD(lparam));
-  if (!has_run() || !in_plot(x)) return 0;
+  if (!in_plot(x)) return 0;
   view->pressed = true;
   view->dragged = false;
   view->press_x = x;
@@ -458,7 +449,7 @@ LRESULT on_result(WPARAM wparam) {
   show_findings();
   show_default_status();
   span_changed();
-  if (has_run() && in_plot(view->mouse_x)) set_status(status_at(view->mouse_x));
+  if (in_plot(view->mouse_x)) set_status(status_at(view->mouse_x));
   return 0;
 }
 
@@ -520,9 +511,6 @@ LRESULT CALLBACK view_proc(HWND window, UINT message, WPARAM wparam, LPARAM lpar
 }
 
 bool register_view_class() {
-  WNDCLASSEXA existing{};
-  existing.cbSize = sizeof existing;
-  if (GetClassInfoExA(GetModuleHandleA(nullptr), kViewClass, &existing)) return true;
   WNDCLASSEXA window_class{};
   window_class.cbSize = sizeof window_class;
   window_class.lpfnWndProc = view_proc;
@@ -530,7 +518,7 @@ bool register_view_class() {
   window_class.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
   window_class.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_WINDOW + 1));
   window_class.lpszClassName = kViewClass;
-  return RegisterClassExA(&window_class) != 0;
+  return RegisterClassExA(&window_class) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
 bool has_place(const RECT& place) { return place.right > place.left && place.bottom > place.top; }

@@ -2,10 +2,15 @@
 
 // The control copies straight into the string, which is then cut to what
 // it copied: one copy of a pane's text, not two.
-std::string window_text_prefix(HWND window, std::size_t limit) {
-  std::string text(limit + 1, '\0');
+void copy_window_text_prefix(HWND window, std::size_t limit, std::string& text) {
+  text.resize(limit + 1);
   const int copied = GetWindowTextA(window, text.data(), static_cast<int>(text.size()));
   text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
+}
+
+std::string window_text_prefix(HWND window, std::size_t limit) {
+  std::string text;
+  copy_window_text_prefix(window, limit, text);
   return text;
 }
 

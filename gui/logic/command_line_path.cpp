@@ -1,13 +1,12 @@
 #include "command_line_path.h"
 
+#include <algorithm>
+
 namespace {
 
 std::string without_quotes(std::string_view command_line) {
-  std::string path;
-  path.reserve(command_line.size());
-  for (char c : command_line) {
-    if (c != '"') path += c;
-  }
+  std::string path(command_line);
+  path.erase(std::remove(path.begin(), path.end(), '"'), path.end());
   return path;
 }
 

@@ -1,5 +1,7 @@
 #include "line_ends.h"
 
+#include <algorithm>
+
 std::string with_crlf_line_ends(std::string_view text) {
   std::string converted;
   converted.reserve(text.size() + text.size() / 16);
@@ -13,23 +15,16 @@ std::string with_crlf_line_ends(std::string_view text) {
 std::string pane_text_from_file(std::string_view bytes) {
   std::string converted;
   converted.reserve(bytes.size() + bytes.size() / 16);
+  // An LF gets the CR in front of it that a CR LF line end already has.
   for (size_t i = 0; i < bytes.size(); ++i) {
-    const bool line_end = bytes[i] == '\n' || (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n');
-    if (!line_end) {
-      converted += bytes[i];
-      continue;
-    }
-    converted += "\r\n";
-    if (bytes[i] == '\r') ++i;
+    if (bytes[i] == '\n' && (i == 0 || bytes[i - 1] != '\r')) converted += '\r';
+    converted += bytes[i];
   }
   return converted;
 }
 
 std::string without_carriage_returns(std::string_view text) {
-  std::string converted;
-  converted.reserve(text.size());
-  for (char c : text) {
-    if (c != '\r') converted += c;
-  }
+  std::string converted(text);
+  converted.erase(std::remove(converted.begin(), converted.end(), '\r'), converted.end());
   return converted;
 }
