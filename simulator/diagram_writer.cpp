@@ -104,37 +104,13 @@ class SvgPicture {
 DiagramWriter::DiagramWriter(double clock_mhz, std::string name, CycleWindow window)
     : clock_mhz_(clock_mhz), name_(std::move(name)), window_(window) {}
 
-DiagramBin& DiagramWriter::bin_at(std::uint64_t cycle) {
-  while ((cycle >> shift_) >= kBinCount) coarsen();
-  DiagramBin& bin = bins_[cycle >> shift_];
-  if (!bin.touched) {
-    bin.touched = true;
-    bin.start_value = bin.end_value = outputs_;
-  }
-  return bin;
-}
-
-void DiagramWriter::coarsen() {
-  for (std::size_t i = 0; i < kBinCount / 2; ++i) {
-    DiagramBin merged = bins_[2 * i];
-    merge_into(merged, bins_[2 * i + 1]);
-    bins_[i] = merged;
-  }
-  for (std::size_t i = kBinCount / 2; i < kBinCount; ++i) bins_[i] = DiagramBin{};
-  ++shift_;
-}
-
 void DiagramWriter::step(const Step& step) {
   if (step.cycle >= window_.to) return;
   if (step.cycle < window_.from) {
-    outputs_ = step.outputs;
+    bins_.outputs = step.outputs;
     return;
   }
-  DiagramBin& bin = bin_at(step.cycle - window_.from);
-  ever_changed_ |= bin.end_value ^ step.outputs;
-  record_step(bin, step.outputs, step_markers(step));
-  ever_marked_ |= step_markers(step);
-  outputs_ = step.outputs;
+  bins_.record(step.cycle - window_.from, step.outputs, step_markers(step));
   ++steps_;
 }
 
@@ -143,22 +119,22 @@ bool DiagramWriter::write(std::FILE* file, const RunEnd& end) {
   const std::uint64_t shown = last > window_.from ? last - window_.from : 0;
   const std::uint64_t span = shown > 0 ? shown : 1;
   if (end.reason == EndReason::Error && end.cycle == last) {
-    bin_at(span - 1).markers |= kErrorMarker;
-    ever_marked_ |= kErrorMarker;
+    bins_.at(span - 1).markers |= kErrorMarker;
+    bins_.ever_marked |= kErrorMarker;
   }
-  while (((span - 1) >> shift_) >= kBinCount) coarsen();
+  bins_.cover(span - 1);
 
   std::vector<TimedBin> bins;
-  const std::uint64_t used_bins = ((span - 1) >> shift_) + 1;
-  for (std::uint64_t i = 0; i < used_bins; ++i)
-    bins.push_back({i << shift_, std::min(span, (i + 1) << shift_), bins_[i]});
+  const unsigned shift = bins_.shift();
+  for (std::uint64_t i = 0; i <= (span - 1) >> shift; ++i)
+    bins.push_back({i << shift, std::min(span, (i + 1) << shift), bins_.bins()[i]});
   DiagramSource source;
   source.bins = &bins;
   source.span = span;
   source.start_ns = cycle_time_ns(window_.from, clock_mhz_);
   source.end_ns = cycle_time_ns(window_.from + span, clock_mhz_);
-  source.ever_changed = ever_changed_;
-  source.ever_marked = ever_marked_;
+  source.ever_changed = bins_.ever_changed;
+  source.ever_marked = bins_.ever_marked;
   const DiagramModel model = build_diagram(source, PlotArea{});
   const double width = model.plot.left + model.plot.width + kRight;
 
