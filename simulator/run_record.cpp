@@ -54,24 +54,23 @@ void RunRecord::finish(const RunEnd& end, std::uint64_t horizon) {
 }
 
 std::optional<RunRecord::Entry> RunRecord::entry_at(std::uint64_t cycle) const {
-  Cursor cursor = cursor_at(cycle);
-  if (cursor.step < steps_.size() && cursor.cycle == cycle)
-    return Entry{cycle, steps_[cursor.step] >> 1, instructions_[steps_[cursor.step] >> 1].outputs};
-  if (cursor.step == 0) return std::nullopt;
-  // The step before the cursor: found again from its checkpoint.
-  const std::size_t wanted = cursor.step - 1;
-  const auto mark = std::upper_bound(checkpoints_.begin(), checkpoints_.end(), wanted,
-                                     [](std::size_t at, const Checkpoint& m) { return at < m.step; }) -
-                    1;
-  Cursor back{mark->step, mark->cycle, static_cast<std::size_t>(mark - checkpoints_.begin()) + 1};
-  while (back.step < wanted) advance(back);
-  const std::uint32_t address = steps_[wanted] >> 1;
-  return Entry{back.cycle, address, instructions_[address].outputs};
+  const auto after = std::upper_bound(checkpoints_.begin(), checkpoints_.end(), cycle,
+                                      [](std::uint64_t at, const Checkpoint& mark) { return at < mark.cycle; });
+  if (after == checkpoints_.begin()) return std::nullopt;
+  // From the checkpoint before it, on while the next step has started by then.
+  Cursor cursor{(after - 1)->step, (after - 1)->cycle, static_cast<std::size_t>(after - checkpoints_.begin())};
+  while (cursor.step + 1 < steps_.size()) {
+    Cursor next = cursor;
+    advance(next);
+    if (next.cycle > cycle) break;
+    cursor = next;
+  }
+  const std::uint32_t address = steps_[cursor.step] >> 1;
+  return Entry{cursor.cycle, address, instructions_[address].outputs};
 }
 
-void RunRecord::bin_steps(const DiagramView& view, std::vector<TimedBin>& bins) const {
+void RunRecord::bin_steps(const DiagramView& view, std::uint32_t outputs, std::vector<TimedBin>& bins) const {
   std::size_t k = 0;
-  std::uint32_t outputs = view.from == 0 ? 0 : entry_at(view.from - 1).value_or(Entry{0, 0, 0}).outputs;
   for (Cursor cursor = cursor_at(view.from); cursor.step < steps_.size() && cursor.cycle < view.to; advance(cursor)) {
     const std::uint64_t offset = cursor.cycle - view.from;
     while (bins[k].last <= offset) ++k;
@@ -105,11 +104,12 @@ DiagramModel RunRecord::model(const DiagramView& view, const PlotArea& plot, dou
     return static_cast<std::uint64_t>(std::floor(static_cast<long double>(k) * span / count));
   };
   for (std::uint64_t k = 0; k < count; ++k) bins[k].first = bin_start(k), bins[k].last = bin_start(k + 1);
+  const std::uint32_t carried_in = view.from == 0 ? 0 : entry_at(view.from - 1).value_or(Entry{0, 0, 0}).outputs;
   const bool wide = summary_.shift() > 0 && span / count >= (std::uint64_t{1} << summary_.shift());
   if (wide)
     bin_summary(view, bins);
   else
-    bin_steps(view, bins);
+    bin_steps(view, carried_in, bins);
   if (error_cycle_ >= view.from && error_cycle_ < view.to) {
     const std::uint64_t offset = error_cycle_ - view.from;
     std::find_if(bins.rbegin(), bins.rend(), [&](const TimedBin& b) { return b.first <= offset; })->bin.markers |=
@@ -120,7 +120,7 @@ DiagramModel RunRecord::model(const DiagramView& view, const PlotArea& plot, dou
   source.span = span;
   source.start_ns = cycle_time_ns(view.from, clock_mhz);
   source.end_ns = cycle_time_ns(view.to, clock_mhz);
-  source.carried_in = view.from == 0 ? 0 : entry_at(view.from - 1).value_or(Entry{0, 0, 0}).outputs;
+  source.carried_in = carried_in;
   source.ever_changed = summary_.ever_changed;
   source.ever_marked = summary_.ever_marked;
   return build_diagram(source, plot);

@@ -57,7 +57,8 @@ class RunRecord : public StepSink {
   Cursor cursor_at(std::uint64_t cycle) const;
   void advance(Cursor& cursor) const;
   std::uint8_t markers_of(std::uint32_t kept) const;
-  void bin_steps(const DiagramView& view, std::vector<TimedBin>& bins) const;
+  // Narrow spans step by step; `outputs` stand as the view begins.
+  void bin_steps(const DiagramView& view, std::uint32_t outputs, std::vector<TimedBin>& bins) const;
   void bin_summary(const DiagramView& view, std::vector<TimedBin>& bins) const;
 
   // In blocks, so that a long run grows without copying what it holds.
