@@ -20,7 +20,7 @@ VcdWriter::VcdWriter(TextOutput& out, double clock_mhz, CycleWindow window)
     out_.put("$var wire 1 ");
     out_.put(bit_code(bit));
     out_.put(" out");
-    out_.put_unsigned(static_cast<unsigned>(bit));
+    out_.put_integer(bit);
     out_.put(" $end\n");
   }
   out_.put("$var wire 24 ");
@@ -65,7 +65,7 @@ void VcdWriter::put_time(std::uint64_t cycle) {
   last_time_ps_ = time_ps;
   out_.put('#');
   if (time_ps < 1e18)
-    out_.put_unsigned(static_cast<std::uint64_t>(time_ps));
+    out_.put_integer(static_cast<std::uint64_t>(time_ps));
   else
     out_.put_fixed(time_ps, 0);
   out_.put('\n');
