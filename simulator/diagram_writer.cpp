@@ -32,11 +32,11 @@ class SvgPicture {
 
   void marker_lane(const DiagramLane& lane, double top) {
     put_label(lane.style->name, top + kDiagramLaneHeight - 3);
-    out_.put("<path fill=\"");
-    out_.put(lane.style->colour);
-    out_.put("\" d=\"");
-    for (const LaneRun& run : lane.runs) put_rect(run.x, top + 2, run.width, kDiagramLaneHeight - 4);
-    out_.put("\"/>\n");
+    std::string rects;
+    for (const LaneRun& run : lane.runs)
+      rects += "M" + coordinate(run.x) + " " + coordinate(top + 2) + "h" + coordinate(run.width) + "v" +
+               coordinate(kDiagramLaneHeight - 4) + "h" + coordinate(-run.width) + "z";
+    put_path("fill=\"" + std::string(lane.style->colour) + "\"", rects);
   }
 
   void trace(const DiagramTrace& trace, double top) {
@@ -54,29 +54,25 @@ class SvgPicture {
                "V" + coordinate(top + kDiagramTraceLow) + "H" + coordinate(piece.x0) + "Z";
     }
     line += "H" + coordinate(model_.columns.back().x1);
-    out_.put("<path fill=\"none\" stroke=\"" + std::string(kTraceColour) + "\" stroke-width=\"1.2\" d=\"");
-    out_.put(line);
-    out_.put("\"/>\n");
-    if (bands.empty()) return;
+    put_path("fill=\"none\" stroke=\"" + std::string(kTraceColour) + "\" stroke-width=\"1.2\"", line);
     // A band of many changes is filled in the trace's own colour: it reads
     // as the trace going up and down faster than a pixel can show.
-    out_.put("<path fill=\"" + std::string(kTraceColour) + "\" d=\"");
-    out_.put(bands);
-    out_.put("\"/>\n");
+    if (!bands.empty()) put_path("fill=\"" + std::string(kTraceColour) + "\"", bands);
   }
 
   void boundaries() {
     if (model_.boundaries.empty()) return;
-    out_.put("<path stroke=\"#c8d4e8\" stroke-width=\"1\" d=\"");
+    std::string lines;
     for (double x : model_.boundaries)
-      out_.put("M" + coordinate(x) + " " + coordinate(model_.plot_top) + "V" + coordinate(model_.axis_top - 6));
-    out_.put("\"/>\n");
+      lines += "M" + coordinate(x) + " " + coordinate(model_.plot_top) + "V" + coordinate(model_.axis_top - 6);
+    put_path("stroke=\"#c8d4e8\" stroke-width=\"1\"", lines);
   }
 
   void axis() {
     const double top = model_.axis_top;
-    out_.put("<path stroke=\"#000\" d=\"M" + coordinate(model_.plot.left) + " " + coordinate(top) + "H" +
-             coordinate(model_.plot.left + model_.plot.width) + "\"/>\n");
+    put_path("stroke=\"#000\"",
+             "M" + coordinate(model_.plot.left) + " " + coordinate(top) + "H" +
+                 coordinate(model_.plot.left + model_.plot.width));
     for (const DiagramTick& tick : model_.ticks) {
       out_.put("<path stroke=\"#000\" d=\"M" + coordinate(tick.x) + " " + coordinate(top) + "v5\"/>");
       out_.put("<text x=\"" + coordinate(tick.x) + "\" y=\"" + coordinate(top + 18) + "\" text-anchor=\"middle\">" +
@@ -90,9 +86,8 @@ class SvgPicture {
              "\" text-anchor=\"end\">" + text + "</text>\n");
   }
 
-  void put_rect(double x, double y, double width, double height) {
-    out_.put("M" + coordinate(x) + " " + coordinate(y) + "h" + coordinate(width) + "v" + coordinate(height) + "h" +
-             coordinate(-width) + "z");
+  void put_path(const std::string& attributes, const std::string& shape) {
+    out_.put("<path " + attributes + " d=\"" + shape + "\"/>\n");
   }
 
   TextOutput& out_;
