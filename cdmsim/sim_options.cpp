@@ -98,11 +98,6 @@ struct OptionLine {
   DefaultText default_text;
 };
 
-template <typename Number>
-std::string number_text(Number value) {
-  return std::to_string(value);
-}
-
 const OptionLine kOptions[] = {
     {"clock", "MHZ", "clock frequency to compile at", read_clock, nullptr,
      [](const SimOptions& o) { return short_number(o.clock_mhz, 6); }},
@@ -115,18 +110,18 @@ const OptionLine kOptions[] = {
      [](const SimOptions& o) { return time_text(o.from_ns); }},
     {"max-steps", "N", "instructions to execute at most",
      [](std::string_view v, SimOptions& o, std::string& p) { return read_count(v, o.run.max_steps, p); }, nullptr,
-     [](const SimOptions& o) { return number_text(o.run.max_steps); }},
+     [](const SimOptions& o) { return std::to_string(o.run.max_steps); }},
     {"wait", "TIME", "how long each WAIT waits for its trigger",
      [](std::string_view v, SimOptions& o, std::string& p) { return read_time(v, o.run.wait_ns, p); }, nullptr,
      [](const SimOptions& o) { return time_text(o.run.wait_ns); }},
     {"min-cycles", "N", "shortest instruction the board runs",
      [](std::string_view v, SimOptions& o, std::string& p) { return read_count(v, o.checks.min_cycles, p); }, nullptr,
-     [](const SimOptions& o) { return number_text(o.checks.min_cycles); }},
+     [](const SimOptions& o) { return std::to_string(o.checks.min_cycles); }},
     {"depth", "N", "loop and subroutine nesting the board holds", read_depth, nullptr,
-     [](const SimOptions& o) { return number_text(o.run.depth) + ", at most " + number_text(kLongestNesting); }},
+     [](const SimOptions& o) { return std::to_string(o.run.depth) + ", at most " + std::to_string(kLongestNesting); }},
     {"memory", "N", "board memory in instructions",
      [](std::string_view v, SimOptions& o, std::string& p) { return read_count(v, o.checks.memory, p); }, nullptr,
-     [](const SimOptions& o) { return number_text(o.checks.memory); }},
+     [](const SimOptions& o) { return std::to_string(o.checks.memory); }},
     {"vcd", "FILE", "write a value change dump",
      [](std::string_view v, SimOptions& o, std::string& p) { return read_file_name(v, o.vcd, p); }, nullptr, nullptr},
     {"svg", "FILE", "write a timing diagram",
@@ -203,21 +198,23 @@ bool parse_sim_options(int argc, const char* const* argv, SimOptions& options, s
   return error.empty();
 }
 
-void write_sim_usage(std::ostream& out) {
-  out << "Usage: cdmsim PROGRAM.cdm [options]\n"
-         "       cdmsim --board N [options]\n"
-         "Runs a timing program without a board and prints its timeline.\n";
+std::string sim_usage() {
+  std::string usage =
+      "Usage: cdmsim PROGRAM.cdm [options]\n"
+      "       cdmsim --board N [options]\n"
+      "Runs a timing program without a board and prints its timeline.\n";
   const SimOptions defaults;
   for (const OptionLine& option : kOptions) {
     if (option.meaning.empty()) continue;
     std::string left = "  --" + std::string(option.name);
     if (!option.value.empty()) left += " " + std::string(option.value);
     left.resize(std::max<std::size_t>(left.size() + 1, kMeaningColumn), ' ');
-    out << left << option.meaning;
-    if (option.default_text != nullptr) out << " (default " << option.default_text(defaults) << ")";
-    out << "\n";
+    usage += left + std::string(option.meaning);
+    if (option.default_text != nullptr) usage += " (default " + option.default_text(defaults) + ")";
+    usage += "\n";
   }
-  out << "  -h, --help, --version\n"
+  return usage +
+         "  -h, --help, --version\n"
          "Exit status: 0 ran, 1 not compiled or not readable, 2 runtime error, 3 warnings\n"
          "with --strict, 64 usage error.\n";
 }
