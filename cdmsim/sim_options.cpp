@@ -14,9 +14,14 @@ namespace {
 // what is wrong with it.
 using ValueReader = bool (*)(std::string_view value, SimOptions& options, std::string& problem);
 
-bool malformed(std::string_view value, std::string& problem) {
-  problem = "malformed value '" + std::string(value) + "'";
+// Says what is wrong; false.
+bool refuse(std::string& problem, std::string why) {
+  problem = std::move(why);
   return false;
+}
+
+bool malformed(std::string_view value, std::string& problem) {
+  return refuse(problem, "malformed value '" + std::string(value) + "'");
 }
 
 template <typename Number>
@@ -34,15 +39,12 @@ bool read_time(std::string_view text, double& ns, std::string& problem) {
     case TimeReading::Read:
       return true;
     case TimeReading::OutOfRange:
-      problem = "'" + std::string(text) + "' is out of range";
-      return false;
+      return refuse(problem, "'" + std::string(text) + "' is out of range");
     case TimeReading::Malformed:
       break;
   }
-  if (!text.empty() && text.find_first_not_of("0123456789.") == std::string_view::npos) {
-    problem = "'" + std::string(text) + "' needs a unit: " + time_unit_list();
-    return false;
-  }
+  if (!text.empty() && text.find_first_not_of("0123456789.") == std::string_view::npos)
+    return refuse(problem, "'" + std::string(text) + "' needs a unit: " + time_unit_list());
   return malformed(text, problem);
 }
 
@@ -51,10 +53,8 @@ bool read_clock(std::string_view text, SimOptions& options, std::string& problem
   if (text.empty() || !(text[0] >= '0' && text[0] <= '9') || !read_whole(text, mhz) || !(mhz > 0) ||
       !std::isfinite(mhz))
     return malformed(text, problem);
-  if (!clock_gives_finite_times(mhz)) {
-    problem = std::string(text) + " MHz is too slow a clock: a run's times at it are too long to count";
-    return false;
-  }
+  if (!clock_gives_finite_times(mhz))
+    return refuse(problem, std::string(text) + " MHz is too slow a clock: a run's times at it are too long to count");
   options.clock_mhz = mhz;
   options.clock_given = true;
   return true;
@@ -72,18 +72,16 @@ bool read_board(std::string_view text, SimOptions& options, std::string& problem
 bool read_depth(std::string_view text, SimOptions& options, std::string& problem) {
   std::uint64_t depth = 0;
   if (!read_count(text, depth, problem)) return false;
-  if (depth > kLongestNesting) {
-    problem = std::string(text) + " is more than the " + std::to_string(kLongestNesting) + " levels a board can hold";
-    return false;
-  }
+  if (depth > kLongestNesting)
+    return refuse(problem,
+                  std::string(text) + " is more than the " + std::to_string(kLongestNesting) + " levels a board can hold");
   options.run.depth = depth;
   return true;
 }
 
 bool read_file_name(std::string_view text, std::string& name, std::string& problem) {
   name = std::string(text);
-  if (text.empty()) problem = "needs a file name";
-  return !text.empty();
+  return !text.empty() || refuse(problem, "needs a file name");
 }
 
 // An option's default as the usage text shows it; null for none.
@@ -163,32 +161,22 @@ bool parse_sim_options(int argc, const char* const* argv, SimOptions& options, s
     const size_t equals = argument.find('=');
     const std::string_view name = argument.substr(2, equals == std::string_view::npos ? equals : equals - 2);
     const OptionLine* entry = find_option(name);
-    if (entry == nullptr) {
-      error = "unknown option --" + std::string(name);
-      return false;
-    }
+    if (entry == nullptr) return refuse(error, "unknown option --" + std::string(name));
+    const std::string option = "--" + std::string(name);
     if (entry->read == nullptr) {
-      if (equals != std::string_view::npos) {
-        error = "--" + std::string(name) + " takes no value";
-        return false;
-      }
+      if (equals != std::string_view::npos) return refuse(error, option + " takes no value");
       options.*(entry->flag) = true;
       continue;
     }
     std::string_view value;
-    if (equals != std::string_view::npos) {
+    if (equals != std::string_view::npos)
       value = argument.substr(equals + 1);
-    } else if (i + 1 < argc) {
+    else if (i + 1 < argc)
       value = argv[++i];
-    } else {
-      error = "--" + std::string(name) + " needs a value";
-      return false;
-    }
+    else
+      return refuse(error, option + " needs a value");
     std::string problem;
-    if (!entry->read(value, options, problem)) {
-      error = "--" + std::string(name) + ": " + problem;
-      return false;
-    }
+    if (!entry->read(value, options, problem)) return refuse(error, option + ": " + problem);
   }
   if (options.help || options.version) return true;
   if (files > 1) error = "more than one program file";
