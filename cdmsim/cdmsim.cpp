@@ -31,7 +31,7 @@ class Simulator {
 
     Writers writers(options_, loaded_, timeline_file);
     if (!writers.open(messages_)) return kSimNotLoaded;
-    const RunEnd end = simulate(program, options_.run, writers.sink());
+    const RunEnd end = simulate(program, options_.run, writers);
 
     const std::string error = runtime_error_text(end, loaded_.source_lines);
     if (!writers.finish(end, error)) {

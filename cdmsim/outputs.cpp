@@ -37,20 +37,19 @@ bool Writers::open(std::ostream& messages) {
   const double clock_mhz = loaded_.program.clock_mhz;
   const CycleWindow window{first_cycle_at(options_.from_ns, clock_mhz),
                            first_cycle_at(options_.run.until_ns, clock_mhz)};
-  if (!options_.quiet) {
-    timeline_ = std::make_unique<TimelineWriter>(timeline_out_, clock_mhz, loaded_.source_lines);
-    sinks_.add(*timeline_);
-  }
+  if (!options_.quiet) timeline_ = std::make_unique<TimelineWriter>(timeline_out_, clock_mhz, loaded_.source_lines);
   if (vcd_file_.file) {
     vcd_out_ = std::make_unique<TextOutput>(vcd_file_.stream());
     vcd_ = std::make_unique<VcdWriter>(*vcd_out_, clock_mhz, window);
-    sinks_.add(*vcd_);
   }
-  if (svg_file_.file) {
-    diagram_ = std::make_unique<DiagramWriter>(clock_mhz, program_name(options_), window);
-    sinks_.add(*diagram_);
-  }
+  if (svg_file_.file) diagram_ = std::make_unique<DiagramWriter>(clock_mhz, program_name(options_), window);
   return true;
+}
+
+void Writers::step(const Step& step) {
+  if (timeline_) timeline_->step(step);
+  if (vcd_) vcd_->step(step);
+  if (diagram_) diagram_->step(step);
 }
 
 bool Writers::finish(const RunEnd& end, const std::string& error) {

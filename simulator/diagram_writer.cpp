@@ -1,6 +1,5 @@
 #include "diagram_writer.h"
 
-#include <cmath>
 #include <string>
 
 #include "text_output.h"

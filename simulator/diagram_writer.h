@@ -10,7 +10,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
-#include <vector>
 
 #include "diagram_model.h"
 #include "simulation.h"

@@ -78,11 +78,9 @@ void VcdWriter::put_values(std::uint32_t changed) {
     out_.put(bit_code(bit));
     out_.put('\n');
   }
-  char vector[kBits + 4];
-  vector[0] = 'b';
-  for (int bit = 0; bit < kBits; ++bit) vector[1 + bit] = (outputs_ >> (kBits - 1 - bit) & 1) != 0 ? '1' : '0';
-  vector[kBits + 1] = ' ';
-  vector[kBits + 2] = kVectorCode;
-  vector[kBits + 3] = '\n';
-  out_.put(std::string_view(vector, sizeof vector));
+  out_.put('b');
+  for (int bit = kBits - 1; bit >= 0; --bit) out_.put((outputs_ >> bit & 1) != 0 ? '1' : '0');
+  out_.put(' ');
+  out_.put(kVectorCode);
+  out_.put('\n');
 }
