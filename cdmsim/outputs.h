@@ -21,16 +21,6 @@
 // a usage error; empty when every output is a file of its own.
 std::string overlapping_output(const SimOptions& options);
 
-// An output file the user asked for: written beside its target and put in
-// place only once every output is complete, so a run that fails leaves
-// each existing file as it was.
-struct OutputFile {
-  std::unique_ptr<ReplacingFile> file;
-
-  bool open(const std::string& path, std::ostream& messages);
-  std::FILE* stream() const { return file ? file->file() : nullptr; }
-};
-
 // The outputs the user asked for, fed step by step as the board runs.
 class Writers : public StepSink {
  public:
@@ -49,8 +39,10 @@ class Writers : public StepSink {
   const SimOptions& options_;
   const LoadedProgram& loaded_;
   TextOutput timeline_out_;
-  OutputFile vcd_file_;
-  OutputFile svg_file_;
+  // Written beside their targets and put in place only once every output is
+  // complete, so a run that fails leaves each existing file as it was.
+  std::unique_ptr<ReplacingFile> vcd_file_;
+  std::unique_ptr<ReplacingFile> svg_file_;
   std::unique_ptr<TimelineWriter> timeline_;
   std::unique_ptr<TextOutput> vcd_out_;
   std::unique_ptr<VcdWriter> vcd_;
