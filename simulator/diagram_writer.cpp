@@ -110,8 +110,7 @@ void DiagramWriter::step(const Step& step) {
 
 bool DiagramWriter::write(std::FILE* file, const RunEnd& end) {
   const std::uint64_t last = window_.clip(end.cycle);
-  const std::uint64_t shown = last > window_.from ? last - window_.from : 0;
-  const std::uint64_t span = shown > 0 ? shown : 1;
+  const std::uint64_t span = last > window_.from ? last - window_.from : 1;  // at least one cycle
   if (end.reason == EndReason::Error && end.cycle == last) {
     bins_.at(span - 1).markers |= kErrorMarker;
     bins_.ever_marked |= kErrorMarker;
