@@ -1,5 +1,7 @@
 #include "timeline_writer.h"
 
+#include <string>
+
 namespace {
 
 void put_outputs(TextOutput& out, std::uint32_t outputs) {
@@ -46,13 +48,7 @@ void TimelineWriter::step(const Step& step) {
 }
 
 void TimelineWriter::finish(const RunEnd& end, std::string_view error) {
-  out_.put("# end: ");
-  out_.put(end_reason_text(end.reason));
-  if (end.reason == EndReason::Error) {
-    out_.put(": ");
-    out_.put(error);
-  }
-  out_.put(" at cycle ");
-  out_.put_integer(end.cycle);
-  out_.put('\n');
+  std::string line = "# end: " + std::string(end_reason_text(end.reason));
+  if (end.reason == EndReason::Error) line += ": " + std::string(error);
+  out_.put(line + " at cycle " + std::to_string(end.cycle) + "\n");
 }

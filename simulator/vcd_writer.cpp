@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 
 namespace {
 
@@ -16,16 +17,10 @@ constexpr char kVectorCode = '9';
 VcdWriter::VcdWriter(TextOutput& out, double clock_mhz, CycleWindow window)
     : out_(out), clock_mhz_(clock_mhz), window_(window) {
   out_.put("$version cdmsim $end\n$timescale 1 ps $end\n$scope module board $end\n");
-  for (int bit = 0; bit < kBits; ++bit) {
-    out_.put("$var wire 1 ");
-    out_.put(bit_code(bit));
-    out_.put(" out");
-    out_.put_integer(bit);
-    out_.put(" $end\n");
-  }
-  out_.put("$var wire 24 ");
-  out_.put(kVectorCode);
-  out_.put(" outputs [23:0] $end\n$upscope $end\n$enddefinitions $end\n");
+  for (int bit = 0; bit < kBits; ++bit)
+    out_.put("$var wire 1 " + std::string(1, bit_code(bit)) + " out" + std::to_string(bit) + " $end\n");
+  out_.put("$var wire 24 " + std::string(1, kVectorCode) +
+           " outputs [23:0] $end\n$upscope $end\n$enddefinitions $end\n");
 }
 
 void VcdWriter::step(const Step& step) {
