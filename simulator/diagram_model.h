@@ -64,7 +64,7 @@ class CoarseningBins {
  public:
   explicit CoarseningBins(std::size_t count) : bins_(count) {}
 
-  // Counts a step starting at `cycle` that leaves the outputs at `outputs`.
+  // Counts a step starting at `cycle` that leaves the outputs at `new_outputs`.
   void record(std::uint64_t cycle, std::uint32_t new_outputs, std::uint8_t markers);
   // The bin holding `cycle`, touched with the outputs as they stand.
   DiagramBin& at(std::uint64_t cycle);
