@@ -1,7 +1,6 @@
 #include "cdmsim.h"
 
 #include <cstdio>
-#include <sstream>
 #include <string>
 
 #include "cadmora_version.h"
@@ -24,7 +23,7 @@ class Simulator {
     if (!load()) return kSimNotLoaded;
     const BoardProgram& program = loaded_.program;
     for (const TimingWarning& warning : check_timing(program, options_.checks))
-      warn(place(warning.address) + ": " + warning.text);
+      warn(instruction_place(warning.address, loaded_.source_lines) + ": " + warning.text);
     if (options_.check) {
       messages_ << findings_summary() << "\n";
       return outcome(false);
@@ -32,14 +31,14 @@ class Simulator {
 
     Writers writers(options_, loaded_, timeline_file);
     if (!writers.open(messages_)) return kSimNotLoaded;
-    const RunEnd end = simulate(program, options_.run, writers.sink());
+    const RunEnd end = simulate(program, options_.run, writers);
 
     const std::string error = runtime_error_text(end, loaded_.source_lines);
     if (!writers.finish(end, error)) {
       messages_ << "cdmsim: an output could not be written in full\n";
       return kSimNotLoaded;
     }
-    report_unreached(end);
+    if (const auto unreached = unreached_warning(end, options_.run, loaded_.source_lines)) warn(unreached->text);
     if (end.reason == EndReason::Error) messages_ << "error: " << error << " (at cycle " << end.cycle << ")\n";
     if (end.reason != EndReason::Error && options_.quiet)
       messages_ << "end: " << end_reason_text(end.reason) << " at cycle " << end.cycle << " ("
@@ -53,16 +52,10 @@ class Simulator {
     return compile(options_, loaded_, messages_);
   }
 
-  void report_unreached(const RunEnd& end) {
-    if (const auto unreached = unreached_warning(end, options_.run, loaded_.source_lines)) warn(unreached->text);
-  }
-
   std::string findings_summary() const {
     if (warnings_ == 0) return "no findings";
     return std::to_string(warnings_) + (warnings_ == 1 ? " warning" : " warnings");
   }
-
-  std::string place(std::uint32_t address) const { return instruction_place(address, loaded_.source_lines); }
 
   void warn(const std::string& text) {
     messages_ << "warning: " << text << "\n";
@@ -94,9 +87,7 @@ int run_cdmsim(int argc, const char* const* argv, std::FILE* timeline, std::ostr
   std::string error;
   if (!parse_sim_options(argc - 1, argv + 1, options, error)) return usage_error(error, messages);
   if (options.help) {
-    std::ostringstream usage;
-    write_sim_usage(usage);
-    std::fputs(usage.str().c_str(), timeline);
+    std::fputs(sim_usage().c_str(), timeline);
     return kSimRan;
   }
   if (options.version) {

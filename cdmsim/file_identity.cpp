@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <system_error>
+#include <utility>
 
 #if defined(_WIN32)
 #include <windows.h>
@@ -14,11 +15,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct Identity {
-  std::uint64_t device;
-  std::uint64_t file;
-  bool operator==(const Identity& other) const { return device == other.device && file == other.file; }
-};
+using Identity = std::pair<std::uint64_t, std::uint64_t>;  // the device, the file on it
 
 // The device and file number of what the path names, following links; none
 // when nothing is there.

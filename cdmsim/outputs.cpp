@@ -22,9 +22,9 @@ std::filesystem::path written_path(const std::string& path) {
   return error ? std::filesystem::path(path) : target;
 }
 
-}  // namespace
-
-bool OutputFile::open(const std::string& path, std::ostream& messages) {
+// Opens the output file at `path`, when the user asked for one; false after
+// saying why it cannot be written.
+bool open_output(const std::string& path, std::unique_ptr<ReplacingFile>& file, std::ostream& messages) {
   if (path.empty()) return true;
   file = std::make_unique<ReplacingFile>(written_path(path));
   if (file->open()) return true;
@@ -32,25 +32,26 @@ bool OutputFile::open(const std::string& path, std::ostream& messages) {
   return false;
 }
 
+}  // namespace
+
 bool Writers::open(std::ostream& messages) {
-  if (!vcd_file_.open(options_.vcd, messages) || !svg_file_.open(options_.svg, messages)) return false;
+  if (!open_output(options_.vcd, vcd_file_, messages) || !open_output(options_.svg, svg_file_, messages)) return false;
   const double clock_mhz = loaded_.program.clock_mhz;
   const CycleWindow window{first_cycle_at(options_.from_ns, clock_mhz),
                            first_cycle_at(options_.run.until_ns, clock_mhz)};
-  if (!options_.quiet) {
-    timeline_ = std::make_unique<TimelineWriter>(timeline_out_, clock_mhz, loaded_.source_lines);
-    sinks_.add(*timeline_);
-  }
-  if (vcd_file_.file) {
-    vcd_out_ = std::make_unique<TextOutput>(vcd_file_.stream());
+  if (!options_.quiet) timeline_ = std::make_unique<TimelineWriter>(timeline_out_, clock_mhz, loaded_.source_lines);
+  if (vcd_file_) {
+    vcd_out_ = std::make_unique<TextOutput>(vcd_file_->file());
     vcd_ = std::make_unique<VcdWriter>(*vcd_out_, clock_mhz, window);
-    sinks_.add(*vcd_);
   }
-  if (svg_file_.file) {
-    diagram_ = std::make_unique<DiagramWriter>(clock_mhz, program_name(options_), window);
-    sinks_.add(*diagram_);
-  }
+  if (svg_file_) diagram_ = std::make_unique<DiagramWriter>(clock_mhz, program_name(options_), window);
   return true;
+}
+
+void Writers::step(const Step& step) {
+  if (timeline_) timeline_->step(step);
+  if (vcd_) vcd_->step(step);
+  if (diagram_) diagram_->step(step);
 }
 
 bool Writers::finish(const RunEnd& end, const std::string& error) {
@@ -63,10 +64,10 @@ bool Writers::finish(const RunEnd& end, const std::string& error) {
     vcd_->finish(end);
     written = vcd_out_->flush() && written;
   }
-  if (diagram_) written = diagram_->write(svg_file_.stream(), end) && written;
+  if (diagram_) written = diagram_->write(svg_file_->file(), end) && written;
   if (!written) return false;
-  for (OutputFile* output : {&vcd_file_, &svg_file_})
-    if (output->file && !output->file->commit()) return false;
+  for (ReplacingFile* file : {vcd_file_.get(), svg_file_.get()})
+    if (file && !file->commit()) return false;
   return true;
 }
 

@@ -7,7 +7,6 @@
 #include <memory>
 #include <ostream>
 #include <string>
-#include <vector>
 
 #include "diagram_writer.h"
 #include "load_program.h"
@@ -22,37 +21,16 @@
 // a usage error; empty when every output is a file of its own.
 std::string overlapping_output(const SimOptions& options);
 
-// Hands each step to every writer the user asked for.
-class StepFanOut : public StepSink {
- public:
-  void add(StepSink& sink) { sinks_.push_back(&sink); }
-  void step(const Step& step) override {
-    for (StepSink* sink : sinks_) sink->step(step);
-  }
-
- private:
-  std::vector<StepSink*> sinks_;
-};
-
-// An output file the user asked for: written beside its target and put in
-// place only once every output is complete, so a run that fails leaves
-// each existing file as it was.
-struct OutputFile {
-  std::unique_ptr<ReplacingFile> file;
-
-  bool open(const std::string& path, std::ostream& messages);
-  std::FILE* stream() const { return file ? file->file() : nullptr; }
-};
-
 // The outputs the user asked for, fed step by step as the board runs.
-class Writers {
+class Writers : public StepSink {
  public:
   Writers(const SimOptions& options, const LoadedProgram& loaded, std::FILE* timeline_file)
       : options_(options), loaded_(loaded), timeline_out_(timeline_file) {}
 
   // Opens the output files; false after saying which one cannot be written.
   bool open(std::ostream& messages);
-  StepSink& sink() { return sinks_; }
+  // Hands the step to every writer opened.
+  void step(const Step& step) override;
   // Ends every output and puts the files in place; false when one could not
   // be written in full, and then no file is replaced.
   bool finish(const RunEnd& end, const std::string& error);
@@ -61,9 +39,10 @@ class Writers {
   const SimOptions& options_;
   const LoadedProgram& loaded_;
   TextOutput timeline_out_;
-  OutputFile vcd_file_;
-  OutputFile svg_file_;
-  StepFanOut sinks_;
+  // Written beside their targets and put in place only once every output is
+  // complete, so a run that fails leaves each existing file as it was.
+  std::unique_ptr<ReplacingFile> vcd_file_;
+  std::unique_ptr<ReplacingFile> svg_file_;
   std::unique_ptr<TimelineWriter> timeline_;
   std::unique_ptr<TextOutput> vcd_out_;
   std::unique_ptr<VcdWriter> vcd_;

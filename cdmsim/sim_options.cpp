@@ -14,9 +14,14 @@ namespace {
 // what is wrong with it.
 using ValueReader = bool (*)(std::string_view value, SimOptions& options, std::string& problem);
 
-bool malformed(std::string_view value, std::string& problem) {
-  problem = "malformed value '" + std::string(value) + "'";
+// Says what is wrong; false.
+bool refuse(std::string& problem, std::string why) {
+  problem = std::move(why);
   return false;
+}
+
+bool malformed(std::string_view value, std::string& problem) {
+  return refuse(problem, "malformed value '" + std::string(value) + "'");
 }
 
 template <typename Number>
@@ -34,15 +39,12 @@ bool read_time(std::string_view text, double& ns, std::string& problem) {
     case TimeReading::Read:
       return true;
     case TimeReading::OutOfRange:
-      problem = "'" + std::string(text) + "' is out of range";
-      return false;
+      return refuse(problem, "'" + std::string(text) + "' is out of range");
     case TimeReading::Malformed:
       break;
   }
-  if (!text.empty() && text.find_first_not_of("0123456789.") == std::string_view::npos) {
-    problem = "'" + std::string(text) + "' needs a unit: " + time_unit_list();
-    return false;
-  }
+  if (!text.empty() && text.find_first_not_of("0123456789.") == std::string_view::npos)
+    return refuse(problem, "'" + std::string(text) + "' needs a unit: " + time_unit_list());
   return malformed(text, problem);
 }
 
@@ -51,10 +53,8 @@ bool read_clock(std::string_view text, SimOptions& options, std::string& problem
   if (text.empty() || !(text[0] >= '0' && text[0] <= '9') || !read_whole(text, mhz) || !(mhz > 0) ||
       !std::isfinite(mhz))
     return malformed(text, problem);
-  if (!clock_gives_finite_times(mhz)) {
-    problem = std::string(text) + " MHz is too slow a clock: a run's times at it are too long to count";
-    return false;
-  }
+  if (!clock_gives_finite_times(mhz))
+    return refuse(problem, std::string(text) + " MHz is too slow a clock: a run's times at it are too long to count");
   options.clock_mhz = mhz;
   options.clock_given = true;
   return true;
@@ -72,18 +72,16 @@ bool read_board(std::string_view text, SimOptions& options, std::string& problem
 bool read_depth(std::string_view text, SimOptions& options, std::string& problem) {
   std::uint64_t depth = 0;
   if (!read_count(text, depth, problem)) return false;
-  if (depth > kLongestNesting) {
-    problem = std::string(text) + " is more than the " + std::to_string(kLongestNesting) + " levels a board can hold";
-    return false;
-  }
+  if (depth > kLongestNesting)
+    return refuse(problem,
+                  std::string(text) + " is more than the " + std::to_string(kLongestNesting) + " levels a board can hold");
   options.run.depth = depth;
   return true;
 }
 
 bool read_file_name(std::string_view text, std::string& name, std::string& problem) {
   name = std::string(text);
-  if (text.empty()) problem = "needs a file name";
-  return !text.empty();
+  return !text.empty() || refuse(problem, "needs a file name");
 }
 
 // An option's default as the usage text shows it; null for none.
@@ -98,11 +96,6 @@ struct OptionLine {
   DefaultText default_text;
 };
 
-template <typename Number>
-std::string number_text(Number value) {
-  return std::to_string(value);
-}
-
 const OptionLine kOptions[] = {
     {"clock", "MHZ", "clock frequency to compile at", read_clock, nullptr,
      [](const SimOptions& o) { return short_number(o.clock_mhz, 6); }},
@@ -115,18 +108,18 @@ const OptionLine kOptions[] = {
      [](const SimOptions& o) { return time_text(o.from_ns); }},
     {"max-steps", "N", "instructions to execute at most",
      [](std::string_view v, SimOptions& o, std::string& p) { return read_count(v, o.run.max_steps, p); }, nullptr,
-     [](const SimOptions& o) { return number_text(o.run.max_steps); }},
+     [](const SimOptions& o) { return std::to_string(o.run.max_steps); }},
     {"wait", "TIME", "how long each WAIT waits for its trigger",
      [](std::string_view v, SimOptions& o, std::string& p) { return read_time(v, o.run.wait_ns, p); }, nullptr,
      [](const SimOptions& o) { return time_text(o.run.wait_ns); }},
     {"min-cycles", "N", "shortest instruction the board runs",
      [](std::string_view v, SimOptions& o, std::string& p) { return read_count(v, o.checks.min_cycles, p); }, nullptr,
-     [](const SimOptions& o) { return number_text(o.checks.min_cycles); }},
+     [](const SimOptions& o) { return std::to_string(o.checks.min_cycles); }},
     {"depth", "N", "loop and subroutine nesting the board holds", read_depth, nullptr,
-     [](const SimOptions& o) { return number_text(o.run.depth) + ", at most " + number_text(kLongestNesting); }},
+     [](const SimOptions& o) { return std::to_string(o.run.depth) + ", at most " + std::to_string(kLongestNesting); }},
     {"memory", "N", "board memory in instructions",
      [](std::string_view v, SimOptions& o, std::string& p) { return read_count(v, o.checks.memory, p); }, nullptr,
-     [](const SimOptions& o) { return number_text(o.checks.memory); }},
+     [](const SimOptions& o) { return std::to_string(o.checks.memory); }},
     {"vcd", "FILE", "write a value change dump",
      [](std::string_view v, SimOptions& o, std::string& p) { return read_file_name(v, o.vcd, p); }, nullptr, nullptr},
     {"svg", "FILE", "write a timing diagram",
@@ -168,32 +161,22 @@ bool parse_sim_options(int argc, const char* const* argv, SimOptions& options, s
     const size_t equals = argument.find('=');
     const std::string_view name = argument.substr(2, equals == std::string_view::npos ? equals : equals - 2);
     const OptionLine* entry = find_option(name);
-    if (entry == nullptr) {
-      error = "unknown option --" + std::string(name);
-      return false;
-    }
+    if (entry == nullptr) return refuse(error, "unknown option --" + std::string(name));
+    const std::string option = "--" + std::string(name);
     if (entry->read == nullptr) {
-      if (equals != std::string_view::npos) {
-        error = "--" + std::string(name) + " takes no value";
-        return false;
-      }
+      if (equals != std::string_view::npos) return refuse(error, option + " takes no value");
       options.*(entry->flag) = true;
       continue;
     }
     std::string_view value;
-    if (equals != std::string_view::npos) {
+    if (equals != std::string_view::npos)
       value = argument.substr(equals + 1);
-    } else if (i + 1 < argc) {
+    else if (i + 1 < argc)
       value = argv[++i];
-    } else {
-      error = "--" + std::string(name) + " needs a value";
-      return false;
-    }
+    else
+      return refuse(error, option + " needs a value");
     std::string problem;
-    if (!entry->read(value, options, problem)) {
-      error = "--" + std::string(name) + ": " + problem;
-      return false;
-    }
+    if (!entry->read(value, options, problem)) return refuse(error, option + ": " + problem);
   }
   if (options.help || options.version) return true;
   if (files > 1) error = "more than one program file";
@@ -203,21 +186,23 @@ bool parse_sim_options(int argc, const char* const* argv, SimOptions& options, s
   return error.empty();
 }
 
-void write_sim_usage(std::ostream& out) {
-  out << "Usage: cdmsim PROGRAM.cdm [options]\n"
-         "       cdmsim --board N [options]\n"
-         "Runs a timing program without a board and prints its timeline.\n";
+std::string sim_usage() {
+  std::string usage =
+      "Usage: cdmsim PROGRAM.cdm [options]\n"
+      "       cdmsim --board N [options]\n"
+      "Runs a timing program without a board and prints its timeline.\n";
   const SimOptions defaults;
   for (const OptionLine& option : kOptions) {
     if (option.meaning.empty()) continue;
     std::string left = "  --" + std::string(option.name);
     if (!option.value.empty()) left += " " + std::string(option.value);
     left.resize(std::max<std::size_t>(left.size() + 1, kMeaningColumn), ' ');
-    out << left << option.meaning;
-    if (option.default_text != nullptr) out << " (default " << option.default_text(defaults) << ")";
-    out << "\n";
+    usage += left + std::string(option.meaning);
+    if (option.default_text != nullptr) usage += " (default " + option.default_text(defaults) + ")";
+    usage += "\n";
   }
-  out << "  -h, --help, --version\n"
+  return usage +
+         "  -h, --help, --version\n"
          "Exit status: 0 ran, 1 not compiled or not readable, 2 runtime error, 3 warnings\n"
          "with --strict, 64 usage error.\n";
 }

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <optional>
-#include <ostream>
 #include <string>
 
 #include "simulation.h"
@@ -33,4 +32,4 @@ struct SimOptions {
 bool parse_sim_options(int argc, const char* const* argv, SimOptions& options, std::string& error);
 
 // The usage text, each default read from a default SimOptions.
-void write_sim_usage(std::ostream& out);
+std::string sim_usage();

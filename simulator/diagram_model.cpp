@@ -31,6 +31,12 @@ TimeAxis choose_axis(double total_ns) {
   return {step, 1, "ns"};
 }
 
+// The lanes in the order every picture draws them.
+const MarkerStyle kMarkerStyles[] = {
+    {kLoopMarker, "loop", "#1f6fd0"}, {kCallMarker, "call", "#2a9d3a"}, {kReturnMarker, "return", "#7a4fc0"},
+    {kWaitMarker, "wait", "#e08a00"}, {kStopMarker, "stop", "#000000"}, {kErrorMarker, "error", "#d00000"},
+};
+
 std::uint32_t saturating_sum(std::uint32_t a, std::uint32_t b) { return a + b < a ? UINT32_MAX : a + b; }
 
 // Bins into columns: those that fall on one pixel are merged.
@@ -40,9 +46,8 @@ std::vector<DiagramColumn> make_columns(const DiagramSource& source, const PlotA
   const double span = static_cast<double>(source.span);
   for (const TimedBin& timed : *source.bins) {
     DiagramBin bin = timed.bin;
-    if (!bin.touched) bin.start_value = bin.end_value = carried;
+    bin.touch(carried);
     carried = bin.end_value;
-    bin.touched = true;
     const double x0 = plot.left + static_cast<double>(timed.first) / span * plot.width;
     const double x1 = plot.left + static_cast<double>(timed.last) / span * plot.width;
     if (!columns.empty() && std::floor(x0) == std::floor(columns.back().x0) && x1 - columns.back().x0 < 1.5) {
@@ -124,14 +129,6 @@ std::vector<DiagramTick> make_ticks(double start_ns, double end_ns, const PlotAr
 
 }  // namespace
 
-const std::vector<MarkerStyle>& marker_styles() {
-  static const std::vector<MarkerStyle> styles = {
-      {kLoopMarker, "loop", "#1f6fd0"}, {kCallMarker, "call", "#2a9d3a"}, {kReturnMarker, "return", "#7a4fc0"},
-      {kWaitMarker, "wait", "#e08a00"}, {kStopMarker, "stop", "#000000"}, {kErrorMarker, "error", "#d00000"},
-  };
-  return styles;
-}
-
 std::uint8_t step_markers(const Step& step) {
   switch (static_cast<Opcode>(step.opcode)) {
     case Opcode::EndLoop:
@@ -173,6 +170,32 @@ void merge_into(DiagramBin& earlier, const DiagramBin& later) {
   earlier.markers |= later.markers;
 }
 
+void CoarseningBins::record(std::uint64_t cycle, std::uint32_t new_outputs, std::uint8_t markers) {
+  record_step(at(cycle), new_outputs, markers);
+  ever_changed |= outputs ^ new_outputs;
+  ever_marked |= markers;
+  outputs = new_outputs;
+}
+
+DiagramBin& CoarseningBins::at(std::uint64_t cycle) {
+  cover(cycle);
+  DiagramBin& bin = bins_[cycle >> shift_];
+  bin.touch(outputs);
+  return bin;
+}
+
+void CoarseningBins::cover(std::uint64_t cycle) {
+  for (; (cycle >> shift_) >= bins_.size(); ++shift_) {
+    const std::size_t half = bins_.size() / 2;
+    for (std::size_t i = 0; i < half; ++i) {
+      DiagramBin merged = bins_[2 * i];
+      merge_into(merged, bins_[2 * i + 1]);
+      bins_[i] = merged;
+    }
+    std::fill(bins_.begin() + static_cast<std::ptrdiff_t>(half), bins_.end(), DiagramBin{});
+  }
+}
+
 const DiagramColumn* DiagramModel::column_at(double x) const {
   const auto after = std::upper_bound(columns.begin(), columns.end(), x,
                                       [](double at, const DiagramColumn& column) { return at < column.x0; });
@@ -185,7 +208,7 @@ DiagramModel build_diagram(const DiagramSource& source, const PlotArea& plot) {
   DiagramModel model;
   model.plot = plot;
   model.columns = make_columns(source, plot);
-  for (const MarkerStyle& style : marker_styles())
+  for (const MarkerStyle& style : kMarkerStyles)
     if ((source.ever_marked & style.marker) != 0) model.lanes.push_back(make_lane(model.columns, style));
   if (!model.columns.empty())
     for (int bit = 0; bit < kOutputCount; ++bit)

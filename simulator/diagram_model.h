@@ -21,6 +21,13 @@ struct DiagramBin {
   std::uint32_t changes = 0;        // instructions that changed the outputs
   std::uint8_t markers = 0;
   bool touched = false;
+
+  // An untouched bin starts, and so far ends, at `outputs`.
+  void touch(std::uint32_t outputs) {
+    if (touched) return;
+    touched = true;
+    start_value = end_value = outputs;
+  }
 };
 
 enum DiagramMarker : std::uint8_t {
@@ -48,6 +55,33 @@ void record_step(DiagramBin& bin, std::uint32_t outputs, std::uint8_t markers);
 
 // `later` follows `earlier` directly in time.
 void merge_into(DiagramBin& earlier, const DiagramBin& later);
+
+// A run's steps gathered into a fixed number of bins from cycle 0 on, each
+// 2^shift() cycles long. When a step falls past the last bin, neighbouring
+// bins merge in pairs and each spans twice as long, so a run of any length
+// takes the same memory.
+class CoarseningBins {
+ public:
+  explicit CoarseningBins(std::size_t count) : bins_(count) {}
+
+  // Counts a step starting at `cycle` that leaves the outputs at `new_outputs`.
+  void record(std::uint64_t cycle, std::uint32_t new_outputs, std::uint8_t markers);
+  // The bin holding `cycle`, touched with the outputs as they stand.
+  DiagramBin& at(std::uint64_t cycle);
+  // Coarsens until a bin holds `cycle`.
+  void cover(std::uint64_t cycle);
+
+  const std::vector<DiagramBin>& bins() const { return bins_; }
+  unsigned shift() const { return shift_; }
+
+  std::uint32_t outputs = 0;  // as the latest step left them
+  std::uint32_t ever_changed = 0;
+  std::uint8_t ever_marked = 0;
+
+ private:
+  std::vector<DiagramBin> bins_;
+  unsigned shift_ = 0;
+};
 
 // A bin with its stretch, in cycles from the diagram's start.
 struct TimedBin {
@@ -120,8 +154,6 @@ struct DiagramModel {
 
   // The column under `x`; null left or right of the plot.
   const DiagramColumn* column_at(double x) const;
-  // A trace row's top.
-  double row_top(std::size_t row) const { return plot_top + static_cast<double>(row) * kDiagramRowHeight; }
 };
 
 // What the diagram shows: `span` cycles from `start_ns` to `end_ns`, in
@@ -140,9 +172,6 @@ struct DiagramSource {
 };
 
 DiagramModel build_diagram(const DiagramSource& source, const PlotArea& plot);
-
-// The lanes in the order every picture draws them.
-const std::vector<MarkerStyle>& marker_styles();
 
 // The part of a run a picture shows, in cycles: zoomed and panned within
 // the run's `total` cycles, mapped onto a plot `plot_width` pixels wide.

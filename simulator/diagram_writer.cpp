@@ -1,6 +1,5 @@
 #include "diagram_writer.h"
 
-#include <cmath>
 #include <string>
 
 #include "text_output.h"
@@ -32,11 +31,11 @@ class SvgPicture {
 
   void marker_lane(const DiagramLane& lane, double top) {
     put_label(lane.style->name, top + kDiagramLaneHeight - 3);
-    out_.put("<path fill=\"");
-    out_.put(lane.style->colour);
-    out_.put("\" d=\"");
-    for (const LaneRun& run : lane.runs) put_rect(run.x, top + 2, run.width, kDiagramLaneHeight - 4);
-    out_.put("\"/>\n");
+    std::string rects;
+    for (const LaneRun& run : lane.runs)
+      rects += "M" + coordinate(run.x) + " " + coordinate(top + 2) + "h" + coordinate(run.width) + "v" +
+               coordinate(kDiagramLaneHeight - 4) + "h" + coordinate(-run.width) + "z";
+    put_path("fill=\"" + std::string(lane.style->colour) + "\"", rects);
   }
 
   void trace(const DiagramTrace& trace, double top) {
@@ -54,29 +53,25 @@ class SvgPicture {
                "V" + coordinate(top + kDiagramTraceLow) + "H" + coordinate(piece.x0) + "Z";
     }
     line += "H" + coordinate(model_.columns.back().x1);
-    out_.put("<path fill=\"none\" stroke=\"" + std::string(kTraceColour) + "\" stroke-width=\"1.2\" d=\"");
-    out_.put(line);
-    out_.put("\"/>\n");
-    if (bands.empty()) return;
+    put_path("fill=\"none\" stroke=\"" + std::string(kTraceColour) + "\" stroke-width=\"1.2\"", line);
     // A band of many changes is filled in the trace's own colour: it reads
     // as the trace going up and down faster than a pixel can show.
-    out_.put("<path fill=\"" + std::string(kTraceColour) + "\" d=\"");
-    out_.put(bands);
-    out_.put("\"/>\n");
+    if (!bands.empty()) put_path("fill=\"" + std::string(kTraceColour) + "\"", bands);
   }
 
   void boundaries() {
     if (model_.boundaries.empty()) return;
-    out_.put("<path stroke=\"#c8d4e8\" stroke-width=\"1\" d=\"");
+    std::string lines;
     for (double x : model_.boundaries)
-      out_.put("M" + coordinate(x) + " " + coordinate(model_.plot_top) + "V" + coordinate(model_.axis_top - 6));
-    out_.put("\"/>\n");
+      lines += "M" + coordinate(x) + " " + coordinate(model_.plot_top) + "V" + coordinate(model_.axis_top - 6);
+    put_path("stroke=\"#c8d4e8\" stroke-width=\"1\"", lines);
   }
 
   void axis() {
     const double top = model_.axis_top;
-    out_.put("<path stroke=\"#000\" d=\"M" + coordinate(model_.plot.left) + " " + coordinate(top) + "H" +
-             coordinate(model_.plot.left + model_.plot.width) + "\"/>\n");
+    put_path("stroke=\"#000\"",
+             "M" + coordinate(model_.plot.left) + " " + coordinate(top) + "H" +
+                 coordinate(model_.plot.left + model_.plot.width));
     for (const DiagramTick& tick : model_.ticks) {
       out_.put("<path stroke=\"#000\" d=\"M" + coordinate(tick.x) + " " + coordinate(top) + "v5\"/>");
       out_.put("<text x=\"" + coordinate(tick.x) + "\" y=\"" + coordinate(top + 18) + "\" text-anchor=\"middle\">" +
@@ -90,9 +85,8 @@ class SvgPicture {
              "\" text-anchor=\"end\">" + text + "</text>\n");
   }
 
-  void put_rect(double x, double y, double width, double height) {
-    out_.put("M" + coordinate(x) + " " + coordinate(y) + "h" + coordinate(width) + "v" + coordinate(height) + "h" +
-             coordinate(-width) + "z");
+  void put_path(const std::string& attributes, const std::string& shape) {
+    out_.put("<path " + attributes + " d=\"" + shape + "\"/>\n");
   }
 
   TextOutput& out_;
@@ -104,61 +98,36 @@ class SvgPicture {
 DiagramWriter::DiagramWriter(double clock_mhz, std::string name, CycleWindow window)
     : clock_mhz_(clock_mhz), name_(std::move(name)), window_(window) {}
 
-DiagramBin& DiagramWriter::bin_at(std::uint64_t cycle) {
-  while ((cycle >> shift_) >= kBinCount) coarsen();
-  DiagramBin& bin = bins_[cycle >> shift_];
-  if (!bin.touched) {
-    bin.touched = true;
-    bin.start_value = bin.end_value = outputs_;
-  }
-  return bin;
-}
-
-void DiagramWriter::coarsen() {
-  for (std::size_t i = 0; i < kBinCount / 2; ++i) {
-    DiagramBin merged = bins_[2 * i];
-    merge_into(merged, bins_[2 * i + 1]);
-    bins_[i] = merged;
-  }
-  for (std::size_t i = kBinCount / 2; i < kBinCount; ++i) bins_[i] = DiagramBin{};
-  ++shift_;
-}
-
 void DiagramWriter::step(const Step& step) {
   if (step.cycle >= window_.to) return;
   if (step.cycle < window_.from) {
-    outputs_ = step.outputs;
+    bins_.outputs = step.outputs;
     return;
   }
-  DiagramBin& bin = bin_at(step.cycle - window_.from);
-  ever_changed_ |= bin.end_value ^ step.outputs;
-  record_step(bin, step.outputs, step_markers(step));
-  ever_marked_ |= step_markers(step);
-  outputs_ = step.outputs;
+  bins_.record(step.cycle - window_.from, step.outputs, step_markers(step));
   ++steps_;
 }
 
 bool DiagramWriter::write(std::FILE* file, const RunEnd& end) {
   const std::uint64_t last = window_.clip(end.cycle);
-  const std::uint64_t shown = last > window_.from ? last - window_.from : 0;
-  const std::uint64_t span = shown > 0 ? shown : 1;
+  const std::uint64_t span = last > window_.from ? last - window_.from : 1;  // at least one cycle
   if (end.reason == EndReason::Error && end.cycle == last) {
-    bin_at(span - 1).markers |= kErrorMarker;
-    ever_marked_ |= kErrorMarker;
+    bins_.at(span - 1).markers |= kErrorMarker;
+    bins_.ever_marked |= kErrorMarker;
   }
-  while (((span - 1) >> shift_) >= kBinCount) coarsen();
+  bins_.cover(span - 1);
 
   std::vector<TimedBin> bins;
-  const std::uint64_t used_bins = ((span - 1) >> shift_) + 1;
-  for (std::uint64_t i = 0; i < used_bins; ++i)
-    bins.push_back({i << shift_, std::min(span, (i + 1) << shift_), bins_[i]});
+  const unsigned shift = bins_.shift();
+  for (std::uint64_t i = 0; i <= (span - 1) >> shift; ++i)
+    bins.push_back({i << shift, std::min(span, (i + 1) << shift), bins_.bins()[i]});
   DiagramSource source;
   source.bins = &bins;
   source.span = span;
   source.start_ns = cycle_time_ns(window_.from, clock_mhz_);
   source.end_ns = cycle_time_ns(window_.from + span, clock_mhz_);
-  source.ever_changed = ever_changed_;
-  source.ever_marked = ever_marked_;
+  source.ever_changed = bins_.ever_changed;
+  source.ever_marked = bins_.ever_marked;
   const DiagramModel model = build_diagram(source, PlotArea{});
   const double width = model.plot.left + model.plot.width + kRight;
 

@@ -7,11 +7,9 @@
 // come from the diagram model, which the timing view draws as well.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <string>
-#include <vector>
 
 #include "diagram_model.h"
 #include "simulation.h"
@@ -28,18 +26,9 @@ class DiagramWriter : public StepSink {
   bool write(std::FILE* file, const RunEnd& end);
 
  private:
-  static constexpr std::size_t kBinCount = 2048;
-
-  DiagramBin& bin_at(std::uint64_t cycle);
-  void coarsen();
-
   double clock_mhz_;
   std::string name_;
   CycleWindow window_;
-  unsigned shift_ = 0;  // a bin spans 2^shift_ cycles
-  std::array<DiagramBin, kBinCount> bins_{};
-  std::uint32_t outputs_ = 0;
-  std::uint32_t ever_changed_ = 0;
-  std::uint8_t ever_marked_ = 0;
+  CoarseningBins bins_{2048};  // from the window's first cycle on
   std::uint64_t steps_ = 0;
 };

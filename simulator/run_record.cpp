@@ -7,12 +7,6 @@ namespace {
 
 constexpr std::size_t kCheckpointEvery = 256;
 
-void touch(DiagramBin& bin, std::uint32_t outputs) {
-  if (bin.touched) return;
-  bin.touched = true;
-  bin.start_value = bin.end_value = outputs;
-}
-
 }  // namespace
 
 void RunRecord::step(const Step& step) {
@@ -26,25 +20,8 @@ void RunRecord::step(const Step& step) {
   if ((steps_.size() % kCheckpointEvery) == 0 || step.cycle != next_cycle_)
     checkpoints_.push_back({steps_.size(), step.cycle});
   next_cycle_ = step.cycle + instruction.cycles;
-  const std::uint8_t markers = step_markers(step);
-  ever_changed_ |= outputs_ ^ instruction.outputs;
-  ever_marked_ |= markers;
-  while ((step.cycle >> summary_shift_) >= kSummaryBins) coarsen_summary();
-  DiagramBin& bin = summary_[step.cycle >> summary_shift_];
-  touch(bin, outputs_);
-  record_step(bin, instruction.outputs, markers);
-  outputs_ = instruction.outputs;
+  summary_.record(step.cycle, instruction.outputs, step_markers(step));
   steps_.push_back(step.address << 1 | (step.jumps_back ? 1u : 0u));
-}
-
-void RunRecord::coarsen_summary() {
-  for (std::size_t i = 0; i < kSummaryBins / 2; ++i) {
-    DiagramBin merged = summary_[2 * i];
-    merge_into(merged, summary_[2 * i + 1]);
-    summary_[i] = merged;
-  }
-  std::fill(summary_.begin() + kSummaryBins / 2, summary_.end(), DiagramBin{});
-  ++summary_shift_;
 }
 
 std::uint8_t RunRecord::markers_of(std::uint32_t kept) const {
@@ -73,33 +50,32 @@ void RunRecord::finish(const RunEnd& end, std::uint64_t horizon) {
   total_ = std::max<std::uint64_t>(std::min(end.cycle, horizon), 1);
   if (end.reason != EndReason::Error || end.cycle > horizon) return;
   error_cycle_ = total_ - 1;
-  ever_marked_ |= kErrorMarker;
+  summary_.ever_marked |= kErrorMarker;
 }
 
 std::optional<RunRecord::Entry> RunRecord::entry_at(std::uint64_t cycle) const {
-  Cursor cursor = cursor_at(cycle);
-  if (cursor.step < steps_.size() && cursor.cycle == cycle)
-    return Entry{cycle, steps_[cursor.step] >> 1, instructions_[steps_[cursor.step] >> 1].outputs};
-  if (cursor.step == 0) return std::nullopt;
-  // The step before the cursor: found again from its checkpoint.
-  const std::size_t wanted = cursor.step - 1;
-  const auto mark = std::upper_bound(checkpoints_.begin(), checkpoints_.end(), wanted,
-                                     [](std::size_t at, const Checkpoint& m) { return at < m.step; }) -
-                    1;
-  Cursor back{mark->step, mark->cycle, static_cast<std::size_t>(mark - checkpoints_.begin()) + 1};
-  while (back.step < wanted) advance(back);
-  const std::uint32_t address = steps_[wanted] >> 1;
-  return Entry{back.cycle, address, instructions_[address].outputs};
+  const auto after = std::upper_bound(checkpoints_.begin(), checkpoints_.end(), cycle,
+                                      [](std::uint64_t at, const Checkpoint& mark) { return at < mark.cycle; });
+  if (after == checkpoints_.begin()) return std::nullopt;
+  // From the checkpoint before it, on while the next step has started by then.
+  Cursor cursor{(after - 1)->step, (after - 1)->cycle, static_cast<std::size_t>(after - checkpoints_.begin())};
+  while (cursor.step + 1 < steps_.size()) {
+    Cursor next = cursor;
+    advance(next);
+    if (next.cycle > cycle) break;
+    cursor = next;
+  }
+  const std::uint32_t address = steps_[cursor.step] >> 1;
+  return Entry{cursor.cycle, address, instructions_[address].outputs};
 }
 
-void RunRecord::bin_steps(const DiagramView& view, std::vector<TimedBin>& bins) const {
+void RunRecord::bin_steps(const DiagramView& view, std::uint32_t outputs, std::vector<TimedBin>& bins) const {
   std::size_t k = 0;
-  std::uint32_t outputs = view.from == 0 ? 0 : entry_at(view.from - 1).value_or(Entry{0, 0, 0}).outputs;
   for (Cursor cursor = cursor_at(view.from); cursor.step < steps_.size() && cursor.cycle < view.to; advance(cursor)) {
     const std::uint64_t offset = cursor.cycle - view.from;
     while (bins[k].last <= offset) ++k;
     const std::uint32_t kept = steps_[cursor.step];
-    touch(bins[k].bin, outputs);
+    bins[k].bin.touch(outputs);
     outputs = instructions_[kept >> 1].outputs;
     record_step(bins[k].bin, outputs, markers_of(kept));
   }
@@ -109,11 +85,12 @@ void RunRecord::bin_steps(const DiagramView& view, std::vector<TimedBin>& bins) 
 // its start falls on, which it is no wider than.
 void RunRecord::bin_summary(const DiagramView& view, std::vector<TimedBin>& bins) const {
   std::size_t k = 0;
-  const std::uint64_t last = std::min<std::uint64_t>((view.to - 1) >> summary_shift_, kSummaryBins - 1);
-  for (std::uint64_t j = view.from >> summary_shift_; j <= last; ++j) {
-    const std::uint64_t offset = std::max(j << summary_shift_, view.from) - view.from;
+  const unsigned shift = summary_.shift();
+  const std::uint64_t last = std::min<std::uint64_t>((view.to - 1) >> shift, summary_.bins().size() - 1);
+  for (std::uint64_t j = view.from >> shift; j <= last; ++j) {
+    const std::uint64_t offset = std::max(j << shift, view.from) - view.from;
     while (bins[k].last <= offset) ++k;
-    merge_into(bins[k].bin, summary_[j]);
+    merge_into(bins[k].bin, summary_.bins()[j]);
   }
 }
 
@@ -127,11 +104,12 @@ DiagramModel RunRecord::model(const DiagramView& view, const PlotArea& plot, dou
     return static_cast<std::uint64_t>(std::floor(static_cast<long double>(k) * span / count));
   };
   for (std::uint64_t k = 0; k < count; ++k) bins[k].first = bin_start(k), bins[k].last = bin_start(k + 1);
-  const bool wide = summary_shift_ > 0 && span / count >= (std::uint64_t{1} << summary_shift_);
+  const std::uint32_t carried_in = view.from == 0 ? 0 : entry_at(view.from - 1).value_or(Entry{0, 0, 0}).outputs;
+  const bool wide = summary_.shift() > 0 && span / count >= (std::uint64_t{1} << summary_.shift());
   if (wide)
     bin_summary(view, bins);
   else
-    bin_steps(view, bins);
+    bin_steps(view, carried_in, bins);
   if (error_cycle_ >= view.from && error_cycle_ < view.to) {
     const std::uint64_t offset = error_cycle_ - view.from;
     std::find_if(bins.rbegin(), bins.rend(), [&](const TimedBin& b) { return b.first <= offset; })->bin.markers |=
@@ -142,8 +120,8 @@ DiagramModel RunRecord::model(const DiagramView& view, const PlotArea& plot, dou
   source.span = span;
   source.start_ns = cycle_time_ns(view.from, clock_mhz);
   source.end_ns = cycle_time_ns(view.to, clock_mhz);
-  source.carried_in = view.from == 0 ? 0 : entry_at(view.from - 1).value_or(Entry{0, 0, 0}).outputs;
-  source.ever_changed = ever_changed_;
-  source.ever_marked = ever_marked_;
+  source.carried_in = carried_in;
+  source.ever_changed = summary_.ever_changed;
+  source.ever_marked = summary_.ever_marked;
   return build_diagram(source, plot);
 }

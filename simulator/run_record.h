@@ -29,7 +29,6 @@ class RunRecord : public StepSink {
   void finish(const RunEnd& end, std::uint64_t horizon);
 
   std::uint64_t total_cycles() const { return total_; }
-  std::size_t step_count() const { return steps_.size(); }
 
   // The step running at `cycle`; none before the first.
   std::optional<Entry> entry_at(std::uint64_t cycle) const;
@@ -58,23 +57,16 @@ class RunRecord : public StepSink {
   Cursor cursor_at(std::uint64_t cycle) const;
   void advance(Cursor& cursor) const;
   std::uint8_t markers_of(std::uint32_t kept) const;
-  void bin_steps(const DiagramView& view, std::vector<TimedBin>& bins) const;
+  // Narrow spans step by step; `outputs` stand as the view begins.
+  void bin_steps(const DiagramView& view, std::uint32_t outputs, std::vector<TimedBin>& bins) const;
   void bin_summary(const DiagramView& view, std::vector<TimedBin>& bins) const;
-
-  static constexpr std::size_t kSummaryBins = 1 << 16;
-
-  void coarsen_summary();
 
   // In blocks, so that a long run grows without copying what it holds.
   std::deque<std::uint32_t> steps_;        // address << 1 | went round a loop
   std::vector<Instruction> instructions_;  // by address; a length of 0 until met
   std::vector<Checkpoint> checkpoints_;
   std::uint64_t next_cycle_ = 0;  // where the lengths say the next step starts
-  std::uint32_t outputs_ = 0;     // as the latest step left them
-  std::vector<DiagramBin> summary_ = std::vector<DiagramBin>(kSummaryBins);
-  unsigned summary_shift_ = 0;  // a summary bin spans 2^summary_shift_ cycles
-  std::uint32_t ever_changed_ = 0;
-  std::uint8_t ever_marked_ = 0;
+  CoarseningBins summary_{1 << 16};
   std::uint64_t total_ = 1;
   std::uint64_t error_cycle_ = ~std::uint64_t{0};  // where an error is marked, if anywhere
 };

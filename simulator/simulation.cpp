@@ -42,21 +42,16 @@ class RunningBoard {
   bool execute_next() {
     const auto count = static_cast<std::int64_t>(program_.instructions.size());
     if (address_ < 0 || address_ >= count) return outside_program(count);
-    if (cycle_time_ns(cycle_, program_.clock_mhz) >= settings_.until_ns) return finish(EndReason::Horizon, cycle_);
-    if (end_.steps == settings_.max_steps) return finish(EndReason::StepLimit, cycle_);
+    if (cycle_time_ns(cycle_, program_.clock_mhz) >= settings_.until_ns) return finish(EndReason::Horizon);
+    if (end_.steps == settings_.max_steps) return finish(EndReason::StepLimit);
 
     const InstructionFields& instruction = program_.instructions[static_cast<size_t>(address_)];
     std::uint64_t cycles = 0;
     if (!full_length(instruction, lengths_[static_cast<size_t>(address_)], cycles)) return false;
 
-    Step step;
-    step.cycle = cycle_;
-    step.cycles = cycles;
-    step.address = static_cast<std::uint32_t>(address_);
-    step.outputs = instruction.output_value & kOutputMask;
-    step.opcode = instruction.opcode;
-    step.data = instruction.data;
     const std::int64_t here = address_;
+    Step step{cycle_, cycles, static_cast<std::uint32_t>(here), instruction.output_value & kOutputMask,
+              instruction.opcode, instruction.data};
     last_address_ = here;
     const bool back_here = came_back_to_ == here;
     came_back_to_ = -1;
@@ -66,8 +61,8 @@ class RunningBoard {
     ++end_.steps;
     cycle_ += cycles;
     sink_.step(step);
-    if (!error.empty()) return fail(std::move(error), here, cycle_);
-    if (instruction.opcode == static_cast<std::int32_t>(Opcode::Stop)) return finish(EndReason::Stop, cycle_);
+    if (!error.empty()) return fail(std::move(error), here);
+    if (instruction.opcode == static_cast<std::int32_t>(Opcode::Stop)) return finish(EndReason::Stop);
     return true;
   }
 
@@ -77,57 +72,51 @@ class RunningBoard {
     if (own == kNoLength)
       return fail("its duration (" + short_number(instruction.duration_ns) +
                       " ns) gives no length the board runs: not finite, or 2^62 cycles or more",
-                  address_, cycle_);
+                  address_);
     cycles = own;
     const auto opcode = static_cast<Opcode>(instruction.opcode);
     if (opcode == Opcode::LongDelay) {
       if (instruction.data <= 0)
-        return fail("LONG_DELAY count " + std::to_string(instruction.data) + " is not above 0", address_, cycle_);
+        return fail("LONG_DELAY count " + std::to_string(instruction.data) + " is not above 0", address_);
       if (own >= kCycleLimit / static_cast<std::uint64_t>(instruction.data))
-        return fail("LONG_DELAY lasts 2^62 cycles or more", address_, cycle_);
+        return fail("LONG_DELAY lasts 2^62 cycles or more", address_);
       cycles = own * static_cast<std::uint64_t>(instruction.data);
     } else if (opcode == Opcode::Wait) {
       if (wait_cycles_ == kNoLength || own + wait_cycles_ >= kCycleLimit)
-        return fail("WAIT with its wait lasts 2^62 cycles or more", address_, cycle_);
+        return fail("WAIT with its wait lasts 2^62 cycles or more", address_);
       cycles = own + wait_cycles_;
     }
-    if (cycles >= kTimeLimit - cycle_) return fail("board time passes 2^63 cycles", address_, cycle_);
+    if (cycles >= kTimeLimit - cycle_) return fail("board time passes 2^63 cycles", address_);
     return true;
   }
 
   // Moves to the next address as the instruction says; returns the runtime
-  // error it meets, or an empty text.
+  // error it meets, or an empty text. Every command but a jump, a return and
+  // a loop going round goes on to the next address, and so does one that fails.
   std::string transfer(const InstructionFields& instruction, bool back_here, bool& jumps_back) {
-    const std::int64_t next = address_ + 1;
+    const std::int64_t here = address_;
+    address_ = here + 1;
     switch (static_cast<Opcode>(instruction.opcode)) {
       case Opcode::Continue:
       case Opcode::Stop:
       case Opcode::LongDelay:
       case Opcode::Wait:
-        address_ = next;
         return {};
       case Opcode::Loop:
-        address_ = next;
         if (back_here) return {};
         if (instruction.data <= 0) return "LOOP count " + std::to_string(instruction.data) + " is not above 0";
         if (loops_.size() >= settings_.depth) return too_deep("LOOP");
-        loops_.push_back({address_ - 1, instruction.data});
+        loops_.push_back({here, instruction.data});
         return {};
       case Opcode::EndLoop:
         return end_loop(instruction.data, jumps_back);
       case Opcode::Jsr:
-        if (calls_.size() >= settings_.depth) {
-          address_ = next;
-          return too_deep("JSR");
-        }
-        calls_.push_back(next);
+        if (calls_.size() >= settings_.depth) return too_deep("JSR");
+        calls_.push_back(address_);
         address_ = instruction.data;
         return {};
       case Opcode::Rts:
-        if (calls_.empty()) {
-          address_ = next;
-          return "RTS with no subroutine call open";
-        }
+        if (calls_.empty()) return "RTS with no subroutine call open";
         address_ = calls_.back();
         calls_.pop_back();
         return {};
@@ -135,13 +124,10 @@ class RunningBoard {
         address_ = instruction.data;
         return {};
     }
-    address_ = next;
     return "unknown command OP" + std::to_string(instruction.opcode);
   }
 
   std::string end_loop(std::int32_t start, bool& jumps_back) {
-    const std::int64_t next = address_ + 1;
-    address_ = next;
     if (loops_.empty()) return "END_LOOP closes the loop at " + address_text(start) + ", but no loop is open";
     LoopFrame& frame = loops_.back();
     if (frame.start != start)
@@ -163,22 +149,23 @@ class RunningBoard {
   }
 
   bool outside_program(std::int64_t count) {
-    if (count == 0) return fail("the program is empty", std::nullopt, cycle_);
+    if (count == 0) return fail("the program is empty", std::nullopt);
     return fail("goes to " + address_text(address_) + ", outside the program of " + std::to_string(count) +
                     " instructions",
-                last_address_, cycle_);
+                last_address_);
   }
 
-  bool finish(EndReason reason, std::uint64_t cycle) {
+  // Ends the run at the current cycle.
+  bool finish(EndReason reason) {
     end_.reason = reason;
-    end_.cycle = cycle;
+    end_.cycle = cycle_;
     return false;
   }
 
-  bool fail(std::string message, std::optional<std::int64_t> address, std::uint64_t cycle) {
+  bool fail(std::string message, std::optional<std::int64_t> address) {
     end_.error = std::move(message);
     if (address) end_.error_address = static_cast<std::uint32_t>(*address);
-    return finish(EndReason::Error, cycle);
+    return finish(EndReason::Error);
   }
 
   const BoardProgram& program_;
@@ -223,15 +210,7 @@ RunEnd simulate(const BoardProgram& program, const SimulationSettings& settings,
 }
 
 std::string_view end_reason_text(EndReason reason) {
-  switch (reason) {
-    case EndReason::Stop:
-      return "stop";
-    case EndReason::Horizon:
-      return "horizon";
-    case EndReason::StepLimit:
-      return "step limit";
-    case EndReason::Error:
-      return "error";
-  }
-  return "error";
+  // In the order EndReason names them.
+  constexpr std::string_view kTexts[] = {"stop", "horizon", "step limit", "error"};
+  return kTexts[static_cast<int>(reason)];
 }

@@ -1,6 +1,5 @@
 #include "text_output.h"
 
-#include <charconv>
 #include <cmath>
 #include <cstring>
 
@@ -12,16 +11,6 @@ void TextOutput::put(std::string_view text) {
   }
   std::memcpy(reserve(text.size()), text.data(), text.size());
   used_ += text.size();
-}
-
-void TextOutput::put_unsigned(std::uint64_t value) {
-  char* begin = reserve(24);
-  used_ += static_cast<std::size_t>(std::to_chars(begin, begin + 24, value).ptr - begin);
-}
-
-void TextOutput::put_signed(std::int64_t value) {
-  char* begin = reserve(24);
-  used_ += static_cast<std::size_t>(std::to_chars(begin, begin + 24, value).ptr - begin);
 }
 
 void TextOutput::put_milli(double value) {
@@ -39,7 +28,7 @@ void TextOutput::put_milli(double value) {
         ++integer;
         fraction = 0;
       }
-      put_unsigned(integer);
+      put_integer(integer);
       char digits[4] = {'.', static_cast<char>('0' + fraction / 100), static_cast<char>('0' + fraction / 10 % 10),
                         static_cast<char>('0' + fraction % 10)};
       return put(std::string_view(digits, 4));

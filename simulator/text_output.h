@@ -2,6 +2,7 @@
 // fields, so they go through one buffer and plain fwrite calls.
 #pragma once
 
+#include <charconv>
 #include <cstdint>
 #include <cstdio>
 #include <string_view>
@@ -20,8 +21,11 @@ class TextOutput {
     if (used_ == sizeof buffer_) flush();
     buffer_[used_++] = c;
   }
-  void put_unsigned(std::uint64_t value);
-  void put_signed(std::int64_t value);
+  template <typename Integer>
+  void put_integer(Integer value) {
+    char* begin = reserve(24);
+    used_ += static_cast<std::size_t>(std::to_chars(begin, begin + 24, value).ptr - begin);
+  }
   // `value` with exactly `decimals` decimals, as printf's "%.3f" writes it.
   void put_fixed(double value, int decimals);
   // put_fixed(value, 3), faster.
@@ -29,7 +33,6 @@ class TextOutput {
 
   // Writes out what is buffered; false once any write has failed.
   bool flush();
-  bool ok() const { return ok_; }
 
  private:
   // Room for `size` more bytes, flushing first when needed.

@@ -53,11 +53,9 @@ TimeReading parse_time_ns(std::string_view text, double& ns) {
 
 std::string time_unit_list() {
   std::string list;
-  const std::size_t count = std::size(kTimeUnits);
-  for (std::size_t i = 0; i < count; ++i) {
-    list += lower(kTimeUnits[i].text);
-    if (i + 2 < count) list += ", ";
-    if (i + 2 == count) list += " or ";
+  for (const TimeUnit& unit : kTimeUnits) {
+    if (!list.empty()) list += &unit == std::end(kTimeUnits) - 1 ? " or " : ", ";
+    list += lower(unit.text);
   }
   return list;
 }

@@ -1,7 +1,6 @@
 // Board times as users write them (10us, 2.5ms, 1s) and as messages show them.
 #pragma once
 
-#include <optional>
 #include <string>
 #include <string_view>
 

@@ -1,5 +1,7 @@
 #include "timeline_writer.h"
 
+#include <string>
+
 namespace {
 
 void put_outputs(TextOutput& out, std::uint32_t outputs) {
@@ -13,7 +15,7 @@ void put_command(TextOutput& out, std::int32_t opcode) {
   const std::string_view keyword = opcode_keyword(opcode);
   if (!keyword.empty()) return out.put(keyword);
   out.put("OP");
-  out.put_signed(opcode);
+  out.put_integer(opcode);
 }
 
 }  // namespace
@@ -24,14 +26,14 @@ TimelineWriter::TimelineWriter(TextOutput& out, double clock_mhz, const std::vec
 }
 
 void TimelineWriter::step(const Step& step) {
-  out_.put_unsigned(step.cycle);
+  out_.put_integer(step.cycle);
   out_.put('\t');
   out_.put_milli(cycle_time_ns(step.cycle, clock_mhz_));
   out_.put('\t');
-  out_.put_unsigned(step.address);
+  out_.put_integer(step.address);
   out_.put('\t');
   if (step.address < source_lines_.size())
-    out_.put_unsigned(source_lines_[step.address]);
+    out_.put_integer(source_lines_[step.address]);
   else
     out_.put('-');
   out_.put('\t');
@@ -39,20 +41,14 @@ void TimelineWriter::step(const Step& step) {
   out_.put('\t');
   put_command(out_, step.opcode);
   out_.put('\t');
-  out_.put_signed(step.data);
+  out_.put_integer(step.data);
   out_.put('\t');
-  out_.put_unsigned(step.cycles);
+  out_.put_integer(step.cycles);
   out_.put('\n');
 }
 
 void TimelineWriter::finish(const RunEnd& end, std::string_view error) {
-  out_.put("# end: ");
-  out_.put(end_reason_text(end.reason));
-  if (end.reason == EndReason::Error) {
-    out_.put(": ");
-    out_.put(error);
-  }
-  out_.put(" at cycle ");
-  out_.put_unsigned(end.cycle);
-  out_.put('\n');
+  std::string line = "# end: " + std::string(end_reason_text(end.reason));
+  if (end.reason == EndReason::Error) line += ": " + std::string(error);
+  out_.put(line + " at cycle " + std::to_string(end.cycle) + "\n");
 }

@@ -28,52 +28,35 @@ bool jumps(std::int32_t opcode) {
   return op == Opcode::Jsr || op == Opcode::Branch || op == Opcode::EndLoop;
 }
 
-class Checker {
- public:
-  Checker(const BoardProgram& program, const CheckSettings& settings) : program_(program), settings_(settings) {}
+// The faults of the instruction at `address`, added to `warnings`.
+void check_instruction(const BoardProgram& program, const CheckSettings& settings, std::uint32_t address,
+                       std::vector<TimingWarning>& warnings) {
+  const InstructionFields& instruction = program.instructions[address];
+  const auto warn = [&](std::string text) { warnings.push_back({address, std::move(text)}); };
+  const double clock = program.clock_mhz;
+  const double exact = instruction.duration_ns * clock / 1000;
+  const auto cycles = instruction_cycles(instruction.duration_ns, clock);
+  if (cycles && !is_whole(exact))
+    warn(short_number(instruction.duration_ns) + "ns is " + fractional_cycles_text(exact) + " cycles at " +
+         short_number(clock, 6) + " MHz; runs as " + cycles_text(*cycles) + " (" +
+         short_number(static_cast<double>(*cycles) * 1000 / clock) + "ns)");
+  if (cycles && *cycles < settings.min_cycles)
+    warn("runs " + cycles_text(*cycles) + ", below the board's shortest instruction of " +
+         cycles_text(settings.min_cycles));
 
-  std::vector<TimingWarning> run() {
-    const auto& instructions = program_.instructions;
-    for (std::uint32_t address = 0; address < instructions.size(); ++address) {
-      check(address, instructions[address]);
-      if (address == settings_.memory)
-        warn(address, "the board holds " + std::to_string(settings_.memory) + " instructions; this one and the " +
-                          std::to_string(instructions.size() - address - 1) + " after it do not fit");
-    }
-    return std::move(warnings_);
-  }
-
- private:
-  void check(std::uint32_t address, const InstructionFields& instruction) {
-    const double clock = program_.clock_mhz;
-    const double exact = instruction.duration_ns * clock / 1000;
-    const auto cycles = instruction_cycles(instruction.duration_ns, clock);
-    if (cycles && !is_whole(exact))
-      warn(address, short_number(instruction.duration_ns) + "ns is " + fractional_cycles_text(exact) + " cycles at " +
-                        short_number(clock, 6) + " MHz; runs as " + cycles_text(*cycles) + " (" +
-                        short_number(static_cast<double>(*cycles) * 1000 / clock) + "ns)");
-    if (cycles && *cycles < settings_.min_cycles)
-      warn(address, "runs " + cycles_text(*cycles) + ", below the board's shortest instruction of " +
-                        cycles_text(settings_.min_cycles));
-
-    const auto opcode = static_cast<Opcode>(instruction.opcode);
-    const std::string data = std::to_string(instruction.data);
-    if (opcode == Opcode::LongDelay && instruction.data < 2)
-      warn(address, "LONG_DELAY count " + data + " is below 2");
-    if (opcode == Opcode::Loop && instruction.data <= 0)
-      warn(address, "LOOP count " + data + " is not above 0, which the board refuses");
-    const auto count = static_cast<std::int64_t>(program_.instructions.size());
-    if (jumps(instruction.opcode) && (instruction.data < 0 || instruction.data >= count))
-      warn(address, std::string(opcode_keyword(instruction.opcode)) + " target " + data +
-                        " is outside the program of " + std::to_string(count) + " instructions");
-  }
-
-  void warn(std::uint32_t address, std::string text) { warnings_.push_back({address, std::move(text)}); }
-
-  const BoardProgram& program_;
-  const CheckSettings& settings_;
-  std::vector<TimingWarning> warnings_;
-};
+  const auto opcode = static_cast<Opcode>(instruction.opcode);
+  const std::string data = std::to_string(instruction.data);
+  if (opcode == Opcode::LongDelay && instruction.data < 2) warn("LONG_DELAY count " + data + " is below 2");
+  if (opcode == Opcode::Loop && instruction.data <= 0)
+    warn("LOOP count " + data + " is not above 0, which the board refuses");
+  const auto count = static_cast<std::int64_t>(program.instructions.size());
+  if (jumps(instruction.opcode) && (instruction.data < 0 || instruction.data >= count))
+    warn(std::string(opcode_keyword(instruction.opcode)) + " target " + data + " is outside the program of " +
+         std::to_string(count) + " instructions");
+  if (address == settings.memory)
+    warn("the board holds " + std::to_string(settings.memory) + " instructions; this one and the " +
+         std::to_string(count - address - 1) + " after it do not fit");
+}
 
 std::string range_text(std::uint64_t first, std::uint64_t last) {
   return first == last ? std::to_string(first) : std::to_string(first) + "-" + std::to_string(last);
@@ -82,7 +65,10 @@ std::string range_text(std::uint64_t first, std::uint64_t last) {
 }  // namespace
 
 std::vector<TimingWarning> check_timing(const BoardProgram& program, const CheckSettings& settings) {
-  return Checker(program, settings).run();
+  std::vector<TimingWarning> warnings;
+  for (std::uint32_t address = 0; address < program.instructions.size(); ++address)
+    check_instruction(program, settings, address, warnings);
+  return warnings;
 }
 
 std::string instruction_place(std::uint32_t address, const std::vector<unsigned>& source_lines) {
@@ -119,12 +105,11 @@ std::optional<UnreachedWarning> unreached_warning(const RunEnd& end, const Simul
   if (unreached.empty()) return std::nullopt;
   std::uint32_t first = 0;
   while (reached[first]) ++first;
-  if (end.reason == EndReason::Horizon)
-    return UnreachedWarning{first, "not reached within " + time_text(run.until_ns) + ": " + unreached};
+  std::string as_far_as = "never reached: ";
+  if (end.reason == EndReason::Horizon) as_far_as = "not reached within " + time_text(run.until_ns) + ": ";
   if (end.reason == EndReason::StepLimit)
-    return UnreachedWarning{first,
-                            "not reached within " + std::to_string(run.max_steps) + " instructions: " + unreached};
-  return UnreachedWarning{first, "never reached: " + unreached};
+    as_far_as = "not reached within " + std::to_string(run.max_steps) + " instructions: ";
+  return UnreachedWarning{first, as_far_as + unreached};
 }
 
 std::string runtime_error_text(const RunEnd& end, const std::vector<unsigned>& source_lines) {

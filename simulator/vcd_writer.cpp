@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 
 namespace {
 
@@ -16,16 +17,10 @@ constexpr char kVectorCode = '9';
 VcdWriter::VcdWriter(TextOutput& out, double clock_mhz, CycleWindow window)
     : out_(out), clock_mhz_(clock_mhz), window_(window) {
   out_.put("$version cdmsim $end\n$timescale 1 ps $end\n$scope module board $end\n");
-  for (int bit = 0; bit < kBits; ++bit) {
-    out_.put("$var wire 1 ");
-    out_.put(bit_code(bit));
-    out_.put(" out");
-    out_.put_unsigned(static_cast<unsigned>(bit));
-    out_.put(" $end\n");
-  }
-  out_.put("$var wire 24 ");
-  out_.put(kVectorCode);
-  out_.put(" outputs [23:0] $end\n$upscope $end\n$enddefinitions $end\n");
+  for (int bit = 0; bit < kBits; ++bit)
+    out_.put("$var wire 1 " + std::string(1, bit_code(bit)) + " out" + std::to_string(bit) + " $end\n");
+  out_.put("$var wire 24 " + std::string(1, kVectorCode) +
+           " outputs [23:0] $end\n$upscope $end\n$enddefinitions $end\n");
 }
 
 void VcdWriter::step(const Step& step) {
@@ -65,7 +60,7 @@ void VcdWriter::put_time(std::uint64_t cycle) {
   last_time_ps_ = time_ps;
   out_.put('#');
   if (time_ps < 1e18)
-    out_.put_unsigned(static_cast<std::uint64_t>(time_ps));
+    out_.put_integer(static_cast<std::uint64_t>(time_ps));
   else
     out_.put_fixed(time_ps, 0);
   out_.put('\n');
@@ -78,11 +73,9 @@ void VcdWriter::put_values(std::uint32_t changed) {
     out_.put(bit_code(bit));
     out_.put('\n');
   }
-  char vector[kBits + 4];
-  vector[0] = 'b';
-  for (int bit = 0; bit < kBits; ++bit) vector[1 + bit] = (outputs_ >> (kBits - 1 - bit) & 1) != 0 ? '1' : '0';
-  vector[kBits + 1] = ' ';
-  vector[kBits + 2] = kVectorCode;
-  vector[kBits + 3] = '\n';
-  out_.put(std::string_view(vector, sizeof vector));
+  out_.put('b');
+  for (int bit = kBits - 1; bit >= 0; --bit) out_.put((outputs_ >> bit & 1) != 0 ? '1' : '0');
+  out_.put(' ');
+  out_.put(kVectorCode);
+  out_.put('\n');
 }
