@@ -37,7 +37,7 @@ unsigned line_of(std::uint32_t address, const std::vector<unsigned>& source_line
 TimingResult run_timing(const std::string& text, double clock_mhz) {
   TimingResult result;
   result.clock_mhz = clock_mhz;
-  if (!(clock_mhz > 0) || !clock_gives_finite_times(clock_mhz)) {
+  if (!clock_gives_finite_times(clock_mhz)) {
     result.findings.push_back(
         {"error: a clock of " + short_number(clock_mhz, 6) + " MHz gives no board times to show", 0});
     return result;
@@ -70,7 +70,6 @@ TimingResult run_timing(const std::string& text, double clock_mhz) {
     result.findings.push_back(
         {"error: " + runtime_error_text(end, result.source_lines) + " (at cycle " + std::to_string(end.cycle) + ")",
          end.error_address ? line_of(*end.error_address, result.source_lines) : 0});
-  result.summary = std::to_string(end.steps) + " instructions in " + time_text(cycle_time_ns(end.cycle, clock_mhz)) +
-                   "; ended: " + std::string(end_reason_text(end.reason)) + " at cycle " + std::to_string(end.cycle);
+  result.summary = run_summary(end.steps, end, clock_mhz);
   return result;
 }

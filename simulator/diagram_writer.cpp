@@ -137,9 +137,7 @@ bool DiagramWriter::write(std::FILE* file, const RunEnd& end) {
           " " + coordinate(model.height) + "\" font-family=\"sans-serif\" font-size=\"11\">\n");
   out.put("<rect width=\"100%\" height=\"100%\" fill=\"#fff\"/>\n");
   out.put("<text x=\"" + coordinate(model.plot.left) + "\" y=\"18\" font-size=\"13\">" + xml_text(name_) + " at " +
-          short_number(clock_mhz_, 6) + " MHz: " + std::to_string(steps_) + " instructions in " +
-          time_text(cycle_time_ns(end.cycle, clock_mhz_)) + "; ended: " + std::string(end_reason_text(end.reason)) +
-          " at cycle " + std::to_string(end.cycle) + "</text>\n");
+          short_number(clock_mhz_, 6) + " MHz: " + run_summary(steps_, end, clock_mhz_) + "</text>\n");
   SvgPicture picture(out, model);
   picture.boundaries();
   double top = kDiagramTitleHeight;

@@ -214,3 +214,8 @@ std::string_view end_reason_text(EndReason reason) {
   constexpr std::string_view kTexts[] = {"stop", "horizon", "step limit", "error"};
   return kTexts[static_cast<int>(reason)];
 }
+
+std::string run_summary(std::uint64_t steps, const RunEnd& end, double clock_mhz) {
+  return std::to_string(steps) + " instructions in " + time_text(cycle_time_ns(end.cycle, clock_mhz)) +
+         "; ended: " + std::string(end_reason_text(end.reason)) + " at cycle " + std::to_string(end.cycle);
+}

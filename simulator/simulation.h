@@ -87,3 +87,7 @@ RunEnd simulate(const BoardProgram& program, const SimulationSettings& settings,
 
 // "stop", "horizon", "step limit", "error".
 std::string_view end_reason_text(EndReason reason);
+
+// "<steps> instructions in <time>; ended: <reason> at cycle <cycle>", as the
+// diagram's title and the timing view sum a run up.
+std::string run_summary(std::uint64_t steps, const RunEnd& end, double clock_mhz);
