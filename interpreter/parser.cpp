@@ -242,15 +242,12 @@ class Parser {
   }
 
   bool expecting(std::string_view what, const SourceToken& after, const SourceToken& got) {
-    report_ << "Expecting " << what << " after " << token_display_text(after);
-    write_first_line("", after);
-    report_ << "Got " << token_display_text(got) << "." << std::endl;
-    return false;
+    return expecting(what, after.text, after, got.text);
   }
 
   bool not_a_pattern(const SourceToken& word) {
     write_first_line("Expecting output pattern", word);
-    report_ << "Got " << token_display_text(word) << "." << std::endl;
+    report_ << "Got " << token_display_text(word.text) << "." << std::endl;
     if (word.text == kStopWord) report_ << "STOP should be followed by End of Line." << std::endl;
     return false;
   }
