@@ -17,8 +17,6 @@ bool all_digits(std::string_view text) {
   return true;
 }
 
-int digit_value(char c) { return c - '0'; }
-
 // The value of the leading decimal digits, 0 when there are none; numbers
 // beyond the largest signed 32-bit value give that value.
 std::int32_t leading_number(std::string_view text) {
@@ -39,25 +37,9 @@ bool decimal_pattern_value(std::string_view text, std::uint32_t& value) {
 // Bit numbers are written plainly: "0" to "23", no sign, no leading zero.
 bool bit_number(std::string_view piece, unsigned& bit) {
   if (piece.empty() || piece.size() > 2 || !all_digits(piece)) return false;
-  if (piece.size() == 1) {
-    bit = static_cast<unsigned>(digit_value(piece[0]));
-    return true;
-  }
-  if (piece[0] == '0') return false;
-  bit = static_cast<unsigned>(10 * digit_value(piece[0]) + digit_value(piece[1]));
+  if (piece.size() == 2 && piece[0] == '0') return false;
+  bit = static_cast<unsigned>(leading_number(piece));
   return bit < kBitListBits;
-}
-
-bool hex_digit_value(char c, unsigned& digit) {
-  if (is_digit(c)) {
-    digit = static_cast<unsigned>(c - '0');
-    return true;
-  }
-  if (c >= 'A' && c <= 'F') {
-    digit = static_cast<unsigned>(c - 'A' + 10);
-    return true;
-  }
-  return false;
 }
 
 bool output_value(std::string_view pattern, std::uint32_t& value) {
@@ -115,6 +97,13 @@ double number_value(std::string_view time) {
   if (result.ec == std::errc::result_out_of_range)
     return has_nonzero_integer_digit(time) ? std::numeric_limits<double>::infinity() : 0.0;
   return value;
+}
+
+// The command's opcode, or -1 when the text is no command.
+int command_opcode(std::string_view command) {
+  for (const OpcodeKeyword& entry : kOpcodeKeywords)
+    if (entry.keyword == command) return static_cast<int>(entry.opcode);
+  return -1;
 }
 
 const TimeUnit* time_unit(std::string_view units) {
@@ -202,7 +191,12 @@ bool hex_pattern_value(std::string_view digits, std::uint32_t& value) {
   std::uint32_t result = 0;
   for (char c : digits) {
     unsigned digit = 0;
-    if (!hex_digit_value(c, digit)) return false;
+    if (is_digit(c))
+      digit = static_cast<unsigned>(c - '0');
+    else if (c >= 'A' && c <= 'F')
+      digit = static_cast<unsigned>(c - 'A' + 10);
+    else
+      return false;
     result = result * 16u + digit;
   }
   value = result;
@@ -224,12 +218,6 @@ bool bit_list_pattern_value(std::string_view bits, std::uint32_t& value) {
   }
   value = result;
   return true;
-}
-
-int command_opcode(std::string_view command) {
-  for (const OpcodeKeyword& entry : kOpcodeKeywords)
-    if (entry.keyword == command) return static_cast<int>(entry.opcode);
-  return -1;
 }
 
 bool convert_line(const ProgramLine& line, unsigned index, const LabelIndex& labels, LoopStack& loops,
