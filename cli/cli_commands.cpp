@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cstdlib>
 #include <iostream>
+#include <string>
 
 #include "background_report.h"
 #include "interpreter.h"
@@ -12,7 +13,22 @@
 
 namespace {
 
-constexpr size_t kCommandWordLength = 5;
+// The command word: the argument's first five characters, upper-cased.
+std::string command_word(const char* argument) {
+  constexpr size_t kCommandWordLength = 5;
+  std::string word;
+  for (size_t i = 0; i < kCommandWordLength && argument[i] != '\0'; ++i)
+    word += static_cast<char>(std::toupper(static_cast<unsigned char>(argument[i])));
+  return word;
+}
+
+void write_usage(std::ostream& out) {
+  out << "Usage: cdmcli <command> [file] [frequency]" << std::endl;
+  out << "Commands:" << std::endl;
+  out << "  Load = Load [file] into memory using [frequency]" << std::endl;
+  out << "  Start = Start execution of program currently in memory" << std::endl;
+  out << "  Stop = Stop execution of program currently running" << std::endl;
+}
 
 // The report goes straight to standard output from a thread of its own;
 // `out`, the same standard output, is not written while it runs.
@@ -22,11 +38,10 @@ int load(int argc, const char* const* argv, std::ostream& out) {
     write_usage(out);
     return 0;
   }
-  const double clock_mhz = std::atof(argv[3]);
   StandardOutput console;
   BackgroundReport report(console);
   InterpreterOptions options;
-  options.clock_mhz = clock_mhz;
+  options.clock_mhz = std::atof(argv[3]);
   options.listing = true;
   options.board = &library_board();
   const bool loaded = run_interpreter(ProgramSource::from_file(argv[2]), options, report).programmed;
@@ -47,21 +62,6 @@ int run_board_command(int (*command)(), const char* done_message, std::ostream& 
 }
 
 }  // namespace
-
-std::string command_word(const char* argument) {
-  std::string word;
-  for (size_t i = 0; i < kCommandWordLength && argument[i] != '\0'; ++i)
-    word += static_cast<char>(std::toupper(static_cast<unsigned char>(argument[i])));
-  return word;
-}
-
-void write_usage(std::ostream& out) {
-  out << "Usage: cdmcli <command> [file] [frequency]" << std::endl;
-  out << "Commands:" << std::endl;
-  out << "  Load = Load [file] into memory using [frequency]" << std::endl;
-  out << "  Start = Start execution of program currently in memory" << std::endl;
-  out << "  Stop = Stop execution of program currently running" << std::endl;
-}
 
 int run_command_line(int argc, const char* const* argv) {
   std::ostream& out = std::cout;

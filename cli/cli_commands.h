@@ -1,14 +1,6 @@
 // The command-line loader: one Load, Start or Stop per run.
 #pragma once
 
-#include <ostream>
-#include <string>
-
-// The command word: the argument's first five characters, upper-cased.
-std::string command_word(const char* argument);
-
-void write_usage(std::ostream& out);
-
 // Carries out the command named on the command line, writing to standard
 // output, and returns the program's exit status: 0, or -1 when the board is
 // missing or a Load fails.
