@@ -4,7 +4,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <iterator>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -68,29 +67,20 @@ class ProgramLineList {
     count_ += std::exchange(later.count_, 0);
   }
   std::size_t size() const { return count_; }
-  bool empty() const { return count_ == 0; }
 
+  // Walks the lines in a range-for loop, all the use they have.
   class const_iterator {
    public:
-    using iterator_category = std::input_iterator_tag;
-    using value_type = ProgramLine;
-    using difference_type = std::ptrdiff_t;
-    using pointer = const ProgramLine*;
-    using reference = const ProgramLine&;
-
     const ProgramLine& operator*() const { return current_; }
-    const ProgramLine* operator->() const { return &current_; }
     const_iterator& operator++() {
-      advance();
+      if (--remaining_ > 0) decode();
       return *this;
     }
-    bool operator==(const const_iterator& other) const { return remaining_ == other.remaining_; }
     bool operator!=(const const_iterator& other) const { return remaining_ != other.remaining_; }
 
    private:
     friend class ProgramLineList;
     const_iterator(const RecordBlocks& records, std::size_t remaining);
-    void advance();
     void decode();
 
     RecordBlocks::Cursor records_;
