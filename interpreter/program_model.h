@@ -10,7 +10,6 @@
 
 #include "instruction.h"
 #include "record_blocks.h"
-#include "text_store.h"
 
 // ---------------------------------------------------------------------------
 // Tokens
@@ -111,5 +110,5 @@ struct ProgramModel {
   std::vector<LabelEntry> labels;        // in definition order; a name may repeat
   std::vector<VariableEntry> variables;  // in order of first declaration; names unique
   // Holds the label names and the variables' names and values.
-  TextStore texts;
+  RecordBlocks texts{false};
 };

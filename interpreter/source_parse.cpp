@@ -256,7 +256,7 @@ void join(ProgramModel& first, ProgramModel& second, ProgramModel& model) {
     model.labels.push_back(label);
   }
   model.variables = std::move(second.variables);
-  model.texts.adopt(std::move(second.texts));
+  model.texts.append(std::move(second.texts));
 }
 
 SourceParse report_failure(const Stretch& stretch, std::ostream& report) {
