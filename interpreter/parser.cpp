@@ -284,15 +284,6 @@ bool read_to_end(TokenReader& tokens) {
 
 }  // namespace
 
-void write_held_report(const std::string& text, std::ostream& report) {
-  std::size_t begin = 0;
-  for (std::size_t end = text.find('\n'); end != std::string::npos; end = text.find('\n', begin)) {
-    report.write(text.data() + begin, static_cast<std::streamsize>(end + 1 - begin));
-    report.flush();
-    begin = end + 1;
-  }
-}
-
 StretchEnd parse_stretch(TokenReader& tokens, const StretchStart& start, ProgramModel& model,
                          std::ostream& held_report) {
   model = ProgramModel{};
@@ -311,12 +302,4 @@ StretchEnd parse_stretch(TokenReader& tokens, const StretchStart& start, Program
   }
   held_report << statement_error.str();
   return StretchEnd::StatementError;
-}
-
-bool parse_program(TokenReader& tokens, ProgramModel& model, std::ostream& report) {
-  std::ostringstream held;
-  held.imbue(report.getloc());
-  const StretchEnd end = parse_stretch(tokens, StretchStart{}, model, held);
-  write_held_report(held.str(), report);
-  return end == StretchEnd::Parsed;
 }

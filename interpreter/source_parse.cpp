@@ -213,20 +213,26 @@ bool read_what_comes_before(SourceReader& reader, unsigned& lines, StretchStart&
   return true;
 }
 
+// A stretch of the source, parsed with its report held back.
 struct Stretch {
   explicit Stretch(const std::locale& locale) { held_report.imbue(locale); }
+
+  // Parses the bytes [begin, until) of the source, which start on line
+  // `first_line` after what `start` tells; false when they cannot be read
+  // (from a file, as the file `file` stamps, if given).
+  bool parse(const ProgramSource& source, std::uint64_t begin, std::uint64_t until, const StretchStart& start,
+             unsigned first_line, const std::optional<FileStamp>& file) {
+    std::optional<SourceReader> reader;
+    if (!open_stretch(source, begin, until, reader, file)) return false;
+    TokenReader tokens(*reader, first_line);
+    end = parse_stretch(tokens, start, model, held_report);
+    return true;
+  }
+
   ProgramModel model;
   std::ostringstream held_report;
   StretchEnd end = StretchEnd::Parsed;
 };
-
-bool parse_first(const ProgramSource& source, const Split& split, Stretch& stretch) {
-  std::optional<SourceReader> reader;
-  if (!open_stretch(source, 0, split.begin, reader, split.file)) return false;
-  TokenReader tokens(*reader);
-  stretch.end = parse_stretch(tokens, StretchStart{}, stretch.model, stretch.held_report);
-  return true;
-}
 
 bool parse_second(const ProgramSource& source, const Split& split, Stretch& stretch) {
   std::optional<SourceReader> before;
@@ -236,11 +242,7 @@ bool parse_second(const ProgramSource& source, const Split& split, Stretch& stre
     return false;
   before.reset();
   start.before = SourceToken{TokenKind::EndOfLine, "\n", lines, split.column};
-  std::optional<SourceReader> reader;
-  if (!open_stretch(source, split.begin, SourceReader::kToTheEnd, reader, split.file)) return false;
-  TokenReader tokens(*reader, lines + 1);
-  stretch.end = parse_stretch(tokens, start, stretch.model, stretch.held_report);
-  return true;
+  return stretch.parse(source, split.begin, SourceReader::kToTheEnd, start, lines + 1, split.file);
 }
 
 // The model of the whole source from the models of its two stretches. The
@@ -259,16 +261,26 @@ void join(ProgramModel& first, ProgramModel& second, ProgramModel& model) {
   model.texts.append(std::move(second.texts));
 }
 
+// Writes the stretch's held report line by line, each line flushed as the
+// report always is.
 SourceParse report_failure(const Stretch& stretch, std::ostream& report) {
-  write_held_report(stretch.held_report.str(), report);
+  const std::string text = stretch.held_report.str();
+  std::size_t begin = 0;
+  for (std::size_t end = text.find('\n'); end != std::string::npos; end = text.find('\n', begin)) {
+    report.write(text.data() + begin, static_cast<std::streamsize>(end + 1 - begin));
+    report.flush();
+    begin = end + 1;
+  }
   return SourceParse::Failed;
 }
 
 SourceParse parse_whole(const ProgramSource& source, ProgramModel& model, std::ostream& report) {
-  std::optional<SourceReader> reader;
-  if (!open_stretch(source, 0, SourceReader::kToTheEnd, reader)) return SourceParse::Unreadable;
-  TokenReader tokens(*reader);
-  return parse_program(tokens, model, report) ? SourceParse::Parsed : SourceParse::Failed;
+  Stretch whole(report.getloc());
+  if (!whole.parse(source, 0, SourceReader::kToTheEnd, StretchStart{}, 1, std::nullopt))
+    return SourceParse::Unreadable;
+  if (whole.end != StretchEnd::Parsed) return report_failure(whole, report);
+  model = std::move(whole.model);
+  return SourceParse::Parsed;
 }
 
 // The first stretch's failure comes first in the source, except that a
@@ -285,7 +297,7 @@ SourceParse parse_split(const ProgramSource& source, const Split& split, Program
   } catch (const std::system_error&) {
     return parse_whole(source, model, report);
   }
-  const bool first_parsed = parse_first(source, split, first);
+  const bool first_parsed = first.parse(source, 0, split.begin, StretchStart{}, 1, split.file);
   if (!second_parsed.get() || !first_parsed) return parse_whole(source, model, report);
   cut = true;
   if (first.end == StretchEnd::ReadingError) return report_failure(first, report);
