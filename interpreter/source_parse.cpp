@@ -64,14 +64,18 @@ using Status = struct _stat64;
 bool status_of(const char* path, Status& status) { return _stat64(path, &status) == 0; }
 bool status_of(std::FILE* file, Status& status) { return _fstat64(_fileno(file), &status) == 0; }
 bool is_regular(const Status& status) { return (status.st_mode & _S_IFMT) == _S_IFREG; }
-std::int64_t modified_ns(const Status& status) { return std::int64_t{status.st_mtime} * 1000000000; }
+FileStamp stamp(const Status& status) {
+  return FileStamp{0, 0, static_cast<std::uint64_t>(status.st_size), std::int64_t{status.st_mtime} * 1000000000};
+}
 #else
 using Status = struct stat;
 bool status_of(const char* path, Status& status) { return stat(path, &status) == 0; }
 bool status_of(std::FILE* file, Status& status) { return fstat(fileno(file), &status) == 0; }
 bool is_regular(const Status& status) { return S_ISREG(status.st_mode); }
-std::int64_t modified_ns(const Status& status) {
-  return std::int64_t{status.st_mtim.tv_sec} * 1000000000 + status.st_mtim.tv_nsec;
+FileStamp stamp(const Status& status) {
+  return FileStamp{static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino),
+                   static_cast<std::uint64_t>(status.st_size),
+                   std::int64_t{status.st_mtim.tv_sec} * 1000000000 + status.st_mtim.tv_nsec};
 }
 #endif
 
@@ -80,12 +84,7 @@ template <typename Where>
 std::optional<FileStamp> stamp_of(Where where) {
   Status status;
   if (!status_of(where, status) || !is_regular(status)) return std::nullopt;
-#ifdef _WIN32
-  return FileStamp{0, 0, static_cast<std::uint64_t>(status.st_size), modified_ns(status)};
-#else
-  return FileStamp{static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino),
-                   static_cast<std::uint64_t>(status.st_size), modified_ns(status)};
-#endif
+  return stamp(status);
 }
 
 // Where the second stretch starts: just after a line feed, and that line
@@ -106,9 +105,9 @@ struct Window {
 
 std::optional<Window> read_window(const ProgramSource& source, std::uint64_t around) {
   Window window;
+  window.offset = around - std::min(around, kWindowSize);
   if (source.path == nullptr) {
     if (around >= source.text.size()) return std::nullopt;
-    window.offset = around - std::min(around, kWindowSize);
     window.bytes = source.text.substr(window.offset, around + kWindowSize - window.offset);
     return window;
   }
@@ -116,14 +115,11 @@ std::optional<Window> read_window(const ProgramSource& source, std::uint64_t aro
   if (!window.file) return std::nullopt;
   std::FILE* file = std::fopen(source.path, "rb");
   if (file == nullptr) return std::nullopt;
-  if (!(stamp_of(file) == window.file)) {
-    std::fclose(file);
-    return std::nullopt;
-  }
-  window.offset = around - std::min(around, kWindowSize);
+  // A file other than the one stamped leaves the window empty: no cut.
   window.storage.resize(2 * kWindowSize);
   std::size_t got = 0;
-  if (seek_file(file, window.offset)) got = std::fread(window.storage.data(), 1, window.storage.size(), file);
+  if (stamp_of(file) == window.file && seek_file(file, window.offset))
+    got = std::fread(window.storage.data(), 1, window.storage.size(), file);
   std::fclose(file);
   window.storage.resize(got);
   window.bytes = window.storage;
@@ -152,7 +148,7 @@ std::optional<Split> place_split(const Window& window, std::uint64_t from) {
 // The stretch [begin, end) of the source, for a reader that is not open yet;
 // from a file, only when it is still the file `expected` stamps (if given).
 bool open_stretch(const ProgramSource& source, std::uint64_t begin, std::uint64_t end,
-                  std::optional<SourceReader>& reader, const std::optional<FileStamp>& expected = std::nullopt) {
+                  std::optional<SourceReader>& reader, const std::optional<FileStamp>& expected) {
   if (source.path != nullptr) {
     reader.emplace();
     return reader->open(source.path, begin, end) && (!expected || stamp_of(reader->file()) == expected);
