@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <iterator>
 #include <string_view>
 #include <sstream>
 #include <string>
@@ -17,9 +18,7 @@ bool is_line_end(const SourceToken& token) {
 }
 
 bool takes_label(std::string_view command) {
-  for (std::string_view label_command : kLabelCommands)
-    if (command == label_command) return true;
-  return false;
+  return std::find(std::begin(kLabelCommands), std::end(kLabelCommands), command) != std::end(kLabelCommands);
 }
 
 bool is_time_character(char c) { return (c >= '0' && c <= '9') || c == '.'; }

@@ -28,12 +28,6 @@ std::int32_t leading_number(std::string_view text) {
   return static_cast<std::int32_t>(value);
 }
 
-bool decimal_pattern_value(std::string_view text, std::uint32_t& value) {
-  if (!all_digits(text)) return false;
-  value = static_cast<std::uint32_t>(leading_number(text));
-  return true;
-}
-
 // Bit numbers are written plainly: "0" to "23", no sign, no leading zero.
 bool bit_number(std::string_view piece, unsigned& bit) {
   if (piece.empty() || piece.size() > 2 || !all_digits(piece)) return false;
@@ -42,12 +36,15 @@ bool bit_number(std::string_view piece, unsigned& bit) {
   return bit < kBitListBits;
 }
 
+// A pattern in none of the other forms is a decimal number.
 bool output_value(std::string_view pattern, std::uint32_t& value) {
   if (pattern.size() >= 2) {
     for (const PatternForm& form : kPatternForms)
       if (pattern[1] == form.marker) return form.value(pattern.substr(2), value);
   }
-  return decimal_pattern_value(pattern, value);
+  if (!all_digits(pattern)) return false;
+  value = static_cast<std::uint32_t>(leading_number(pattern));
+  return true;
 }
 
 bool has_nonzero_integer_digit(std::string_view time) {
