@@ -55,7 +55,15 @@ bool has_nonzero_integer_digit(std::string_view time) {
   return false;
 }
 
-double number_value(std::string_view time);
+// The general case of time_value, for texts of many digits.
+double number_value(std::string_view time) {
+  double value = 0;
+  const auto result = std::from_chars(time.data(), time.data() + time.size(), value, std::chars_format::fixed);
+  if (result.ec == std::errc::invalid_argument) return 0;
+  if (result.ec == std::errc::result_out_of_range)
+    return has_nonzero_integer_digit(time) ? std::numeric_limits<double>::infinity() : 0.0;
+  return value;
+}
 
 // The time text as a decimal number with a point as separator, whatever the
 // user's regional settings; reading stops where the number does, and an
@@ -82,18 +90,7 @@ double time_value(std::string_view time) {
     fraction_length += in_fraction;
     if (++digit_count > kExactDigits) return number_value(time);
   }
-  if (digit_count == 0) return 0;
   return static_cast<double>(digits) / kPowersOfTen[fraction_length];
-}
-
-// The general case of time_value, for texts of many digits.
-double number_value(std::string_view time) {
-  double value = 0;
-  const auto result = std::from_chars(time.data(), time.data() + time.size(), value, std::chars_format::fixed);
-  if (result.ec == std::errc::invalid_argument) return 0;
-  if (result.ec == std::errc::result_out_of_range)
-    return has_nonzero_integer_digit(time) ? std::numeric_limits<double>::infinity() : 0.0;
-  return value;
 }
 
 // The command's opcode, or -1 when the text is no command.
@@ -125,10 +122,6 @@ bool invalid(std::ostream& report, std::string_view what, unsigned line, std::st
 bool data_word(const ProgramLine& line, Opcode opcode, unsigned index, const LabelIndex& labels,
                LoopStack& loops, std::ostream& report, std::int32_t& data) {
   switch (opcode) {
-    case Opcode::Loop:
-      loops.push_back(static_cast<std::int32_t>(index));
-      data = leading_number(line.data);
-      return true;
     case Opcode::EndLoop:
       if (loops.empty()) {
         write_value_error(report, "END_LOOP without LOOP", line.line, ".");
@@ -141,6 +134,9 @@ bool data_word(const ProgramLine& line, Opcode opcode, unsigned index, const Lab
     case Opcode::Branch:
       if (!labels.find(line.data, data)) return invalid(report, "Unknown label", line.line, ":", line.data);
       return true;
+    case Opcode::Loop:
+      loops.push_back(static_cast<std::int32_t>(index));
+      [[fallthrough]];
     default:
       data = leading_number(line.data);
       return true;
