@@ -148,8 +148,6 @@ class Parser {
       return false;
     }
     if (!parse_time(line)) return false;
-    line.command = kDefaultCommand;
-    line.data = kDefaultData;
     if (check(TokenKind::Comma) && !parse_command(line)) return false;
     model_.lines.push_back(line);
     return true;

@@ -48,8 +48,8 @@ struct ProgramLine {
   std::string_view pattern;  // 0X0F, 0B0101, 0N1+3, 15, ...
   std::string_view time;     // leading digits and points of the time field; may be empty
   std::string_view units;    // the rest of the time field; never empty
-  std::string_view command;  // "CONTINUE" when the line names none
-  std::string_view data;     // "0" when the line gives none; a label for JSR and BRANCH
+  std::string_view command = kDefaultCommand;  // when the line names none
+  std::string_view data = kDefaultData;        // when the line gives none; a label for JSR and BRANCH
   unsigned line = 0;         // source line of the pattern (or of the word STOP)
 };
 
