@@ -44,9 +44,8 @@ int load(int argc, const char* const* argv, std::ostream& out) {
   options.clock_mhz = std::atof(argv[3]);
   options.listing = true;
   options.board = &library_board();
-  const bool loaded = run_interpreter(ProgramSource::from_file(argv[2]), options, report).programmed;
-  report.finish();
-  return loaded ? 0 : -1;
+  // The report is finished, all of it written, as it goes out of scope.
+  return run_interpreter(ProgramSource::from_file(argv[2]), options, report).programmed ? 0 : -1;
 }
 
 // Start and Stop: one short connection to the library's default board.
