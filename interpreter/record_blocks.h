@@ -44,7 +44,6 @@ class RecordBlocks {
   // Walks the records in the order written.
   class Cursor {
    public:
-    Cursor() = default;
     explicit Cursor(const RecordBlocks& blocks) : blocks_(&blocks) {}
     // The start of the next record, or null after the last one.
     const char* next() {
