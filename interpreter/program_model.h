@@ -109,6 +109,7 @@ struct ProgramModel {
   ProgramLineList lines;
   std::vector<LabelEntry> labels;        // in definition order; a name may repeat
   std::vector<VariableEntry> variables;  // in order of first declaration; names unique
-  // Holds the label names and the variables' names and values.
-  RecordBlocks texts{false};
+  // Holds the label names and the variables' names and values, a few texts
+  // in all, in ordinary pages rather than huge ones.
+  RecordBlocks texts{/*huge_pages=*/false};
 };
