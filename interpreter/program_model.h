@@ -48,9 +48,9 @@ struct ProgramLine {
   std::string_view pattern;  // 0X0F, 0B0101, 0N1+3, 15, ...
   std::string_view time;     // leading digits and points of the time field; may be empty
   std::string_view units;    // the rest of the time field; never empty
-  std::string_view command = kDefaultCommand;  // when the line names none
-  std::string_view data = kDefaultData;        // when the line gives none; a label for JSR and BRANCH
-  unsigned line = 0;         // source line of the pattern (or of the word STOP)
+  std::string_view command = kDefaultCommand;
+  std::string_view data = kDefaultData;  // a label for JSR and BRANCH
+  unsigned line = 0;                     // source line of the pattern (or of the word STOP)
 };
 
 // The program lines in order; a line's position is its instruction index.
