@@ -116,17 +116,17 @@ class BackgroundReport::Buffer : public std::streambuf {
     const std::size_t skip = kRingBytes - offset < record ? kRingBytes - offset : 0;
     wait_for_room(skip + record);
     if (skip != 0) {
-      put(offset, &kWrapMark, sizeof kWrapMark);
+      std::memcpy(at(offset), &kWrapMark, sizeof kWrapMark);
       offset = 0;
     }
     if (large) {
       const std::string* copy = new std::string(text, length);
-      put(offset, &kLargeMark, sizeof kLargeMark);
-      put(offset + kHeaderBytes, &copy, sizeof copy);
+      std::memcpy(at(offset), &kLargeMark, sizeof kLargeMark);
+      std::memcpy(at(offset + kHeaderBytes), &copy, sizeof copy);
     } else {
       const auto header = static_cast<Header>(length);
-      put(offset, &header, sizeof header);
-      put(offset + kHeaderBytes, text, length);
+      std::memcpy(at(offset), &header, sizeof header);
+      std::memcpy(at(offset + kHeaderBytes), text, length);
     }
     head_ += skip + record;
     shared_head_.store(head_);
@@ -148,9 +148,8 @@ class BackgroundReport::Buffer : public std::streambuf {
 
   bool has_room(std::size_t bytes) const { return kRingBytes - (head_ - tail_) >= bytes; }
 
-  void put(std::size_t offset, const void* bytes, std::size_t count) {
-    std::memcpy(reinterpret_cast<char*>(ring_.get()) + offset, bytes, count);
-  }
+  // Both sides: the byte at `offset` in the ring.
+  char* at(std::size_t offset) const { return reinterpret_cast<char*>(ring_.get()) + offset; }
 
   // Writing thread's side.
 
@@ -183,26 +182,22 @@ class BackgroundReport::Buffer : public std::streambuf {
   // it took.
   std::size_t write_piece_at(std::size_t offset) {
     Header header;
-    take(offset, &header, sizeof header);
+    std::memcpy(&header, at(offset), sizeof header);
     if (header == kWrapMark) return kRingBytes - offset;
     if (header == kLargeMark) {
       const std::string* large = nullptr;
-      take(offset + kHeaderBytes, &large, sizeof large);
+      std::memcpy(&large, at(offset + kHeaderBytes), sizeof large);
       write(large->data(), large->size());
       delete large;
       return kHeaderBytes + sizeof large;
     }
-    write(reinterpret_cast<const char*>(ring_.get()) + offset + kHeaderBytes, header);
+    write(at(offset + kHeaderBytes), header);
     return kHeaderBytes + padded(header);
   }
 
   // Once the sink has failed, the rest of the report is dropped.
   void write(const char* text, std::size_t length) {
     if (sink_working_) sink_working_ = sink_.write_piece(text, length);
-  }
-
-  void take(std::size_t offset, void* bytes, std::size_t count) const {
-    std::memcpy(bytes, reinterpret_cast<const char*>(ring_.get()) + offset, count);
   }
 
   // `head` is the latest the writer has seen; a waiting interpreter adds

@@ -1,8 +1,69 @@
+// cdmcli: one Load, Start or Stop per run, writing to standard output. The
+// exit status is 0, or -1 when the board is missing or a Load fails.
 #if !defined(_WIN32)
 #include <csignal>
 #endif
+#include <cctype>
+#include <cstdlib>
+#include <iostream>
+#include <string>
 
-#include "cli_commands.h"
+#include "background_report.h"
+#include "interpreter.h"
+#include "library_board.h"
+#include "morvapi.h"
+#include "standard_output.h"
+
+namespace {
+
+// The command word: the argument's first five characters, upper-cased.
+std::string command_word(const char* argument) {
+  constexpr size_t kCommandWordLength = 5;
+  std::string word;
+  for (size_t i = 0; i < kCommandWordLength && argument[i] != '\0'; ++i)
+    word += static_cast<char>(std::toupper(static_cast<unsigned char>(argument[i])));
+  return word;
+}
+
+void write_usage(std::ostream& out) {
+  out << "Usage: cdmcli <command> [file] [frequency]" << std::endl;
+  out << "Commands:" << std::endl;
+  out << "  Load = Load [file] into memory using [frequency]" << std::endl;
+  out << "  Start = Start execution of program currently in memory" << std::endl;
+  out << "  Stop = Stop execution of program currently running" << std::endl;
+}
+
+// The report goes straight to standard output from a thread of its own;
+// `out`, the same standard output, is not written while it runs.
+int load(int argc, const char* const* argv, std::ostream& out) {
+  if (argc < 4) {
+    out << "Please specify the file to load and the frequency to use." << std::endl << std::endl;
+    write_usage(out);
+    return 0;
+  }
+  StandardOutput console;
+  BackgroundReport report(console);
+  InterpreterOptions options;
+  options.clock_mhz = std::atof(argv[3]);
+  options.listing = true;
+  options.board = &library_board();
+  // The report is finished, all of it written, as it goes out of scope.
+  return run_interpreter(ProgramSource::from_file(argv[2]), options, report).programmed ? 0 : -1;
+}
+
+// Start and Stop: one short connection to the library's default board.
+int run_board_command(int (*command)(), const char* done_message, std::ostream& out) {
+  if (cdm_init() != 0) {
+    out << "Cadmora board not found." << std::endl;
+    return -1;
+  }
+  command();
+  cdm_close();
+  out << done_message << std::endl;
+  return 0;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
 #if !defined(_WIN32)
@@ -11,5 +72,16 @@ int main(int argc, char** argv) {
   // fails instead, and the rest of the report is dropped.
   std::signal(SIGPIPE, SIG_IGN);
 #endif
-  return run_command_line(argc, argv);
+  std::ostream& out = std::cout;
+  if (argc < 2) {
+    write_usage(out);
+    return 0;
+  }
+  const std::string word = command_word(argv[1]);
+  if (word == "LOAD") return load(argc, argv, out);
+  if (word == "START") return run_board_command(cdm_start, "Program execution started.", out);
+  if (word == "STOP") return run_board_command(cdm_stop, "Program execution stopped.", out);
+  out << "Unknown Command." << std::endl << std::endl;
+  write_usage(out);
+  return 0;
 }

@@ -10,9 +10,14 @@
 #include <cerrno>
 #endif
 
-#if defined(_WIN32)
-void StandardOutput::prepare_writing_thread() {}
+// Should the system refuse, the table stays shared: only slower.
+void StandardOutput::prepare_writing_thread() {
+#if defined(__linux__)
+  unshare(CLONE_FILES);
+#endif
+}
 
+#if defined(_WIN32)
 bool StandardOutput::write_piece(const char* text, std::size_t length) {
   crlf_.clear();
   for (const char* end = text + length; text != end; ++text) {
@@ -33,13 +38,6 @@ bool StandardOutput::write_piece(const char* text, std::size_t length) {
   return true;
 }
 #else
-// Should the system refuse, the table stays shared: only slower.
-void StandardOutput::prepare_writing_thread() {
-#if defined(__linux__)
-  unshare(CLONE_FILES);
-#endif
-}
-
 // The system call itself rather than the C library's write(): in a process
 // with a second thread, write() makes itself cancellable around every call,
 // two atomic operations per line, and no thread here is ever cancelled.

@@ -7,8 +7,7 @@ namespace {
 
 // Converts and writes every line; false at the first bad value or failed
 // write, after reporting it.
-bool write_instructions(const ProgramModel& model, Board& board, bool debug_listing, std::ostream& report,
-                        unsigned& written) {
+bool write_instructions(const ProgramModel& model, Board& board, bool debug_listing, std::ostream& report) {
   const LabelIndex labels(model.labels);
   LoopStack loops;
   unsigned index = 0;
@@ -17,13 +16,11 @@ bool write_instructions(const ProgramModel& model, Board& board, bool debug_list
     if (!convert_line(line, index, labels, loops, report, fields)) return false;
     if (debug_listing) write_parse_values_line(index, fields, report);
     if (board.write_instruction(fields) < 0) {
-      const char* error = board.error();
       report << std::endl;
       report << "Failed writing instruction on Line " << line.line << " to board." << std::endl;
-      report << error << std::endl;
+      report << board.error() << std::endl;
       return false;
     }
-    ++written;
     ++index;
   }
   return true;
@@ -42,15 +39,15 @@ bool program_board(const ProgramModel& model, const InterpreterOptions& options,
   if (options.listing) report << "Parse Values:" << std::endl;
   board.start_programming(0);
 
-  unsigned written = 0;
-  const bool all_written = write_instructions(model, board, options.listing, report, written);
+  const bool all_written = write_instructions(model, board, options.listing, report);
   // Programming is closed and the board released on every way out.
   board.stop_programming();
   board.close();
   if (!all_written) return false;
 
   report << std::endl;
-  report << written << " instructions interpreted." << std::endl;
+  // Every line was written, one instruction each.
+  report << model.lines.size() << " instructions interpreted." << std::endl;
   report << "Board " << options.board_number << " programmed successfully." << std::endl;
   return true;
 }

@@ -16,7 +16,12 @@ std::string_view take_line(std::string_view& text) {
   return line;
 }
 
-bool starts_with(std::string_view text, std::string_view start) { return text.substr(0, start.size()) == start; }
+// Takes `start` off the front of `text` when `text` starts with it.
+bool take_prefix(std::string_view& text, std::string_view start) {
+  if (text.substr(0, start.size()) != start) return false;
+  text.remove_prefix(start.size());
+  return true;
+}
 
 // The report's line naming the error, and the detail line under it.
 std::string with_detail(std::string_view first, std::string_view second) {
@@ -40,19 +45,17 @@ std::string_view without_period(std::string_view text) {
 
 // "Reading of tokens failed at Line L Column C." then the offending character.
 bool reading_error(std::string_view first, std::string_view second, Diagnostic& d) {
-  const std::string_view first_line = first;
-  constexpr std::string_view kLead = "Reading of tokens failed at Line ";
-  if (!starts_with(first, kLead)) return false;
-  first.remove_prefix(kLead.size());
-  d.line = take_number(first);
-  if (starts_with(first, " Column ")) first.remove_prefix(8);
-  d.column = take_number(first);
-  constexpr std::string_view kCharacter = "Offending character: ";
+  std::string_view position = first;
+  if (!take_prefix(position, "Reading of tokens failed at Line ")) return false;
+  d.line = take_number(position);
+  take_prefix(position, " Column ");
+  d.column = take_number(position);
   d.message = "unexpected character";
-  d.report_text = std::string(first_line);
-  if (!starts_with(second, kCharacter)) return true;
-  d.message += " " + std::string(without_period(second.substr(kCharacter.size())));
-  d.report_text = with_detail(first_line, second);
+  d.report_text = std::string(first);
+  std::string_view character = second;
+  if (!take_prefix(character, "Offending character: ")) return true;
+  d.message += " " + std::string(without_period(character));
+  d.report_text = with_detail(first, second);
   return true;
 }
 
@@ -67,7 +70,8 @@ bool statement_error(std::string_view first, std::string_view second, Diagnostic
   d.column = take_number(position);
   d.message = std::string(first.substr(0, at));
   d.report_text = second.empty() ? std::string(first) : with_detail(first, second);
-  if (starts_with(second, "Got ")) d.message += "; got " + std::string(without_period(second.substr(4)));
+  std::string_view got = second;
+  if (take_prefix(got, "Got ")) d.message += "; got " + std::string(without_period(got));
   else if (!second.empty()) d.message += "; " + std::string(without_period(second));
   return true;
 }
@@ -91,8 +95,8 @@ constexpr ValueError kValueErrors[] = {
 // "<what> on line L is invalid." then a tab and the offending text.
 bool value_error(std::string_view first, std::string_view second, Diagnostic& d) {
   for (const ValueError& error : kValueErrors) {
-    if (!starts_with(first, error.lead) || !starts_with(first.substr(error.lead.size()), " on line ")) continue;
-    std::string_view rest = first.substr(error.lead.size() + 9);
+    std::string_view rest = first;
+    if (!take_prefix(rest, error.lead) || !take_prefix(rest, " on line ")) continue;
     d.line = take_number(rest);
     if (rest != error.ending) continue;
     d.unknown = error.unknown;
@@ -101,8 +105,9 @@ bool value_error(std::string_view first, std::string_view second, Diagnostic& d)
     d.message = std::string(error.lead);
     d.report_text = std::string(first);
     if (error.unknown == Diagnostic::Unknown::Nothing) return true;
-    if (starts_with(second, "\t")) {
-      d.word = std::string(second.substr(1));
+    std::string_view word = second;
+    if (take_prefix(word, "\t")) {
+      d.word = std::string(word);
       d.report_text = with_detail(first, second);
     }
     d.message += " " + d.word + (error.unknown == Diagnostic::Unknown::Label ? "" : " is invalid");

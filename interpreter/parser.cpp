@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <iterator>
 #include <string_view>
 #include <sstream>
 #include <string>
@@ -17,9 +18,7 @@ bool is_line_end(const SourceToken& token) {
 }
 
 bool takes_label(std::string_view command) {
-  for (std::string_view label_command : kLabelCommands)
-    if (command == label_command) return true;
-  return false;
+  return std::find(std::begin(kLabelCommands), std::end(kLabelCommands), command) != std::end(kLabelCommands);
 }
 
 bool is_time_character(char c) { return (c >= '0' && c <= '9') || c == '.'; }
@@ -149,8 +148,6 @@ class Parser {
       return false;
     }
     if (!parse_time(line)) return false;
-    line.command = kDefaultCommand;
-    line.data = kDefaultData;
     if (check(TokenKind::Comma) && !parse_command(line)) return false;
     model_.lines.push_back(line);
     return true;
@@ -242,15 +239,12 @@ class Parser {
   }
 
   bool expecting(std::string_view what, const SourceToken& after, const SourceToken& got) {
-    report_ << "Expecting " << what << " after " << token_display_text(after);
-    write_first_line("", after);
-    report_ << "Got " << token_display_text(got) << "." << std::endl;
-    return false;
+    return expecting(what, after.text, after, got.text);
   }
 
   bool not_a_pattern(const SourceToken& word) {
     write_first_line("Expecting output pattern", word);
-    report_ << "Got " << token_display_text(word) << "." << std::endl;
+    report_ << "Got " << token_display_text(word.text) << "." << std::endl;
     if (word.text == kStopWord) report_ << "STOP should be followed by End of Line." << std::endl;
     return false;
   }
@@ -287,15 +281,6 @@ bool read_to_end(TokenReader& tokens) {
 
 }  // namespace
 
-void write_held_report(const std::string& text, std::ostream& report) {
-  std::size_t begin = 0;
-  for (std::size_t end = text.find('\n'); end != std::string::npos; end = text.find('\n', begin)) {
-    report.write(text.data() + begin, static_cast<std::streamsize>(end + 1 - begin));
-    report.flush();
-    begin = end + 1;
-  }
-}
-
 StretchEnd parse_stretch(TokenReader& tokens, const StretchStart& start, ProgramModel& model,
                          std::ostream& held_report) {
   model = ProgramModel{};
@@ -314,12 +299,4 @@ StretchEnd parse_stretch(TokenReader& tokens, const StretchStart& start, Program
   }
   held_report << statement_error.str();
   return StretchEnd::StatementError;
-}
-
-bool parse_program(TokenReader& tokens, ProgramModel& model, std::ostream& report) {
-  std::ostringstream held;
-  held.imbue(report.getloc());
-  const StretchEnd end = parse_stretch(tokens, StretchStart{}, model, held);
-  write_held_report(held.str(), report);
-  return end == StretchEnd::Parsed;
 }

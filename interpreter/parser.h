@@ -9,13 +9,6 @@
 #include "program_model.h"
 #include "token_reader.h"
 
-// Reads tokens from `tokens` to the end of the source, checks the shape of
-// every statement and builds `model`: program lines in source order, labels
-// and variables. Variables are substituted and time fields split in the
-// tokens themselves as they are read. On a reading error, or else on the
-// first statement error, writes its report, clears `model` and returns false.
-bool parse_program(TokenReader& tokens, ProgramModel& model, std::ostream& report);
-
 // What a stretch of source that begins further on than the first line
 // takes over from the lines before it.
 struct StretchStart {
@@ -28,13 +21,13 @@ struct StretchStart {
 
 enum class StretchEnd { Parsed, StatementError, ReadingError };
 
-// parse_program for a stretch of source that may not be the whole of it:
-// instead of writing its report, it writes it to `held_report` and says
-// which kind of failure it was. A reading error anywhere in the stretch
-// still wins over an earlier statement error.
+// Reads tokens from `tokens` to the end of the source, or of the stretch of
+// it the reader has, checks the shape of every statement and builds `model`:
+// program lines in source order, labels and variables. Variables are
+// substituted and time fields split in the tokens themselves as they are
+// read. On a reading error, or else on the first statement error, writes its
+// report to `held_report`, clears `model` and says which kind of failure it
+// was. A reading error anywhere in the stretch still wins over an earlier
+// statement error.
 StretchEnd parse_stretch(TokenReader& tokens, const StretchStart& start, ProgramModel& model,
                          std::ostream& held_report);
-
-// Writes a report held back, line by line, each line flushed as the report
-// always is.
-void write_held_report(const std::string& text, std::ostream& report);

@@ -49,10 +49,6 @@ ProgramLineList::const_iterator::const_iterator(const RecordBlocks& records, std
   if (remaining_ > 0) decode();
 }
 
-void ProgramLineList::const_iterator::advance() {
-  if (--remaining_ > 0) decode();
-}
-
 void ProgramLineList::const_iterator::decode() {
   const char* in = records_.next();
   const auto flags = static_cast<unsigned char>(*in++);

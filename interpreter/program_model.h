@@ -4,14 +4,12 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <iterator>
 #include <string_view>
 #include <utility>
 #include <vector>
 
 #include "instruction.h"
 #include "record_blocks.h"
-#include "text_store.h"
 
 // ---------------------------------------------------------------------------
 // Tokens
@@ -50,9 +48,9 @@ struct ProgramLine {
   std::string_view pattern;  // 0X0F, 0B0101, 0N1+3, 15, ...
   std::string_view time;     // leading digits and points of the time field; may be empty
   std::string_view units;    // the rest of the time field; never empty
-  std::string_view command;  // "CONTINUE" when the line names none
-  std::string_view data;     // "0" when the line gives none; a label for JSR and BRANCH
-  unsigned line = 0;         // source line of the pattern (or of the word STOP)
+  std::string_view command = kDefaultCommand;
+  std::string_view data = kDefaultData;  // a label for JSR and BRANCH
+  unsigned line = 0;                     // source line of the pattern (or of the word STOP)
 };
 
 // The program lines in order; a line's position is its instruction index.
@@ -68,29 +66,20 @@ class ProgramLineList {
     count_ += std::exchange(later.count_, 0);
   }
   std::size_t size() const { return count_; }
-  bool empty() const { return count_ == 0; }
 
+  // Walks the lines in a range-for loop, all the use they have.
   class const_iterator {
    public:
-    using iterator_category = std::input_iterator_tag;
-    using value_type = ProgramLine;
-    using difference_type = std::ptrdiff_t;
-    using pointer = const ProgramLine*;
-    using reference = const ProgramLine&;
-
     const ProgramLine& operator*() const { return current_; }
-    const ProgramLine* operator->() const { return &current_; }
     const_iterator& operator++() {
-      advance();
+      if (--remaining_ > 0) decode();
       return *this;
     }
-    bool operator==(const const_iterator& other) const { return remaining_ == other.remaining_; }
     bool operator!=(const const_iterator& other) const { return remaining_ != other.remaining_; }
 
    private:
     friend class ProgramLineList;
     const_iterator(const RecordBlocks& records, std::size_t remaining);
-    void advance();
     void decode();
 
     RecordBlocks::Cursor records_;
@@ -120,6 +109,7 @@ struct ProgramModel {
   ProgramLineList lines;
   std::vector<LabelEntry> labels;        // in definition order; a name may repeat
   std::vector<VariableEntry> variables;  // in order of first declaration; names unique
-  // Holds the label names and the variables' names and values.
-  TextStore texts;
+  // Holds the label names and the variables' names and values, a few texts
+  // in all, in ordinary pages rather than huge ones.
+  RecordBlocks texts{/*huge_pages=*/false};
 };

@@ -17,10 +17,10 @@ namespace {
 // system allows them. Memory that is never touched costs nothing either way.
 constexpr std::size_t kBlockSize = 2 * 1024 * 1024;
 
-char* allocate_block(std::size_t size) {
+char* allocate_block(std::size_t size, [[maybe_unused]] bool huge_pages) {
 #ifdef __linux__
   void* bytes = std::aligned_alloc(kBlockSize, size);
-  if (bytes != nullptr) madvise(bytes, size, MADV_HUGEPAGE);
+  if (bytes != nullptr && huge_pages) madvise(bytes, size, MADV_HUGEPAGE);
 #else
   void* bytes = std::malloc(size);
 #endif
@@ -35,7 +35,7 @@ void RecordBlocks::FreeBlock::operator()(char* bytes) const { std::free(bytes); 
 void RecordBlocks::add_block(std::size_t min_size) {
   const std::size_t size = (std::max(min_size, std::size_t{1}) + kBlockSize - 1) / kBlockSize * kBlockSize;
   Block block;
-  block.bytes.reset(allocate_block(size));
+  block.bytes.reset(allocate_block(size, huge_pages_));
   next_ = block.bytes.get();
   block_end_ = next_ + size;
   blocks_.push_back(std::move(block));

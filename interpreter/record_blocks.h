@@ -1,15 +1,23 @@
 // Variable-length records stored back to back in large blocks that never
 // move. Program lines are kept this way: a record takes only the bytes it
-// needs, and nothing is copied as the store grows.
+// needs, and nothing is copied as the store grows. So are texts that must
+// outlive the tokens they came from, each a record handed out as a view that
+// stays valid for the life of the store.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
+#include <string_view>
 #include <vector>
 
 class RecordBlocks {
  public:
+  // Huge pages suit a store that fills many blocks (see record_blocks.cpp);
+  // one that holds a few texts touches only the ordinary pages it fills.
+  explicit RecordBlocks(bool huge_pages = true) : huge_pages_(huge_pages) {}
+
   // Room for one record of at most `max_size` bytes, contiguous; write it and
   // hand its end to end_record.
   char* begin_record(std::size_t max_size) {
@@ -21,6 +29,14 @@ class RecordBlocks {
     blocks_.back().used = static_cast<std::size_t>(next_ - blocks_.back().bytes.get());
   }
 
+  // A lasting copy of `text`, as a record of its own.
+  std::string_view copy(std::string_view text) {
+    char* const out = begin_record(text.size());
+    if (!text.empty()) std::memcpy(out, text.data(), text.size());
+    end_record(out + text.size());
+    return std::string_view(out, text.size());
+  }
+
   // Takes over the records of `later`, after these; new records go after
   // them.
   void append(RecordBlocks&& later);
@@ -28,7 +44,6 @@ class RecordBlocks {
   // Walks the records in the order written.
   class Cursor {
    public:
-    Cursor() = default;
     explicit Cursor(const RecordBlocks& blocks) : blocks_(&blocks) {}
     // The start of the next record, or null after the last one.
     const char* next() {
@@ -61,6 +76,7 @@ class RecordBlocks {
 
   void add_block(std::size_t min_size);
 
+  bool huge_pages_;
   std::vector<Block> blocks_;
   char* next_ = nullptr;
   char* block_end_ = nullptr;

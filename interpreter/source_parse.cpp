@@ -64,14 +64,18 @@ using Status = struct _stat64;
 bool status_of(const char* path, Status& status) { return _stat64(path, &status) == 0; }
 bool status_of(std::FILE* file, Status& status) { return _fstat64(_fileno(file), &status) == 0; }
 bool is_regular(const Status& status) { return (status.st_mode & _S_IFMT) == _S_IFREG; }
-std::int64_t modified_ns(const Status& status) { return std::int64_t{status.st_mtime} * 1000000000; }
+FileStamp stamp(const Status& status) {
+  return FileStamp{0, 0, static_cast<std::uint64_t>(status.st_size), std::int64_t{status.st_mtime} * 1000000000};
+}
 #else
 using Status = struct stat;
 bool status_of(const char* path, Status& status) { return stat(path, &status) == 0; }
 bool status_of(std::FILE* file, Status& status) { return fstat(fileno(file), &status) == 0; }
 bool is_regular(const Status& status) { return S_ISREG(status.st_mode); }
-std::int64_t modified_ns(const Status& status) {
-  return std::int64_t{status.st_mtim.tv_sec} * 1000000000 + status.st_mtim.tv_nsec;
+FileStamp stamp(const Status& status) {
+  return FileStamp{static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino),
+                   static_cast<std::uint64_t>(status.st_size),
+                   std::int64_t{status.st_mtim.tv_sec} * 1000000000 + status.st_mtim.tv_nsec};
 }
 #endif
 
@@ -80,12 +84,7 @@ template <typename Where>
 std::optional<FileStamp> stamp_of(Where where) {
   Status status;
   if (!status_of(where, status) || !is_regular(status)) return std::nullopt;
-#ifdef _WIN32
-  return FileStamp{0, 0, static_cast<std::uint64_t>(status.st_size), modified_ns(status)};
-#else
-  return FileStamp{static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino),
-                   static_cast<std::uint64_t>(status.st_size), modified_ns(status)};
-#endif
+  return stamp(status);
 }
 
 // Where the second stretch starts: just after a line feed, and that line
@@ -106,9 +105,9 @@ struct Window {
 
 std::optional<Window> read_window(const ProgramSource& source, std::uint64_t around) {
   Window window;
+  window.offset = around - std::min(around, kWindowSize);
   if (source.path == nullptr) {
     if (around >= source.text.size()) return std::nullopt;
-    window.offset = around - std::min(around, kWindowSize);
     window.bytes = source.text.substr(window.offset, around + kWindowSize - window.offset);
     return window;
   }
@@ -116,14 +115,11 @@ std::optional<Window> read_window(const ProgramSource& source, std::uint64_t aro
   if (!window.file) return std::nullopt;
   std::FILE* file = std::fopen(source.path, "rb");
   if (file == nullptr) return std::nullopt;
-  if (!(stamp_of(file) == window.file)) {
-    std::fclose(file);
-    return std::nullopt;
-  }
-  window.offset = around - std::min(around, kWindowSize);
+  // A file other than the one stamped leaves the window empty: no cut.
   window.storage.resize(2 * kWindowSize);
   std::size_t got = 0;
-  if (seek_file(file, window.offset)) got = std::fread(window.storage.data(), 1, window.storage.size(), file);
+  if (stamp_of(file) == window.file && seek_file(file, window.offset))
+    got = std::fread(window.storage.data(), 1, window.storage.size(), file);
   std::fclose(file);
   window.storage.resize(got);
   window.bytes = window.storage;
@@ -152,7 +148,7 @@ std::optional<Split> place_split(const Window& window, std::uint64_t from) {
 // The stretch [begin, end) of the source, for a reader that is not open yet;
 // from a file, only when it is still the file `expected` stamps (if given).
 bool open_stretch(const ProgramSource& source, std::uint64_t begin, std::uint64_t end,
-                  std::optional<SourceReader>& reader, const std::optional<FileStamp>& expected = std::nullopt) {
+                  std::optional<SourceReader>& reader, const std::optional<FileStamp>& expected) {
   if (source.path != nullptr) {
     reader.emplace();
     return reader->open(source.path, begin, end) && (!expected || stamp_of(reader->file()) == expected);
@@ -213,20 +209,26 @@ bool read_what_comes_before(SourceReader& reader, unsigned& lines, StretchStart&
   return true;
 }
 
+// A stretch of the source, parsed with its report held back.
 struct Stretch {
   explicit Stretch(const std::locale& locale) { held_report.imbue(locale); }
+
+  // Parses the bytes [begin, until) of the source, which start on line
+  // `first_line` after what `start` tells; false when they cannot be read
+  // (from a file, as the file `file` stamps, if given).
+  bool parse(const ProgramSource& source, std::uint64_t begin, std::uint64_t until, const StretchStart& start,
+             unsigned first_line, const std::optional<FileStamp>& file) {
+    std::optional<SourceReader> reader;
+    if (!open_stretch(source, begin, until, reader, file)) return false;
+    TokenReader tokens(*reader, first_line);
+    end = parse_stretch(tokens, start, model, held_report);
+    return true;
+  }
+
   ProgramModel model;
   std::ostringstream held_report;
   StretchEnd end = StretchEnd::Parsed;
 };
-
-bool parse_first(const ProgramSource& source, const Split& split, Stretch& stretch) {
-  std::optional<SourceReader> reader;
-  if (!open_stretch(source, 0, split.begin, reader, split.file)) return false;
-  TokenReader tokens(*reader);
-  stretch.end = parse_stretch(tokens, StretchStart{}, stretch.model, stretch.held_report);
-  return true;
-}
 
 bool parse_second(const ProgramSource& source, const Split& split, Stretch& stretch) {
   std::optional<SourceReader> before;
@@ -236,11 +238,7 @@ bool parse_second(const ProgramSource& source, const Split& split, Stretch& stre
     return false;
   before.reset();
   start.before = SourceToken{TokenKind::EndOfLine, "\n", lines, split.column};
-  std::optional<SourceReader> reader;
-  if (!open_stretch(source, split.begin, SourceReader::kToTheEnd, reader, split.file)) return false;
-  TokenReader tokens(*reader, lines + 1);
-  stretch.end = parse_stretch(tokens, start, stretch.model, stretch.held_report);
-  return true;
+  return stretch.parse(source, split.begin, SourceReader::kToTheEnd, start, lines + 1, split.file);
 }
 
 // The model of the whole source from the models of its two stretches. The
@@ -256,19 +254,29 @@ void join(ProgramModel& first, ProgramModel& second, ProgramModel& model) {
     model.labels.push_back(label);
   }
   model.variables = std::move(second.variables);
-  model.texts.adopt(std::move(second.texts));
+  model.texts.append(std::move(second.texts));
 }
 
+// Writes the stretch's held report line by line, each line flushed as the
+// report always is.
 SourceParse report_failure(const Stretch& stretch, std::ostream& report) {
-  write_held_report(stretch.held_report.str(), report);
+  const std::string text = stretch.held_report.str();
+  std::size_t begin = 0;
+  for (std::size_t end = text.find('\n'); end != std::string::npos; end = text.find('\n', begin)) {
+    report.write(text.data() + begin, static_cast<std::streamsize>(end + 1 - begin));
+    report.flush();
+    begin = end + 1;
+  }
   return SourceParse::Failed;
 }
 
 SourceParse parse_whole(const ProgramSource& source, ProgramModel& model, std::ostream& report) {
-  std::optional<SourceReader> reader;
-  if (!open_stretch(source, 0, SourceReader::kToTheEnd, reader)) return SourceParse::Unreadable;
-  TokenReader tokens(*reader);
-  return parse_program(tokens, model, report) ? SourceParse::Parsed : SourceParse::Failed;
+  Stretch whole(report.getloc());
+  if (!whole.parse(source, 0, SourceReader::kToTheEnd, StretchStart{}, 1, std::nullopt))
+    return SourceParse::Unreadable;
+  if (whole.end != StretchEnd::Parsed) return report_failure(whole, report);
+  model = std::move(whole.model);
+  return SourceParse::Parsed;
 }
 
 // The first stretch's failure comes first in the source, except that a
@@ -285,7 +293,7 @@ SourceParse parse_split(const ProgramSource& source, const Split& split, Program
   } catch (const std::system_error&) {
     return parse_whole(source, model, report);
   }
-  const bool first_parsed = parse_first(source, split, first);
+  const bool first_parsed = first.parse(source, 0, split.begin, StretchStart{}, 1, split.file);
   if (!second_parsed.get() || !first_parsed) return parse_whole(source, model, report);
   cut = true;
   if (first.end == StretchEnd::ReadingError) return report_failure(first, report);

@@ -12,8 +12,10 @@
 
 enum class SourceParse { Parsed, Failed, Unreadable };
 
-// Reads and checks the whole of `source` into `model`, as parse_program does;
-// Unreadable when the source cannot be opened or read, with nothing written.
+// Reads and checks the whole of `source` into `model`, writing the first
+// error's report when it does not parse; Unreadable when the source cannot
+// be opened or read, with nothing written. `model` is the program only once
+// Parsed.
 SourceParse parse_source(const ProgramSource& source, ProgramModel& model, std::ostream& report);
 
 // Where parse_source cuts `source`: the first byte after the cut, or 0

@@ -9,11 +9,6 @@ namespace {
 
 constexpr std::size_t kBufferSize = 1 << 16;
 
-std::string_view without_byte_order_mark(std::string_view text) {
-  text.remove_prefix(byte_order_mark_length(text));
-  return text;
-}
-
 // Drops every carriage return that a line feed follows within [begin, end);
 // returns the new end.
 char* fold_line_ends(char* begin, char* end) {
@@ -37,7 +32,7 @@ bool seek_file(std::FILE* file, std::uint64_t offset) {
 }
 
 SourceReader::SourceReader(std::string_view text, bool at_start)
-    : text_(at_start ? without_byte_order_mark(text) : text), buffer_(kBufferSize) {}
+    : text_(at_start ? text.substr(byte_order_mark_length(text)) : text), buffer_(kBufferSize) {}
 
 SourceReader::~SourceReader() { close(); }
 
@@ -55,7 +50,7 @@ bool SourceReader::open(const char* path, std::uint64_t begin, std::uint64_t end
   // Reading once tells a readable file from a folder, which opens on some
   // systems but cannot be read.
   first_block_ = read_block();
-  if (begin == 0) first_block_ = without_byte_order_mark(first_block_);
+  if (begin == 0) first_block_.remove_prefix(byte_order_mark_length(first_block_));
   if (first_block_.empty() && std::ferror(file_)) {
     close();
     return false;

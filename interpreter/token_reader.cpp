@@ -180,17 +180,11 @@ void TokenReader::write_error(std::ostream& report) const {
   report << "Offending character: \"" << *next_ << "\"." << std::endl;
 }
 
+// A word EOF reads as the end of the file too: messages have always shown a
+// token's text, which for the end of the file is EOF, and reports that users
+// compare against keep reading the same.
 std::string_view token_display_text(std::string_view text) {
   if (text == kEndOfLineText) return "End of Line";
   if (text == kEndOfFileText) return "End of File";
   return text;
-}
-
-std::string_view token_display_text(const SourceToken& token) {
-  if (token.kind == TokenKind::EndOfLine) return "End of Line";
-  if (token.kind == TokenKind::EndOfFile) return "End of File";
-  // A word EOF reads as the end of the file too: messages have always shown
-  // a token's text, which for the end of the file is EOF, and reports that
-  // users compare against keep reading the same.
-  return token_display_text(token.text);
 }

@@ -43,7 +43,6 @@ class TokenReader {
 };
 
 // A token text as messages show it: a line end reads "End of Line" and the
-// end of the file "End of File"; any other text is itself.
+// end of the file "End of File"; any other text is itself. Every line end
+// and end of file token the reader gives has such a text.
 std::string_view token_display_text(std::string_view text);
-// A token as messages show it, by its kind.
-std::string_view token_display_text(const SourceToken& token);

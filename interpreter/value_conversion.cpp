@@ -17,8 +17,6 @@ bool all_digits(std::string_view text) {
   return true;
 }
 
-int digit_value(char c) { return c - '0'; }
-
 // The value of the leading decimal digits, 0 when there are none; numbers
 // beyond the largest signed 32-bit value give that value.
 std::int32_t leading_number(std::string_view text) {
@@ -30,42 +28,23 @@ std::int32_t leading_number(std::string_view text) {
   return static_cast<std::int32_t>(value);
 }
 
-bool decimal_pattern_value(std::string_view text, std::uint32_t& value) {
-  if (!all_digits(text)) return false;
-  value = static_cast<std::uint32_t>(leading_number(text));
-  return true;
-}
-
 // Bit numbers are written plainly: "0" to "23", no sign, no leading zero.
 bool bit_number(std::string_view piece, unsigned& bit) {
   if (piece.empty() || piece.size() > 2 || !all_digits(piece)) return false;
-  if (piece.size() == 1) {
-    bit = static_cast<unsigned>(digit_value(piece[0]));
-    return true;
-  }
-  if (piece[0] == '0') return false;
-  bit = static_cast<unsigned>(10 * digit_value(piece[0]) + digit_value(piece[1]));
+  if (piece.size() == 2 && piece[0] == '0') return false;
+  bit = static_cast<unsigned>(leading_number(piece));
   return bit < kBitListBits;
 }
 
-bool hex_digit_value(char c, unsigned& digit) {
-  if (is_digit(c)) {
-    digit = static_cast<unsigned>(c - '0');
-    return true;
-  }
-  if (c >= 'A' && c <= 'F') {
-    digit = static_cast<unsigned>(c - 'A' + 10);
-    return true;
-  }
-  return false;
-}
-
+// A pattern in none of the other forms is a decimal number.
 bool output_value(std::string_view pattern, std::uint32_t& value) {
   if (pattern.size() >= 2) {
     for (const PatternForm& form : kPatternForms)
       if (pattern[1] == form.marker) return form.value(pattern.substr(2), value);
   }
-  return decimal_pattern_value(pattern, value);
+  if (!all_digits(pattern)) return false;
+  value = static_cast<std::uint32_t>(leading_number(pattern));
+  return true;
 }
 
 bool has_nonzero_integer_digit(std::string_view time) {
@@ -76,7 +55,15 @@ bool has_nonzero_integer_digit(std::string_view time) {
   return false;
 }
 
-double number_value(std::string_view time);
+// The general case of time_value, for texts of many digits.
+double number_value(std::string_view time) {
+  double value = 0;
+  const auto result = std::from_chars(time.data(), time.data() + time.size(), value, std::chars_format::fixed);
+  if (result.ec == std::errc::invalid_argument) return 0;
+  if (result.ec == std::errc::result_out_of_range)
+    return has_nonzero_integer_digit(time) ? std::numeric_limits<double>::infinity() : 0.0;
+  return value;
+}
 
 // The time text as a decimal number with a point as separator, whatever the
 // user's regional settings; reading stops where the number does, and an
@@ -103,18 +90,14 @@ double time_value(std::string_view time) {
     fraction_length += in_fraction;
     if (++digit_count > kExactDigits) return number_value(time);
   }
-  if (digit_count == 0) return 0;
   return static_cast<double>(digits) / kPowersOfTen[fraction_length];
 }
 
-// The general case of time_value, for texts of many digits.
-double number_value(std::string_view time) {
-  double value = 0;
-  const auto result = std::from_chars(time.data(), time.data() + time.size(), value, std::chars_format::fixed);
-  if (result.ec == std::errc::invalid_argument) return 0;
-  if (result.ec == std::errc::result_out_of_range)
-    return has_nonzero_integer_digit(time) ? std::numeric_limits<double>::infinity() : 0.0;
-  return value;
+// The command's opcode, or -1 when the text is no command.
+int command_opcode(std::string_view command) {
+  for (const OpcodeKeyword& entry : kOpcodeKeywords)
+    if (entry.keyword == command) return static_cast<int>(entry.opcode);
+  return -1;
 }
 
 const TimeUnit* time_unit(std::string_view units) {
@@ -139,10 +122,6 @@ bool invalid(std::ostream& report, std::string_view what, unsigned line, std::st
 bool data_word(const ProgramLine& line, Opcode opcode, unsigned index, const LabelIndex& labels,
                LoopStack& loops, std::ostream& report, std::int32_t& data) {
   switch (opcode) {
-    case Opcode::Loop:
-      loops.push_back(static_cast<std::int32_t>(index));
-      data = leading_number(line.data);
-      return true;
     case Opcode::EndLoop:
       if (loops.empty()) {
         write_value_error(report, "END_LOOP without LOOP", line.line, ".");
@@ -155,6 +134,9 @@ bool data_word(const ProgramLine& line, Opcode opcode, unsigned index, const Lab
     case Opcode::Branch:
       if (!labels.find(line.data, data)) return invalid(report, "Unknown label", line.line, ":", line.data);
       return true;
+    case Opcode::Loop:
+      loops.push_back(static_cast<std::int32_t>(index));
+      [[fallthrough]];
     default:
       data = leading_number(line.data);
       return true;
@@ -202,7 +184,12 @@ bool hex_pattern_value(std::string_view digits, std::uint32_t& value) {
   std::uint32_t result = 0;
   for (char c : digits) {
     unsigned digit = 0;
-    if (!hex_digit_value(c, digit)) return false;
+    if (is_digit(c))
+      digit = static_cast<unsigned>(c - '0');
+    else if (c >= 'A' && c <= 'F')
+      digit = static_cast<unsigned>(c - 'A' + 10);
+    else
+      return false;
     result = result * 16u + digit;
   }
   value = result;
@@ -224,12 +211,6 @@ bool bit_list_pattern_value(std::string_view bits, std::uint32_t& value) {
   }
   value = result;
   return true;
-}
-
-int command_opcode(std::string_view command) {
-  for (const OpcodeKeyword& entry : kOpcodeKeywords)
-    if (entry.keyword == command) return static_cast<int>(entry.opcode);
-  return -1;
 }
 
 bool convert_line(const ProgramLine& line, unsigned index, const LabelIndex& labels, LoopStack& loops,

@@ -42,6 +42,3 @@ bool convert_line(const ProgramLine& line, unsigned index, const LabelIndex& lab
 bool binary_pattern_value(std::string_view digits, std::uint32_t& value);
 bool hex_pattern_value(std::string_view digits, std::uint32_t& value);
 bool bit_list_pattern_value(std::string_view bits, std::uint32_t& value);
-
-// The command's opcode, or -1 when the text is no command.
-int command_opcode(std::string_view command);
