@@ -3,7 +3,6 @@
 #if !defined(_WIN32)
 #include <csignal>
 #endif
-#include <cctype>
 #include <cstdlib>
 #include <iostream>
 #include <string>
@@ -13,16 +12,14 @@
 #include "library_board.h"
 #include "morvapi.h"
 #include "standard_output.h"
+#include "upper_case.h"
 
 namespace {
 
 // The command word: the argument's first five characters, upper-cased.
 std::string command_word(const char* argument) {
   constexpr size_t kCommandWordLength = 5;
-  std::string word;
-  for (size_t i = 0; i < kCommandWordLength && argument[i] != '\0'; ++i)
-    word += static_cast<char>(std::toupper(static_cast<unsigned char>(argument[i])));
-  return word;
+  return upper_case(std::string_view(argument).substr(0, kCommandWordLength));
 }
 
 void write_usage(std::ostream& out) {

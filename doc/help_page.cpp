@@ -10,6 +10,7 @@
 #include "language_tables.h"
 #include "simulation.h"
 #include "timing_checks.h"
+#include "upper_case.h"
 #include "value_conversion.h"
 
 namespace {
@@ -18,13 +19,6 @@ constexpr std::string_view kCommentStart = "<!-- ";
 constexpr std::string_view kCommentEnd = "-->";
 // The key of the pattern table's row for decimal patterns, which have no marker.
 constexpr std::string_view kDecimalForm = "DECIMAL";
-
-std::string upper_case(std::string_view text) {
-  std::string upper(text);
-  for (char& c : upper)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return upper;
-}
 
 std::string_view trimmed(std::string_view text) {
   while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);

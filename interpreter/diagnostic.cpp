@@ -1,10 +1,10 @@
 #include "diagnostic.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "instruction.h"
 #include "time_units.h"
+#include "upper_case.h"
 
 namespace {
 
@@ -116,12 +116,6 @@ bool value_error(std::string_view first, std::string_view second, Diagnostic& d)
   return false;
 }
 
-std::string upper(std::string_view text) {
-  std::string result(text);
-  for (char& c : result) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return result;
-}
-
 std::size_t edit_distance(std::string_view a, std::string_view b) {
   std::vector<std::size_t> row(b.size() + 1);
   for (std::size_t j = 0; j <= b.size(); ++j) row[j] = j;
@@ -152,7 +146,7 @@ std::optional<Diagnostic> first_error(std::string_view report) {
 }
 
 unsigned word_column(std::string_view source_line, const Diagnostic& diagnostic) {
-  const std::string line = upper(source_line.substr(0, std::min(source_line.find('/'), source_line.size())));
+  const std::string line = upper_case(source_line.substr(0, std::min(source_line.find('/'), source_line.size())));
   // The fields start after the last label's colon.
   std::size_t start = 0;
   for (std::size_t colon = line.find(':'); colon != std::string::npos && colon < line.find(',');

@@ -6,6 +6,8 @@
 #include <cstring>
 #include <string>
 
+#include "upper_case.h"
+
 namespace {
 
 // What a byte can do between and inside tokens. The bytes that end a Word,
@@ -56,9 +58,6 @@ constexpr std::size_t kInitialTextSize = 64;
 
 constexpr std::string_view kEndOfLineText = "\n";
 constexpr std::string_view kEndOfFileText = "EOF";
-
-// Upper-cases as the C locale does: only 'a' to 'z' change.
-char upper_case(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
 }  // namespace
 

@@ -1,6 +1,7 @@
 #include "time_text.h"
 
 #include "time_units.h"
+#include "upper_case.h"
 
 #include <cctype>
 #include <charconv>
@@ -10,12 +11,6 @@
 namespace {
 
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
-
-std::string upper(std::string_view text) {
-  std::string result(text);
-  for (char& c : result) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return result;
-}
 
 std::string lower(std::string_view text) {
   std::string result(text);
@@ -39,7 +34,7 @@ size_t number_length(std::string_view text) {
 TimeReading parse_time_ns(std::string_view text, double& ns) {
   const size_t length = number_length(text);
   if (length == 0) return TimeReading::Malformed;
-  const std::string unit = upper(text.substr(length));
+  const std::string unit = upper_case(text.substr(length));
   for (const TimeUnit& candidate : kTimeUnits) {
     if (unit != candidate.text) continue;
     double number = 0;
