@@ -1,6 +1,7 @@
 #include "documents.h"
 
-#include <cstdio>
+#include <fstream>
+#include <sstream>
 #include <string>
 
 #include "app_state.h"
@@ -78,14 +79,11 @@ bool save_document_as() {
 }
 
 bool load_source_file(const std::string& path) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) return false;
-  std::string bytes;
-  char block[4096];
-  size_t count;
-  while ((count = std::fread(block, 1, sizeof block, file)) > 0) bytes.append(block, count);
-  std::fclose(file);
-  SetWindowTextA(app.sourcePane, pane_text_from_file(bytes).c_str());
+  std::ifstream file(path, std::ios::binary);
+  if (!file) return false;
+  std::ostringstream bytes;
+  bytes << file.rdbuf();
+  SetWindowTextA(app.sourcePane, pane_text_from_file(bytes.str()).c_str());
   return true;
 }
 
