@@ -1,10 +1,9 @@
 #include "board_number.h"
 
+#include <charconv>
 #include <climits>
 
 namespace {
-
-bool is_decimal_digit(char c) { return c >= '0' && c <= '9'; }
 
 std::string changed_line(int board_number) {
   return "Board number changed to " + std::to_string(board_number) + "\r\n";
@@ -12,14 +11,13 @@ std::string changed_line(int board_number) {
 
 }  // namespace
 
+// An unsigned number takes no sign and no blank, and from_chars refuses one
+// too large for it.
 std::optional<int> board_number_from_text(std::string_view text) {
-  if (text.empty()) return std::nullopt;
-  long long number = 0;
-  for (char c : text) {
-    if (!is_decimal_digit(c)) return std::nullopt;
-    number = number * 10 + (c - '0');
-    if (number > INT_MAX) return std::nullopt;
-  }
+  const char* end = text.data() + text.size();
+  unsigned number = 0;
+  const auto [stop, error] = std::from_chars(text.data(), end, number);
+  if (error != std::errc() || stop != end || number > INT_MAX) return std::nullopt;
   return static_cast<int>(number);
 }
 
