@@ -28,10 +28,6 @@ TimingFinding compile_error(const std::string& report) {
   return {"error: " + report.substr(0, report.find('\n')), 0};
 }
 
-unsigned line_of(std::uint32_t address, const std::vector<unsigned>& source_lines) {
-  return address < source_lines.size() ? source_lines[address] : 0;
-}
-
 }  // namespace
 
 TimingResult run_timing(const std::string& text, double clock_mhz) {
@@ -60,16 +56,16 @@ TimingResult run_timing(const std::string& text, double clock_mhz) {
   for (const TimingWarning& warning : check_timing(program, CheckSettings{}))
     result.findings.push_back(
         {"warning: " + instruction_place(warning.address, result.source_lines) + ": " + warning.text,
-         line_of(warning.address, result.source_lines)});
+         result.line_of(warning.address)});
   const SimulationSettings settings;
   const RunEnd end = simulate(program, settings, result.record);
   result.record.finish(end, first_cycle_at(settings.until_ns, clock_mhz));
   if (const auto unreached = unreached_warning(end, settings, result.source_lines))
-    result.findings.push_back({"warning: " + unreached->text, line_of(unreached->first_address, result.source_lines)});
+    result.findings.push_back({"warning: " + unreached->text, result.line_of(unreached->first_address)});
   if (end.reason == EndReason::Error)
     result.findings.push_back(
         {"error: " + runtime_error_text(end, result.source_lines) + " (at cycle " + std::to_string(end.cycle) + ")",
-         end.error_address ? line_of(*end.error_address, result.source_lines) : 0});
+         end.error_address ? result.line_of(*end.error_address) : 0});
   result.summary = run_summary(end.steps, end, clock_mhz);
   return result;
 }

@@ -24,6 +24,9 @@ struct TimingResult {
   RunRecord record;                    // empty when not compiled
   std::vector<unsigned> source_lines;  // per instruction
   std::string summary;                 // "15 instructions in 1.8us; ended: stop at cycle 180"
+
+  // The source line of the instruction at `address`; 0 when it has none.
+  unsigned line_of(std::uint32_t address) const { return address < source_lines.size() ? source_lines[address] : 0; }
 };
 
 // `text` as the source pane holds it (CR LF line ends are read as Load

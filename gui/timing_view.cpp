@@ -148,8 +148,7 @@ std::string status_at(int x) {
   char outputs[16];
   std::snprintf(outputs, sizeof outputs, "0x%06X", static_cast<unsigned>(entry->outputs));
   text += ": outputs " + std::string(outputs) + ", address " + std::to_string(entry->address);
-  if (entry->address < result.source_lines.size())
-    text += ", line " + std::to_string(result.source_lines[entry->address]);
+  if (const unsigned line = result.line_of(entry->address)) text += ", line " + std::to_string(line);
   const DiagramColumn* column = current_model().column_at(x);
   if (column != nullptr && column->bin.changes > 1)
     text += "; " + std::to_string(column->bin.changes) + " changes in this column";
@@ -229,8 +228,7 @@ void click_trace(int x) {
   const PlotArea plot = plot_area();
   const TimingResult& result = *view->result;
   const auto entry = result.record.entry_at(view->span.cycle_at(x - plot.left, plot.width));
-  if (!entry || entry->address >= result.source_lines.size()) return;
-  place_caret_on_line(result.source_lines[entry->address]);
+  if (entry) place_caret_on_line(result.line_of(entry->address));
 }
 
 HFONT message_font() {
