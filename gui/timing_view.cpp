@@ -374,11 +374,9 @@ LRESULT on_scroll(WPARAM wparam) {
       break;
     case SB_THUMBTRACK:
     case SB_THUMBPOSITION: {
-      SCROLLINFO info{};
-      info.cbSize = sizeof info;
-      info.fMask = SIF_TRACKPOS;
-      GetScrollInfo(view->scroll, SB_CTL, &info);
-      const auto target = static_cast<std::uint64_t>(static_cast<double>(info.nTrackPos) / kScrollUnits *
+      // The message carries the thumb's position in 16 bits, which the bar's
+      // range fits.
+      const auto target = static_cast<std::uint64_t>(static_cast<double>(HIWORD(wparam)) / kScrollUnits *
                                                      static_cast<double>(view->span.total));
       view->span.pan(static_cast<std::int64_t>(target) - static_cast<std::int64_t>(view->span.from));
       break;
