@@ -389,21 +389,13 @@ LRESULT on_scroll(WPARAM wparam) {
 }
 
 LRESULT on_key_down(WPARAM wparam) {
-  switch (wparam) {
-    case VK_ESCAPE:
-      DestroyWindow(view->window);
-      return 0;
-    case VK_HOME:
-      if (!has_run()) return 0;
-      view->span = DiagramView::whole(view->span.total);
-      span_changed();
-      return 0;
-    case VK_F5:
-      request_run();
-      return 0;
-    default:
-      return 0;
+  if (wparam == VK_ESCAPE) DestroyWindow(view->window);
+  if (wparam == VK_HOME && has_run()) {
+    view->span = DiagramView::whole(view->span.total);
+    span_changed();
   }
+  if (wparam == VK_F5) request_run();
+  return 0;
 }
 
 LRESULT on_char(WPARAM wparam) {
