@@ -2,12 +2,12 @@
 
 #include <windows.h>
 #include <aclapi.h>
-#include <fcntl.h>
-#include <io.h>
 #include <sddl.h>
 
 #include <cstdio>
 #include <vector>
+
+#include "line_ends.h"
 
 namespace {
 
@@ -213,17 +213,14 @@ bool put_in_place(const std::wstring& temporary, const std::wstring& target) {
          MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH);
 }
 
-// A text-mode stream (each LF written becomes CR LF) that owns `file`; null,
-// with `file` closed, when none can be made.
-std::FILE* text_stream(HANDLE file) {
-  const int descriptor = _open_osfhandle(reinterpret_cast<intptr_t>(file), _O_TEXT);
-  if (descriptor == -1) {
-    CloseHandle(file);
-    return nullptr;
-  }
-  std::FILE* stream = _fdopen(descriptor, "w");
-  if (stream == nullptr) _close(descriptor);
-  return stream;
+// Writes `text` into `file` with each LF as CR LF, the bytes a text-mode
+// stream writes, and closes it.
+bool write_crlf_and_close(HANDLE file, std::string_view text) {
+  const std::string bytes = with_crlf_line_ends(text);
+  DWORD written = 0;
+  const bool whole =
+      WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) && written == bytes.size();
+  return CloseHandle(file) && whole;
 }
 
 bool write_and_close(std::FILE* file, std::string_view text) {
@@ -251,8 +248,7 @@ WriteOutcome write_text_file(const std::string& path, std::string_view text) {
   HANDLE file = create_temporary(target, temporary);
   if (file == INVALID_HANDLE_VALUE) return write_in_place(target, text);
   take_over_rights_and_attributes(target, file);
-  std::FILE* stream = text_stream(file);
-  if (stream == nullptr || !write_and_close(stream, text) || !put_in_place(temporary, target)) {
+  if (!write_crlf_and_close(file, text) || !put_in_place(temporary, target)) {
     DeleteFileW(temporary.c_str());
     return WriteOutcome::NotWritten;
   }
