@@ -4,7 +4,6 @@
 #include <aclapi.h>
 #include <sddl.h>
 
-#include <cstdio>
 #include <vector>
 
 #include "line_ends.h"
@@ -223,16 +222,13 @@ bool write_crlf_and_close(HANDLE file, std::string_view text) {
   return CloseHandle(file) && whole;
 }
 
-bool write_and_close(std::FILE* file, std::string_view text) {
-  const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size() && std::fflush(file) == 0;
-  const bool closed = std::fclose(file) == 0;
-  return written && closed;
-}
-
+// Creates or truncates `path`, sharing it as fopen's "w" does.
 WriteOutcome write_in_place(const std::wstring& path, std::string_view text) {
-  std::FILE* file = path.size() >= MAX_PATH ? nullptr : _wfopen(path.c_str(), L"w");
-  if (file == nullptr) return WriteOutcome::NotOpened;
-  return write_and_close(file, text) ? WriteOutcome::Written : WriteOutcome::NotWritten;
+  if (path.size() >= MAX_PATH) return WriteOutcome::NotOpened;
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return WriteOutcome::NotOpened;
+  return write_crlf_and_close(file, text) ? WriteOutcome::Written : WriteOutcome::NotWritten;
 }
 
 }  // namespace
