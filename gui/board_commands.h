@@ -1,6 +1,12 @@
-// The board commands Load, Start and Stop, and the output pane's Save
-// Output and Clear Output.
+// The board commands: selecting the board the board number box names, Load,
+// Start and Stop; and the output pane's Save Output and Clear Output.
 #pragma once
+
+// Selects the board the box names and reports it with its firmware
+// identifier in the output pane. False when the box holds something no
+// board can be selected by; true otherwise, also for an empty box (nothing
+// happens) and for a board that was selected but does not open.
+bool apply_board_number();
 
 // Load Board: selects the board the box names, writes the source pane to a
 // temporary file, runs the interpreter on it and shows its report.

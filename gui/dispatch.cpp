@@ -4,7 +4,6 @@
 
 #include "app_state.h"
 #include "board_commands.h"
-#include "board_selection.h"
 #include "cadmora_version.h"
 #include "documents.h"
 #include "layout_caret.h"
