@@ -9,7 +9,6 @@
 #include "app_state.h"
 #include "board_number.h"
 #include "documents.h"
-#include "file_dialogs.h"
 #include "interpreter.h"
 #include "library_board.h"
 #include "line_ends.h"

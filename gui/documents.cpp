@@ -5,7 +5,6 @@
 #include <string>
 
 #include "app_state.h"
-#include "file_dialogs.h"
 #include "line_ends.h"
 #include "safe_file_write.h"
 #include "user_dialogs.h"

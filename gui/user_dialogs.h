@@ -6,6 +6,8 @@
 #include <windows.h>
 #include <commdlg.h>
 
+#include <string>
+
 struct UserDialogs {
   int (*message_box)(HWND owner, const char* text, const char* caption, UINT style);
   BOOL (*get_open_file_name)(OPENFILENAMEA* request);
@@ -18,3 +20,12 @@ struct UserDialogs {
 UserDialogs system_dialogs();
 
 extern UserDialogs user_dialogs;
+
+enum class FileDialogKind { Open, Save };
+
+// The Open or Save As dialog as cdmgui shows it: owned by the main window,
+// starting in the working directory, with an empty name.
+// `filter` holds pairs of zero-terminated texts, ended by an empty one.
+// Returns false when the user cancels or the dialog fails; a name that does
+// not fit the 260-character buffer makes the dialog fail, never overflow.
+bool choose_file(FileDialogKind kind, const char* filter, const char* default_extension, std::string& chosen);
