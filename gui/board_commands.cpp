@@ -90,10 +90,7 @@ bool run_board_command(const char* failure, int (*operation)()) {
 void load_program() {
   const std::string source = without_carriage_returns(window_text(app.sourcePane));
   std::string path;
-  if (!create_temporary_file(path)) {
-    set_output_text("Error opening " + path + ".");
-    return;
-  }
+  if (!create_temporary_file(path)) return set_output_text("Error opening " + path + ".");
   // A source cut short would be programmed as if it were whole.
   if (write_text_in_place(path, source) != WriteOutcome::Written) {
     DeleteFileA(path.c_str());

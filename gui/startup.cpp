@@ -132,10 +132,7 @@ void open_command_line_file(const char* command_line) {
 }
 
 void probe_board() {
-  if (cdm_init() != 0) {
-    set_output_text("No Cadmora board found.");
-    return;
-  }
+  if (cdm_init() != 0) return set_output_text("No Cadmora board found.");
   const char* version = cdm_get_version();
   set_output_text(std::string("Cadmora board found.\r\nUsing MorvAPI version ") + (version ? version : "") + ".");
   cdm_set_debug(1);
