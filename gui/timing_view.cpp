@@ -509,12 +509,10 @@ bool register_view_class() {
   return RegisterClassExA(&window_class) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
-bool has_place(const RECT& place) { return place.right > place.left && place.bottom > place.top; }
-
 bool open_view() {
   if (!register_view_class()) return false;
   const RECT& place = app.timingViewPlace;
-  const bool placed = has_place(place);
+  const bool placed = !IsRectEmpty(&place);
   view = new View;
   HWND window = CreateWindowExA(0, kViewClass, kViewTitle, WS_OVERLAPPEDWINDOW, placed ? place.left : CW_USEDEFAULT,
                                 placed ? place.top : CW_USEDEFAULT, placed ? place.right - place.left : 900,
