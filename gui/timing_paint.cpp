@@ -18,29 +18,17 @@ COLORREF colour(const char* hex) {
 void fill(HDC dc, double x0, double y0, double x1, double y1, COLORREF fill_colour) {
   RECT rect{pixel(x0), pixel(y0), pixel(x1), pixel(y1)};
   if (rect.right <= rect.left) rect.right = rect.left + 1;
-  HBRUSH brush = CreateSolidBrush(fill_colour);
-  FillRect(dc, &rect, brush);
-  DeleteObject(brush);
+  SetDCBrushColor(dc, fill_colour);
+  FillRect(dc, &rect, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
 }
 
-// Selects a pen for the object's life.
-class Pen {
- public:
-  Pen(HDC dc, COLORREF pen_colour) : dc_(dc), pen_(CreatePen(PS_SOLID, 1, pen_colour)) {
-    old_ = SelectObject(dc, pen_);
-  }
-  ~Pen() {
-    SelectObject(dc_, old_);
-    DeleteObject(pen_);
-  }
-  Pen(const Pen&) = delete;
-  Pen& operator=(const Pen&) = delete;
-
- private:
-  HDC dc_;
-  HPEN pen_;
-  HGDIOBJ old_;
-};
+// Lines are drawn in `pen_colour` from here on: the DC's own one-pixel pen,
+// which draws the very pixels a pen made for the colour would, without
+// making and freeing one.
+void use_pen(HDC dc, COLORREF pen_colour) {
+  SelectObject(dc, GetStockObject(DC_PEN));
+  SetDCPenColor(dc, pen_colour);
+}
 
 // Text in the program's UTF-8 (the axis' "µs") drawn at (x, y), aligned by
 // `align` (TA_LEFT, TA_RIGHT or TA_CENTER, with TA_BASELINE).
@@ -69,7 +57,7 @@ void draw_label(HDC dc, const DiagramModel& model, const std::string& text, doub
 }
 
 void draw_boundaries(HDC dc, const DiagramModel& model) {
-  Pen pen(dc, kBoundaryColour);
+  use_pen(dc, kBoundaryColour);
   for (double x : model.boundaries) line(dc, x, model.plot_top, x, model.axis_top - 6);
 }
 
@@ -82,7 +70,7 @@ void draw_lane(HDC dc, const DiagramModel& model, const DiagramLane& lane, doubl
 void draw_trace(HDC dc, const DiagramModel& model, const DiagramTrace& trace, double top) {
   draw_label(dc, model, "out" + std::to_string(trace.bit), top + kDiagramTraceLow);
   const auto level = [top](bool high) { return top + (high ? kDiagramTraceHigh : kDiagramTraceLow); };
-  Pen pen(dc, kTraceColour);
+  use_pen(dc, kTraceColour);
   MoveToEx(dc, pixel(model.columns.front().x0), pixel(level(trace.starts_high)), nullptr);
   for (const TracePiece& piece : trace.pieces) {
     level_to(dc, piece.x0);
@@ -97,7 +85,7 @@ void draw_trace(HDC dc, const DiagramModel& model, const DiagramTrace& trace, do
 }
 
 void draw_axis(HDC dc, const DiagramModel& model) {
-  Pen pen(dc, RGB(0, 0, 0));
+  use_pen(dc, RGB(0, 0, 0));
   const double top = model.axis_top;
   line(dc, model.plot.left, top, model.plot.left + model.plot.width, top);
   for (const DiagramTick& tick : model.ticks) {
