@@ -277,12 +277,10 @@ LRESULT on_paint(HWND window) {
   FillRect(memory, &area, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
   paint_diagram(memory, diagram_title(), has_run() ? current_model() : DiagramModel{});
   if (in_plot(view->mouse_x)) {
-    HPEN pen = CreatePen(PS_SOLID, 1, RGB(0xd0, 0x30, 0x30));
-    HGDIOBJ old_pen = SelectObject(memory, pen);
+    SelectObject(memory, GetStockObject(DC_PEN));
+    SetDCPenColor(memory, RGB(0xd0, 0x30, 0x30));
     MoveToEx(memory, view->mouse_x, kDiagramTitleHeight, nullptr);
     LineTo(memory, view->mouse_x, static_cast<int>(current_model().axis_top));
-    SelectObject(memory, old_pen);
-    DeleteObject(pen);
   }
   BitBlt(dc, 0, 0, layout.width, layout.diagram_height, memory, 0, 0, SRCCOPY);
   SelectObject(memory, old_font);
