@@ -12,8 +12,8 @@ enum class WriteOutcome {
   NotWritten,  // writing, closing or replacing failed
 };
 
-// Writes `text` in text mode (each LF becomes CR LF) into `path` itself,
-// creating or truncating it.
+// Writes `text` as a text-mode write gives it (each LF becomes CR LF) into
+// `path` itself, creating or truncating it.
 WriteOutcome write_text_in_place(const std::string& path, std::string_view text);
 
 // Writes `text` as write_text_in_place does into a new file beside the file
