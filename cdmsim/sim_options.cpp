@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <iterator>
 #include <string_view>
 
 #include "simulation.h"
@@ -132,12 +133,6 @@ const OptionLine kOptions[] = {
     {"version", "", "", nullptr, &SimOptions::version, nullptr},
 };
 
-const OptionLine* find_option(std::string_view name) {
-  for (const OptionLine& entry : kOptions)
-    if (entry.name == name) return &entry;
-  return nullptr;
-}
-
 // Where the usage text starts each option's meaning.
 constexpr std::size_t kMeaningColumn = 20;
 
@@ -160,8 +155,9 @@ bool parse_sim_options(int argc, const char* const* argv, SimOptions& options, s
     }
     const size_t equals = argument.find('=');
     const std::string_view name = argument.substr(2, equals == std::string_view::npos ? equals : equals - 2);
-    const OptionLine* entry = find_option(name);
-    if (entry == nullptr) return refuse(error, "unknown option --" + std::string(name));
+    const OptionLine* entry = std::find_if(std::begin(kOptions), std::end(kOptions),
+                                           [&](const OptionLine& option) { return option.name == name; });
+    if (entry == std::end(kOptions)) return refuse(error, "unknown option --" + std::string(name));
     const std::string option = "--" + std::string(name);
     if (entry->read == nullptr) {
       if (equals != std::string_view::npos) return refuse(error, option + " takes no value");

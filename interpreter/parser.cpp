@@ -166,16 +166,13 @@ class Parser {
     return true;
   }
 
-  // The current token is the comma before the command.
+  // The current token is the comma before the command. A command that
+  // takes a label must have one, after a comma of its own.
   bool parse_command(ProgramLine& line) {
     advance();
     if (!substitute(current(), TokenKind::Word) || !expect(TokenKind::Word, "command")) return false;
     line.command = previous().text;
-    if (takes_label(line.command)) return parse_label_operand(line);
-    return parse_data(line);
-  }
-
-  bool parse_label_operand(ProgramLine& line) {
+    if (!takes_label(line.command)) return parse_data(line);
     if (!expect(TokenKind::Comma, "comma")) return false;
     if (!substitute(current(), TokenKind::Word) || !expect(TokenKind::Word, "label")) return false;
     line.data = previous().text;

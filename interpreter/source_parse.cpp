@@ -279,21 +279,24 @@ SourceParse parse_whole(const ProgramSource& source, ProgramModel& model, std::o
   return SourceParse::Parsed;
 }
 
-// The first stretch's failure comes first in the source, except that a
-// reading error anywhere wins over a statement error.
-SourceParse parse_split(const ProgramSource& source, const Split& split, ProgramModel& model,
-                        std::ostream& report, bool& cut) {
+// Parses the source in one stretch where it has no cut, else in two. The
+// first stretch's failure comes first in the source, except that a reading
+// error anywhere wins over a statement error.
+SourceParse parse_cut(const ProgramSource& source, const std::optional<Split>& split, ProgramModel& model,
+                      std::ostream& report, bool& cut) {
+  cut = false;
+  if (!split) return parse_whole(source, model, report);
   Stretch first(report.getloc());
   Stretch second(report.getloc());
   // The second stretch's future waits for its thread however this ends,
   // and hands on whatever the thread threw.
   std::future<bool> second_parsed;
   try {
-    second_parsed = std::async(std::launch::async, [&] { return parse_second(source, split, second); });
+    second_parsed = std::async(std::launch::async, [&] { return parse_second(source, *split, second); });
   } catch (const std::system_error&) {
     return parse_whole(source, model, report);
   }
-  const bool first_parsed = first.parse(source, 0, split.begin, StretchStart{}, 1, split.file);
+  const bool first_parsed = first.parse(source, 0, split->begin, StretchStart{}, 1, split->file);
   if (!second_parsed.get() || !first_parsed) return parse_whole(source, model, report);
   cut = true;
   if (first.end == StretchEnd::ReadingError) return report_failure(first, report);
@@ -322,13 +325,6 @@ std::optional<Split> planned_split(const ProgramSource& source) {
   const std::uint64_t size = source_size(source);
   if (size < kSplitSize) return std::nullopt;
   return find_cut(source, size / 100 * kCutPercent);
-}
-
-SourceParse parse_cut(const ProgramSource& source, const std::optional<Split>& split, ProgramModel& model,
-                      std::ostream& report, bool& cut) {
-  cut = false;
-  if (!split) return parse_whole(source, model, report);
-  return parse_split(source, *split, model, report, cut);
 }
 
 }  // namespace

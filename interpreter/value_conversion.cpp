@@ -11,11 +11,7 @@ namespace {
 
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
-bool all_digits(std::string_view text) {
-  for (char c : text)
-    if (!is_digit(c)) return false;
-  return true;
-}
+bool all_digits(std::string_view text) { return std::all_of(text.begin(), text.end(), is_digit); }
 
 // The value of the leading decimal digits, 0 when there are none; numbers
 // beyond the largest signed 32-bit value give that value.

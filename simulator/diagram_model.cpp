@@ -146,14 +146,12 @@ std::uint8_t step_markers(const Step& step) {
   }
 }
 
+// A step is a stretch of its own, one instruction long, that follows the
+// bin's.
 void record_step(DiagramBin& bin, std::uint32_t outputs, std::uint8_t markers) {
   const std::uint32_t changed = bin.end_value ^ outputs;
-  bin.changed_twice |= bin.changed_once & changed;
-  bin.changed_once |= changed;
-  bin.end_value = outputs;
-  bin.boundaries = saturating_sum(bin.boundaries, 1);
-  if (changed != 0) bin.changes = saturating_sum(bin.changes, 1);
-  bin.markers |= markers;
+  const std::uint32_t changes = changed != 0 ? 1 : 0;
+  merge_into(bin, DiagramBin{bin.end_value, outputs, changed, 0, 1, changes, markers, true});
 }
 
 void merge_into(DiagramBin& earlier, const DiagramBin& later) {
