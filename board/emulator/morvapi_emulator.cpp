@@ -112,16 +112,6 @@ class Call {
 
 const char kNotOpen[] = "The board is not open.";
 
-fs::path board_file(const Emulator& e, int board, const char* extension) {
-  return e.folder / ("board" + std::to_string(board) + extension);
-}
-
-bool write_run_state(const Emulator& e, int board, const char* state) {
-  return write_file_atomically(board_file(e, board, ".state"), [&](std::FILE* file) {
-    return std::fprintf(file, "%s\n", state) >= 0;
-  });
-}
-
 std::string save_failure(const Emulator& e, const std::string& why) {
   return "Could not save the program of board " + std::to_string(*e.open_board) + ": " + why + ".";
 }
@@ -144,7 +134,8 @@ void abandon_programming(Emulator& e) {
 int run_state_command(Call& call, const char* state) {
   Emulator& e = call.board();
   if (!e.open_board) return call.fails(-1, kNotOpen);
-  if (!write_run_state(e, *e.open_board, state))
+  const auto write = [&](std::FILE* file) { return std::fprintf(file, "%s\n", state) >= 0; };
+  if (!write_file_atomically(board_path(e.folder, *e.open_board, ".state"), write))
     return call.fails(-1, "Could not save the state of board " + std::to_string(*e.open_board) + ".");
   return call.returns(0);
 }
@@ -281,7 +272,7 @@ int cdm_start_programming(int mode) {
     abandon_programming(e);
     // Callers look only at the instruction writes, so a board memory that
     // could not be saved at the end would pass unnoticed: refuse up front.
-    const fs::path target = board_file(e, *e.open_board, ".program");
+    const fs::path target = board_path(e.folder, *e.open_board, ".program");
     if (!e.program.begin(target, static_cast<size_t>(std::min(e.config.memory_size, 1 << 24)))) {
       e.programming_refused = save_failure(e, e.program.error());
       return call.fails(-1, e.programming_refused);

@@ -56,6 +56,10 @@ fs::path emulator_state_folder() {
   return folder;
 }
 
+fs::path board_path(const fs::path& folder, int board, const char* extension) {
+  return folder / ("board" + std::to_string(board) + extension);
+}
+
 std::string read_file_text(const fs::path& path) {
   std::string text;
   std::FILE* file = open_file(path, "rb");
