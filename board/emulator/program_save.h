@@ -26,7 +26,6 @@ class ProgramSave {
   // Ends the save without touching the board's file.
   void abandon();
 
-  bool active() const { return file_ != nullptr; }
   std::size_t count() const { return count_; }
   const std::string& error() const { return error_; }
 
