@@ -30,7 +30,7 @@ class ProgramSave {
   const std::string& error() const { return error_; }
 
  private:
-  bool fail();
+  bool fail(std::string why);
 
   std::unique_ptr<ReplacingFile> file_;
   std::string lines_;
