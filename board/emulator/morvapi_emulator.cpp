@@ -46,14 +46,6 @@ Emulator& emulator() {
   return instance;
 }
 
-// Settings are read again at the start of every connection and selection, so
-// a changed emulator.ini takes effect without restarting a program.
-void load_configuration(Emulator& e) {
-  e.folder = emulator_state_folder();
-  e.config = parse_emulator_config(read_file_text(e.folder / "emulator.ini"));
-  e.configured = true;
-}
-
 enum class Settings { Reload, KeepLoaded };
 
 void journal(Emulator& e, const std::string& line) {
@@ -75,7 +67,14 @@ std::string journal_text(Number value) {
 class Call {
  public:
   Call(const char* operation, Settings settings) : e_(emulator()), lock_(e_.mutex) {
-    if (settings == Settings::Reload || !e_.configured) load_configuration(e_);
+    // Settings are read again at the start of every connection and
+    // selection, so a changed emulator.ini takes effect without restarting a
+    // program.
+    if (settings == Settings::Reload || !e_.configured) {
+      e_.folder = emulator_state_folder();
+      e_.config = parse_emulator_config(read_file_text(e_.folder / "emulator.ini"));
+      e_.configured = true;
+    }
     if (e_.config.journal) line_ = operation;
   }
 
