@@ -18,7 +18,6 @@ class MemoryBoard : public Board {
   const char* error() override { return ""; }
 
   // The clock and instructions of the latest programming.
-  const BoardProgram& program() const { return program_; }
   BoardProgram take_program() { return std::move(program_); }
 
  private:

@@ -46,6 +46,10 @@ int set_size(std::FILE* file, std::uint64_t size) {
   return _chsize_s(_fileno(file), static_cast<long long>(size));
 }
 
+// Sets aside the disk's room for `size` bytes in all. Windows extends a file
+// with real zeros, so the disk holds the room either way.
+int make_room(std::FILE* file, std::uint64_t size) { return set_size(file, size); }
+
 bool process_running(long id) {
   HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(id));
   if (process == nullptr) return GetLastError() == ERROR_ACCESS_DENIED;
@@ -69,20 +73,11 @@ int set_size(std::FILE* file, std::uint64_t size) {
   return ftruncate(fileno(file), static_cast<off_t>(size)) == 0 ? 0 : errno;
 }
 
-int allocate(std::FILE* file, std::uint64_t size) { return posix_fallocate(fileno(file), 0, static_cast<off_t>(size)); }
+// Linux sets the blocks aside without writing them.
+int make_room(std::FILE* file, std::uint64_t size) { return posix_fallocate(fileno(file), 0, static_cast<off_t>(size)); }
 
 bool process_running(long id) { return id > 0 && (kill(static_cast<pid_t>(id), 0) == 0 || errno == EPERM); }
 #endif
-
-// Windows extends a file with real zeros, so the disk holds the room either
-// way; Linux sets the blocks aside without writing them.
-int make_room(std::FILE* file, std::uint64_t size) {
-#if defined(_WIN32)
-  return set_size(file, size);
-#else
-  return allocate(file, size);
-#endif
-}
 
 // Replacing a file that another program is reading fails on Windows until
 // the reader lets go, so the rename is tried a few times before giving up.

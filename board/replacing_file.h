@@ -36,7 +36,6 @@ class ReplacingFile {
   // Closes and removes the temporary file; the target stays as it was.
   void discard();
 
-  const std::filesystem::path& target() const { return target_; }
   // Why the last operation failed, as the system says it.
   const std::string& error() const { return error_; }
 

@@ -43,29 +43,25 @@ struct TableRows {
 
 class PageRenderer {
  public:
-  explicit PageRenderer(std::string_view page_template) : template_(page_template) {}
+  // `error` is set when rendering fails.
+  PageRenderer(std::string_view page_template, std::string& error) : template_(page_template), error_(error) {}
 
-  bool render(std::string& page, std::string& error) {
+  bool render(std::string& page) {
     std::string_view rest = template_;
     for (std::size_t at; (at = rest.find(kCommentStart)) != std::string_view::npos;) {
       page.append(rest.substr(0, at));
       rest.remove_prefix(at);
       const std::size_t end = rest.find(kCommentEnd);
-      if (end == std::string_view::npos) return fail("a comment is never closed", error);
+      if (end == std::string_view::npos) return error("a comment is never closed");
       const std::string_view comment = rest.substr(kCommentStart.size(), end - kCommentStart.size());
-      if (!expand(comment, rest.substr(0, end + kCommentEnd.size()), page)) return fail(error_, error);
+      if (!expand(comment, rest.substr(0, end + kCommentEnd.size()), page)) return false;
       rest.remove_prefix(end + kCommentEnd.size());
     }
     page.append(rest);
-    return unfilled_anchors(error);
+    return unfilled_anchors();
   }
 
  private:
-  static bool fail(const std::string& text, std::string& error) {
-    error = text;
-    return false;
-  }
-
   // Appends what a comment stands for: a value, a table, or itself.
   bool expand(std::string_view comment, std::string_view whole, std::string& page) {
     const std::size_t line_end = std::min(comment.find('\n'), comment.size());
@@ -251,10 +247,10 @@ class PageRenderer {
     return list;
   }
 
-  bool unfilled_anchors(std::string& message) {
+  bool unfilled_anchors() {
     for (const std::string& anchor : anchors_)
       if (template_.find("id=\"" + anchor + "\"") == std::string_view::npos)
-        return fail("the page has no section id=\"" + anchor + "\" for its tables to link to", message);
+        return error("the page has no section id=\"" + anchor + "\" for its tables to link to");
     return true;
   }
 
@@ -266,12 +262,12 @@ class PageRenderer {
   std::string_view template_;
   std::vector<std::string> anchors_;
   std::vector<std::string> known_keys_;
-  std::string error_;
+  std::string& error_;
 };
 
 }  // namespace
 
 bool render_help_page(std::string_view page_template, std::string& page, std::string& error) {
   page.clear();
-  return PageRenderer(page_template).render(page, error);
+  return PageRenderer(page_template, error).render(page);
 }

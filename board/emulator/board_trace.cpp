@@ -1,7 +1,5 @@
 #include "board_trace.h"
 
-#include <string>
-
 #include "board_file.h"
 #include "replacing_file.h"
 #include "simulation.h"
@@ -11,10 +9,9 @@
 namespace fs = std::filesystem;
 
 TraceOutcome write_board_trace(const fs::path& folder, int board, double trace_ns) {
-  const std::string name = "board" + std::to_string(board);
-  const fs::path target = folder / (name + ".vcd");
+  const fs::path target = board_path(folder, board, ".vcd");
   remove_stale_temporaries(target);
-  const auto program = parse_board_program(read_file_text(folder / (name + ".program")));
+  const auto program = parse_board_program(read_file_text(board_path(folder, board, ".program")));
   if (!program || !clock_gives_finite_times(program->clock_mhz)) return TraceOutcome::NotWritten;
   SimulationSettings settings;
   settings.until_ns = trace_ns;

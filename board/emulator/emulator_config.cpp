@@ -33,8 +33,8 @@ std::optional<long long> read_integer(std::string_view text, bool allow_hex) {
   return negative ? -value : value;
 }
 
-std::optional<int> read_int(std::string_view text, bool allow_hex = false) {
-  auto value = read_integer(text, allow_hex);
+std::optional<int> read_int(std::string_view text) {
+  auto value = read_integer(text, false);
   if (!value || *value < INT_MIN || *value > INT_MAX) return std::nullopt;
   return static_cast<int>(*value);
 }

@@ -9,7 +9,6 @@
 #include <string>
 #include <string_view>
 #include <type_traits>
-#include <vector>
 
 #include "board_trace.h"
 #include "emulator_config.h"
@@ -46,14 +45,6 @@ Emulator& emulator() {
   return instance;
 }
 
-// Settings are read again at the start of every connection and selection, so
-// a changed emulator.ini takes effect without restarting a program.
-void load_configuration(Emulator& e) {
-  e.folder = emulator_state_folder();
-  e.config = parse_emulator_config(read_file_text(e.folder / "emulator.ini"));
-  e.configured = true;
-}
-
 enum class Settings { Reload, KeepLoaded };
 
 void journal(Emulator& e, const std::string& line) {
@@ -74,8 +65,15 @@ std::string journal_text(Number value) {
 // " -> " and the result. While the journal is off nothing is formatted.
 class Call {
  public:
-  Call(const char* operation, Settings settings = Settings::KeepLoaded) : e_(emulator()), lock_(e_.mutex) {
-    if (settings == Settings::Reload || !e_.configured) load_configuration(e_);
+  Call(const char* operation, Settings settings) : e_(emulator()), lock_(e_.mutex) {
+    // Settings are read again at the start of every connection and
+    // selection, so a changed emulator.ini takes effect without restarting a
+    // program.
+    if (settings == Settings::Reload || !e_.configured) {
+      e_.folder = emulator_state_folder();
+      e_.config = parse_emulator_config(read_file_text(e_.folder / "emulator.ini"));
+      e_.configured = true;
+    }
     if (e_.config.journal) line_ = operation;
   }
 
@@ -112,16 +110,6 @@ class Call {
 
 const char kNotOpen[] = "The board is not open.";
 
-fs::path board_file(const Emulator& e, int board, const char* extension) {
-  return e.folder / ("board" + std::to_string(board) + extension);
-}
-
-bool write_run_state(const Emulator& e, int board, const char* state) {
-  return write_file_atomically(board_file(e, board, ".state"), [&](std::FILE* file) {
-    return std::fprintf(file, "%s\n", state) >= 0;
-  });
-}
-
 std::string save_failure(const Emulator& e, const std::string& why) {
   return "Could not save the program of board " + std::to_string(*e.open_board) + ": " + why + ".";
 }
@@ -141,11 +129,11 @@ void abandon_programming(Emulator& e) {
   e.program.abandon();
 }
 
-int run_state_command(const char* operation, const char* state) {
-  Call call(operation);
+int run_state_command(Call& call, const char* state) {
   Emulator& e = call.board();
   if (!e.open_board) return call.fails(-1, kNotOpen);
-  if (!write_run_state(e, *e.open_board, state))
+  const auto write = [&](std::FILE* file) { return std::fprintf(file, "%s\n", state) >= 0; };
+  if (!write_file_atomically(board_path(e.folder, *e.open_board, ".state"), write))
     return call.fails(-1, "Could not save the state of board " + std::to_string(*e.open_board) + ".");
   return call.returns(0);
 }
@@ -168,10 +156,14 @@ void remember_failure(const char* operation, const char* what) noexcept {
   }
 }
 
+// Runs one operation as a Call; the call (and with it the emulator's lock)
+// has ended by the time a failure is remembered.
 template <typename Result, typename Operation>
-Result guarded(const char* operation, Result failure, Operation body) noexcept {
+Result guarded(const char* operation, Result failure, Operation body,
+               Settings settings = Settings::KeepLoaded) noexcept {
   try {
-    return body();
+    Call call(operation, settings);
+    return body(call);
   } catch (const std::bad_alloc&) {
     remember_failure(operation, "out of memory");
   } catch (const std::exception& error) {
@@ -182,155 +174,143 @@ Result guarded(const char* operation, Result failure, Operation body) noexcept {
   return failure;
 }
 
-int unguarded_cdm_select_board(int board_number) {
-  Call call("cdm_select_board", Settings::Reload);
-  call.arguments(board_number);
-  Emulator& e = call.board();
-  if (!e.config.has_board(board_number))
-    return call.fails(-1, "There is no board number " + std::to_string(board_number) + ".");
-  e.selected_board = board_number;
-  return call.returns(0);
-}
-
-int unguarded_cdm_init(void) {
-  Call call("cdm_init", Settings::Reload);
-  Emulator& e = call.board();
-  std::optional<int> board = e.selected_board ? e.selected_board : e.config.initial_board();
-  if (!board || !e.config.has_board(*board)) return call.fails(1, "No Cadmora board is present.");
-  if (!e.config.can_open(*board)) return call.fails(2, "Board " + std::to_string(*board) + " could not be opened.");
-  e.open_board = board;
-  abandon_programming(e);
-  e.last_error.clear();
-  e.programming_refused.clear();
-  return call.returns(0);
-}
-
-int unguarded_cdm_close(void) {
-  Call call("cdm_close");
-  Emulator& e = call.board();
-  if (!e.open_board) return call.fails(-1, kNotOpen);
-  int result = e.programming ? end_programming(e) : 0;
-  e.open_board.reset();
-  return call.returns(result);
-}
-
-int unguarded_cdm_start(void) {
-  const int result = run_state_command("cdm_start", "running");
-  Emulator& e = emulator();
-  std::lock_guard<std::mutex> lock(e.mutex);
-  // The waveform is a side product: a missing program or a failed write
-  // leaves the start as it was. A trace setting that could not be used is
-  // said where the missing dump would be looked for.
-  if (result != 0) return result;
-  for (const std::string& problem : e.config.problems) journal(e, "# " + problem);
-  if (!e.config.trace_ns || !e.open_board) return result;
-  const int board = *e.open_board;
-  if (write_board_trace(e.folder, board, *e.config.trace_ns) == TraceOutcome::Cut)
-    journal(e, "# board" + std::to_string(board) + ".vcd cut at " + std::to_string(kTraceStepLimit) + " instructions");
-  return result;
-}
-
-int unguarded_cdm_stop(void) { return run_state_command("cdm_stop", "stopped"); }
-
-const char* unguarded_cdm_get_version(void) {
-  Call call("cdm_get_version");
-  return call.returns_text(call.board().version_given, call.board().config.version);
-}
-
-int unguarded_cdm_get_firmware_id(void) {
-  Call call("cdm_get_firmware_id");
-  return call.returns(call.board().config.firmware_id);
-}
-
-int unguarded_cdm_set_debug(int enable) {
-  Call call("cdm_set_debug");
-  call.arguments(enable);
-  return call.returns(0);
-}
-
-int unguarded_cdm_core_clock(double clock_mhz) {
-  Call call("cdm_core_clock");
-  call.arguments(clock_mhz);
-  Emulator& e = call.board();
-  if (!e.open_board) return call.fails(-1, kNotOpen);
-  e.clock_mhz = clock_mhz;
-  return call.returns(0);
-}
-
-int unguarded_cdm_start_programming(int mode) {
-  Call call("cdm_start_programming");
-  call.arguments(mode);
-  Emulator& e = call.board();
-  if (!e.open_board) return call.fails(-1, kNotOpen);
-  abandon_programming(e);
-  // Callers look only at the instruction writes, so a board memory that
-  // could not be saved at the end would pass unnoticed: refuse up front.
-  const fs::path target = board_file(e, *e.open_board, ".program");
-  if (!e.program.begin(target, static_cast<size_t>(std::min(e.config.memory_size, 1 << 24)))) {
-    e.programming_refused = save_failure(e, e.program.error());
-    return call.fails(-1, e.programming_refused);
-  }
-  e.programming_refused.clear();
-  e.programming = true;
-  return call.returns(0);
-}
-
-int unguarded_cdm_inst_cdmonly(unsigned output_pattern, int opcode, int data, double duration_ns) {
-  Call call("cdm_inst_cdmonly");
-  call.arguments(output_pattern, opcode, data, duration_ns);
-  Emulator& e = call.board();
-  if (!e.programming)
-    return call.fails(-1, e.programming_refused.empty() ? "Instruction written while programming was not started."
-                                                       : e.programming_refused);
-  const int address = static_cast<int>(e.program.count());
-  if (e.config.fail_write_at == address)
-    return call.fails(-1, e.config.error_text.value_or("Write failed at address " + std::to_string(address) + "."));
-  if (address >= e.config.memory_size)
-    return call.fails(-1, "Board memory is full: it holds " + std::to_string(e.config.memory_size) + " instructions.");
-  if (!e.program.add({output_pattern, opcode, data, duration_ns}))
-    return call.fails(-1, save_failure(e, e.program.error()));
-  return call.returns(address);
-}
-
-int unguarded_cdm_stop_programming(void) {
-  Call call("cdm_stop_programming");
-  Emulator& e = call.board();
-  if (!e.programming) return call.fails(-1, "Programming was not started.");
-  return call.returns(end_programming(e));
-}
-
-const char* unguarded_cdm_get_error(void) {
-  Call call("cdm_get_error");
-  return call.returns_text(call.board().error_given, call.board().last_error);
-}
-
 }  // namespace
 
 extern "C" {
 
 int cdm_select_board(int board_number) {
-  return guarded("cdm_select_board", -1, [=] { return unguarded_cdm_select_board(board_number); });
+  return guarded("cdm_select_board", -1, [=](Call& call) {
+    call.arguments(board_number);
+    Emulator& e = call.board();
+    if (!e.config.has_board(board_number))
+      return call.fails(-1, "There is no board number " + std::to_string(board_number) + ".");
+    e.selected_board = board_number;
+    return call.returns(0);
+  }, Settings::Reload);
 }
-int cdm_init(void) { return guarded("cdm_init", -1, unguarded_cdm_init); }
-int cdm_close(void) { return guarded("cdm_close", -1, unguarded_cdm_close); }
-int cdm_start(void) { return guarded("cdm_start", -1, unguarded_cdm_start); }
-int cdm_stop(void) { return guarded("cdm_stop", -1, unguarded_cdm_stop); }
-const char* cdm_get_version(void) { return guarded("cdm_get_version", "", unguarded_cdm_get_version); }
-int cdm_get_firmware_id(void) { return guarded("cdm_get_firmware_id", 0, unguarded_cdm_get_firmware_id); }
+
+int cdm_init(void) {
+  return guarded("cdm_init", -1, [](Call& call) {
+    Emulator& e = call.board();
+    std::optional<int> board = e.selected_board ? e.selected_board : e.config.initial_board();
+    if (!board || !e.config.has_board(*board)) return call.fails(1, "No Cadmora board is present.");
+    if (!e.config.can_open(*board)) return call.fails(2, "Board " + std::to_string(*board) + " could not be opened.");
+    e.open_board = board;
+    abandon_programming(e);
+    e.last_error.clear();
+    e.programming_refused.clear();
+    return call.returns(0);
+  }, Settings::Reload);
+}
+
+int cdm_close(void) {
+  return guarded("cdm_close", -1, [](Call& call) {
+    Emulator& e = call.board();
+    if (!e.open_board) return call.fails(-1, kNotOpen);
+    int result = e.programming ? end_programming(e) : 0;
+    e.open_board.reset();
+    return call.returns(result);
+  });
+}
+
+int cdm_start(void) {
+  return guarded("cdm_start", -1, [](Call& call) {
+    const int result = run_state_command(call, "running");
+    Emulator& e = call.board();
+    // The waveform is a side product: a missing program or a failed write
+    // leaves the start as it was. A trace setting that could not be used is
+    // said where the missing dump would be looked for.
+    if (result != 0) return result;
+    for (const std::string& problem : e.config.problems) journal(e, "# " + problem);
+    if (!e.config.trace_ns || !e.open_board) return result;
+    const int board = *e.open_board;
+    if (write_board_trace(e.folder, board, *e.config.trace_ns) == TraceOutcome::Cut)
+      journal(e, "# board" + std::to_string(board) + ".vcd cut at " + std::to_string(kTraceStepLimit) +
+                     " instructions");
+    return result;
+  });
+}
+
+int cdm_stop(void) {
+  return guarded("cdm_stop", -1, [](Call& call) { return run_state_command(call, "stopped"); });
+}
+
+const char* cdm_get_version(void) {
+  return guarded("cdm_get_version", "", [](Call& call) {
+    return call.returns_text(call.board().version_given, call.board().config.version);
+  });
+}
+
+int cdm_get_firmware_id(void) {
+  return guarded("cdm_get_firmware_id", 0, [](Call& call) { return call.returns(call.board().config.firmware_id); });
+}
+
 int cdm_set_debug(int enable) {
-  return guarded("cdm_set_debug", -1, [=] { return unguarded_cdm_set_debug(enable); });
+  return guarded("cdm_set_debug", -1, [=](Call& call) {
+    call.arguments(enable);
+    return call.returns(0);
+  });
 }
+
 int cdm_core_clock(double clock_mhz) {
-  return guarded("cdm_core_clock", -1, [=] { return unguarded_cdm_core_clock(clock_mhz); });
+  return guarded("cdm_core_clock", -1, [=](Call& call) {
+    call.arguments(clock_mhz);
+    Emulator& e = call.board();
+    if (!e.open_board) return call.fails(-1, kNotOpen);
+    e.clock_mhz = clock_mhz;
+    return call.returns(0);
+  });
 }
+
 int cdm_start_programming(int mode) {
-  return guarded("cdm_start_programming", -1, [=] { return unguarded_cdm_start_programming(mode); });
+  return guarded("cdm_start_programming", -1, [=](Call& call) {
+    call.arguments(mode);
+    Emulator& e = call.board();
+    if (!e.open_board) return call.fails(-1, kNotOpen);
+    abandon_programming(e);
+    // Callers look only at the instruction writes, so a board memory that
+    // could not be saved at the end would pass unnoticed: refuse up front.
+    const fs::path target = board_path(e.folder, *e.open_board, ".program");
+    if (!e.program.begin(target, static_cast<size_t>(std::min(e.config.memory_size, 1 << 24)))) {
+      e.programming_refused = save_failure(e, e.program.error());
+      return call.fails(-1, e.programming_refused);
+    }
+    e.programming_refused.clear();
+    e.programming = true;
+    return call.returns(0);
+  });
 }
+
 int cdm_inst_cdmonly(unsigned output_pattern, int opcode, int data, double duration_ns) {
-  return guarded("cdm_inst_cdmonly", -1,
-                 [=] { return unguarded_cdm_inst_cdmonly(output_pattern, opcode, data, duration_ns); });
+  return guarded("cdm_inst_cdmonly", -1, [=](Call& call) {
+    call.arguments(output_pattern, opcode, data, duration_ns);
+    Emulator& e = call.board();
+    if (!e.programming)
+      return call.fails(-1, e.programming_refused.empty() ? "Instruction written while programming was not started."
+                                                         : e.programming_refused);
+    const int address = static_cast<int>(e.program.count());
+    if (e.config.fail_write_at == address)
+      return call.fails(-1, e.config.error_text.value_or("Write failed at address " + std::to_string(address) + "."));
+    if (address >= e.config.memory_size)
+      return call.fails(-1,
+                        "Board memory is full: it holds " + std::to_string(e.config.memory_size) + " instructions.");
+    if (!e.program.add({output_pattern, opcode, data, duration_ns}))
+      return call.fails(-1, save_failure(e, e.program.error()));
+    return call.returns(address);
+  });
 }
-int cdm_stop_programming(void) { return guarded("cdm_stop_programming", -1, unguarded_cdm_stop_programming); }
-const char* cdm_get_error(void) { return guarded("cdm_get_error", "", unguarded_cdm_get_error); }
+
+int cdm_stop_programming(void) {
+  return guarded("cdm_stop_programming", -1, [](Call& call) {
+    if (!call.board().programming) return call.fails(-1, "Programming was not started.");
+    return call.returns(end_programming(call.board()));
+  });
+}
+
+const char* cdm_get_error(void) {
+  return guarded("cdm_get_error", "", [](Call& call) {
+    return call.returns_text(call.board().error_given, call.board().last_error);
+  });
+}
 
 }  // extern "C"

@@ -20,15 +20,9 @@ bool ProgramSave::begin(const std::filesystem::path& target, std::size_t expecte
   remove_stale_temporaries(target);
   file_ = std::make_unique<ReplacingFile>(target);
   std::error_code ignored;
-  if (std::filesystem::is_directory(target, ignored)) {
-    error_ = display_text(target) + " is a folder";
-    return false;
-  }
-  if (!file_->open()) {
-    error_ = "the folder " + display_text(target.parent_path()) + " cannot be written";
-    return false;
-  }
-  if (!file_->reserve(kClockLineRoom)) return fail();
+  if (std::filesystem::is_directory(target, ignored)) return fail(display_text(target) + " is a folder");
+  if (!file_->open()) return fail("the folder " + display_text(target.parent_path()) + " cannot be written");
+  if (!file_->reserve(kClockLineRoom)) return fail(file_->error());
   // Untouched pages cost nothing, and a large program is not copied again
   // and again as it grows.
   lines_.reserve(expected * kTypicalLineBytes);
@@ -40,7 +34,7 @@ bool ProgramSave::add(const InstructionFields& instruction) {
   append_board_file_line(lines_, instruction);
   if (!file_->reserve(kClockLineRoom + lines_.size())) {
     lines_.resize(before);
-    return fail();
+    return fail(file_->error());
   }
   ++count_;
   return true;
@@ -52,11 +46,10 @@ bool ProgramSave::finish(double clock_mhz) {
   const bool written = std::fwrite(clock.data(), 1, clock.size(), out) == clock.size() &&
                        std::fwrite(lines_.data(), 1, lines_.size(), out) == lines_.size();
   if (!written) {
-    error_ = "the file could not be written";
     abandon();
-    return false;
+    return fail("the file could not be written");
   }
-  const bool saved = file_->commit() || fail();
+  const bool saved = file_->commit() || fail(file_->error());
   abandon();
   return saved;
 }
@@ -68,7 +61,7 @@ void ProgramSave::abandon() {
   count_ = 0;
 }
 
-bool ProgramSave::fail() {
-  error_ = file_->error();
+bool ProgramSave::fail(std::string why) {
+  error_ = std::move(why);
   return false;
 }

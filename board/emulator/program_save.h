@@ -26,12 +26,11 @@ class ProgramSave {
   // Ends the save without touching the board's file.
   void abandon();
 
-  bool active() const { return file_ != nullptr; }
   std::size_t count() const { return count_; }
   const std::string& error() const { return error_; }
 
  private:
-  bool fail();
+  bool fail(std::string why);
 
   std::unique_ptr<ReplacingFile> file_;
   std::string lines_;

@@ -20,28 +20,26 @@ namespace {
 // opened: on Windows wide characters, since a folder name outside the ANSI
 // code page has no narrow form; on Linux bytes, whatever their encoding.
 #if defined(_WIN32)
-std::optional<fs::path> environment_path(const wchar_t* name) {
-  const wchar_t* value = _wgetenv(name);
-  if (value == nullptr || *value == L'\0') return std::nullopt;
-  return fs::path(value);
-}
-#define ENVIRONMENT_NAME(name) L##name
+#define ENVIRONMENT(name) _wgetenv(L##name)
 #else
-std::optional<fs::path> environment_path(const char* name) {
-  const char* value = std::getenv(name);
-  if (value == nullptr || *value == '\0') return std::nullopt;
+#define ENVIRONMENT(name) std::getenv(name)
+#endif
+
+// A variable's value, read with ENVIRONMENT("NAME"), as a path, unless the
+// variable is unset or empty.
+template <typename Char>
+std::optional<fs::path> path_if_set(const Char* value) {
+  if (value == nullptr || *value == 0) return std::nullopt;
   return fs::path(value);
 }
-#define ENVIRONMENT_NAME(name) name
-#endif
 
 fs::path default_state_folder() {
 #if defined(_WIN32)
-  if (auto local = environment_path(L"LOCALAPPDATA")) return *local / "MorvAPI Emulator";
+  if (auto local = path_if_set(ENVIRONMENT("LOCALAPPDATA"))) return *local / "MorvAPI Emulator";
   return fs::path("MorvAPI Emulator");
 #else
-  if (auto state = environment_path("XDG_STATE_HOME")) return *state / "morvapi-emulator";
-  if (auto home = environment_path("HOME")) return *home / ".local" / "state" / "morvapi-emulator";
+  if (auto state = path_if_set(ENVIRONMENT("XDG_STATE_HOME"))) return *state / "morvapi-emulator";
+  if (auto home = path_if_set(ENVIRONMENT("HOME"))) return *home / ".local" / "state" / "morvapi-emulator";
   return fs::path("morvapi-emulator");
 #endif
 }
@@ -49,11 +47,15 @@ fs::path default_state_folder() {
 }  // namespace
 
 fs::path emulator_state_folder() {
-  std::optional<fs::path> chosen = environment_path(ENVIRONMENT_NAME("MORVAPI_EMULATOR_DIR"));
+  std::optional<fs::path> chosen = path_if_set(ENVIRONMENT("MORVAPI_EMULATOR_DIR"));
   fs::path folder = chosen ? *chosen : default_state_folder();
   std::error_code ignored;
   fs::create_directories(folder, ignored);
   return folder;
+}
+
+fs::path board_path(const fs::path& folder, int board, const char* extension) {
+  return folder / ("board" + std::to_string(board) + extension);
 }
 
 std::string read_file_text(const fs::path& path) {

@@ -11,6 +11,10 @@
 // missing (a failure shows later, when a file cannot be written).
 std::filesystem::path emulator_state_folder();
 
+// board<N><extension> in `folder`: a board's memory (.program), run state
+// (.state) and trace (.vcd).
+std::filesystem::path board_path(const std::filesystem::path& folder, int board, const char* extension);
+
 // The whole file as bytes, or empty when it cannot be read.
 std::string read_file_text(const std::filesystem::path& path);
 

@@ -18,9 +18,11 @@ endif()
 
 set(install_lines "")
 set(remove_lines "")
+set(program_files "")
 foreach(program IN LISTS CADMORA_PROGRAMS)
   string(APPEND install_lines "  File \"$<TARGET_FILE:${program}>\"\n")
   string(APPEND remove_lines "  Delete \"$INSTDIR\\$<TARGET_FILE_NAME:${program}>\"\n")
+  list(APPEND program_files $<TARGET_FILE:${program}>)
 endforeach()
 set(example_install_lines "")
 set(example_remove_lines "")
@@ -48,10 +50,6 @@ ${example_remove_lines}!macroend
 
 set(setup_program ${CMAKE_BINARY_DIR}/cadmora-${PROJECT_VERSION}-setup.exe)
 set(script ${CMAKE_CURRENT_LIST_DIR}/cadmora.nsi)
-set(program_files "")
-foreach(program IN LISTS CADMORA_PROGRAMS)
-  list(APPEND program_files $<TARGET_FILE:${program}>)
-endforeach()
 add_custom_command(OUTPUT ${setup_program}
   COMMAND ${MAKENSIS} -V2 -DVERSION=${PROJECT_VERSION} -DFILES=${installed_files}
     -DICON=${PROJECT_SOURCE_DIR}/gui/resources/cdmgui.ico -DOUTFILE=${setup_program} ${script}
