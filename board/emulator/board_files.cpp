@@ -1,3 +1,7 @@
+// The board emulator: the board library's operations (morvapi_emulator.cpp)
+// acting on boards whose settings, memory, run state, call journal and traces
+// are files of its state folder (state_folder.*). This unit gives programs that
+// read those files (cdmsim --board) where a board's files are, and their bytes.
 #include "board_files.h"
 
 #include "state_folder.h"
