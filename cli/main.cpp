@@ -10,7 +10,6 @@
 #include "background_report.h"
 #include "interpreter.h"
 #include "library_board.h"
-#include "morvapi.h"
 #include "standard_output.h"
 #include "upper_case.h"
 
@@ -49,13 +48,11 @@ int load(int argc, const char* const* argv, std::ostream& out) {
 }
 
 // Start and Stop: one short connection to the library's default board.
-int run_board_command(int (*command)(), const char* done_message, std::ostream& out) {
-  if (cdm_init() != 0) {
-    out << "Cadmora board not found." << std::endl;
+int run_board_command(int (Board::*command)(), const char* done_message, std::ostream& out) {
+  if (!with_open_board(library_board(), command)) {
+    out << kCadmoraBoardNotFound << std::endl;
     return -1;
   }
-  command();
-  cdm_close();
   out << done_message << std::endl;
   return 0;
 }
@@ -76,8 +73,8 @@ int main(int argc, char** argv) {
   }
   const std::string word = command_word(argv[1]);
   if (word == "LOAD") return load(argc, argv, out);
-  if (word == "START") return run_board_command(cdm_start, "Program execution started.", out);
-  if (word == "STOP") return run_board_command(cdm_stop, "Program execution stopped.", out);
+  if (word == "START") return run_board_command(&Board::start, "Program execution started.", out);
+  if (word == "STOP") return run_board_command(&Board::stop, "Program execution stopped.", out);
   out << "Unknown Command." << std::endl << std::endl;
   write_usage(out);
   return 0;

@@ -12,7 +12,6 @@
 #include "interpreter.h"
 #include "library_board.h"
 #include "line_ends.h"
-#include "morvapi.h"
 #include "safe_file_write.h"
 #include "user_dialogs.h"
 #include "window_text.h"
@@ -74,15 +73,11 @@ bool select_box_board(const char* failure) {
   return false;
 }
 
-bool run_board_command(const char* failure, int (*operation)()) {
+bool run_board_command(const char* failure, int (Board::*operation)()) {
   if (!select_box_board(failure)) return true;
-  if (cdm_init() != 0) {
-    set_output_text("Cadmora board not found.");
-    return false;
-  }
-  operation();
-  cdm_close();
-  return true;
+  if (with_open_board(library_board(), operation)) return true;
+  set_output_text(kCadmoraBoardNotFound);
+  return false;
 }
 
 // Writes the source pane to a temporary file, runs the interpreter on it
@@ -115,20 +110,17 @@ bool apply_board_number() {
   const std::string text = window_text_prefix(app.boardBox, kBoxTextLength);
   if (text.empty()) return true;
   const std::optional<int> number = board_number_from_text(text);
-  if (!number || cdm_select_board(*number) != 0) {
+  Board& board = library_board();
+  if (!number || board.select_board(*number) != 0) {
     set_output_text(kBoardNotFound);
     return false;
   }
   app.boardNumberText = std::to_string(*number);
   // Selected a second time once accepted, as the library has always been
   // driven; a replacement library may count on it.
-  cdm_select_board(*number);
-  if (cdm_init() != 0) {
-    set_output_text(board_unopened_report(*number));
-    return true;
-  }
-  set_output_text(board_changed_report(*number, cdm_get_firmware_id()));
-  cdm_close();
+  board.select_board(*number);
+  const auto report = [&](Board& open) { set_output_text(board_changed_report(*number, open.firmware_id())); };
+  if (!with_open_board(board, report)) set_output_text(board_unopened_report(*number));
   return true;
 }
 
@@ -138,9 +130,9 @@ void load_command() {
 
 double frequency_box_clock() { return std::atof(window_text_prefix(app.frequencyBox, kBoxTextLength).c_str()); }
 
-bool start_board() { return run_board_command("Failed to start board.", cdm_start); }
+bool start_board() { return run_board_command("Failed to start board.", &Board::start); }
 
-bool stop_board() { return run_board_command("Failed to stop board.", cdm_stop); }
+bool stop_board() { return run_board_command("Failed to stop board.", &Board::stop); }
 
 void save_output() {
   std::string name;

@@ -10,7 +10,7 @@
 #include "dispatch.h"
 #include "documents.h"
 #include "layout_caret.h"
-#include "morvapi.h"
+#include "library_board.h"
 #include "resource_ids.h"
 #include "settings.h"
 #include "user_dialogs.h"
@@ -132,11 +132,11 @@ void open_command_line_file(const char* command_line) {
 }
 
 void probe_board() {
-  if (cdm_init() != 0) return set_output_text("No Cadmora board found.");
-  const char* version = cdm_get_version();
-  set_output_text(std::string("Cadmora board found.\r\nUsing MorvAPI version ") + (version ? version : "") + ".");
-  cdm_set_debug(1);
-  cdm_close();
+  const bool found = with_open_board(library_board(), [](Board& board) {
+    set_output_text(std::string("Cadmora board found.\r\nUsing MorvAPI version ") + board.version() + ".");
+    board.set_debug(1);
+  });
+  if (!found) set_output_text("No Cadmora board found.");
 }
 
 // Tells the user why the program cannot start.
@@ -188,11 +188,7 @@ int run_message_loop() {
   return result == 0 ? static_cast<int>(message.wParam) : 0;
 }
 
-void stop_board_at_exit() {
-  if (cdm_init() != 0) return;
-  cdm_stop();
-  cdm_close();
-}
+void stop_board_at_exit() { with_open_board(library_board(), &Board::stop); }
 
 int run_cdmgui(HINSTANCE instance, const char* command_line, int show_command) {
   if (!create_main_window(instance, command_line, show_command)) return 0;

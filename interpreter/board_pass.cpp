@@ -29,20 +29,17 @@ bool write_instructions(const ProgramModel& model, Board& board, bool debug_list
 }  // namespace
 
 bool program_board(const ProgramModel& model, const InterpreterOptions& options, std::ostream& report) {
-  Board& board = *options.board;
-  if (board.init() != 0) {
-    report << "Cadmora board not found." << std::endl;
-    return false;
-  }
-  report << "Using Clock Frequency of " << options.clock_mhz << " MHz." << std::endl << std::endl;
-  board.core_clock(options.clock_mhz);
-  if (options.listing) report << "Parse Values:" << std::endl;
-  board.start_programming(0);
-
-  const bool all_written = write_instructions(model, board, options.listing, report);
+  bool all_written = false;
   // Programming is closed and the board released on every way out.
-  board.stop_programming();
-  board.close();
+  const bool opened = with_open_board(*options.board, [&](Board& board) {
+    report << "Using Clock Frequency of " << options.clock_mhz << " MHz." << std::endl << std::endl;
+    board.core_clock(options.clock_mhz);
+    if (options.listing) report << "Parse Values:" << std::endl;
+    board.start_programming(0);
+    all_written = write_instructions(model, board, options.listing, report);
+    board.stop_programming();
+  });
+  if (!opened) report << kCadmoraBoardNotFound << std::endl;
   if (!all_written) return false;
 
   report << std::endl;
