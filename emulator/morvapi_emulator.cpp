@@ -122,6 +122,11 @@ int end_programming(Emulator& e) {
   return -1;
 }
 
+// Why programming is not open: the reason it was refused, or `otherwise`.
+std::string not_programming(const Emulator& e, const char* otherwise) {
+  return e.programming_refused.empty() ? otherwise : e.programming_refused;
+}
+
 // Programming that ends without being closed (the board opened again, a
 // failure inside the library) keeps the board's memory as it was.
 void abandon_programming(Emulator& e) {
@@ -285,9 +290,7 @@ int cdm_inst_cdmonly(unsigned output_pattern, int opcode, int data, double durat
   return guarded("cdm_inst_cdmonly", -1, [=](Call& call) {
     call.arguments(output_pattern, opcode, data, duration_ns);
     Emulator& e = call.board();
-    if (!e.programming)
-      return call.fails(-1, e.programming_refused.empty() ? "Instruction written while programming was not started."
-                                                         : e.programming_refused);
+    if (!e.programming) return call.fails(-1, not_programming(e, "Instruction written while programming was not started."));
     const int address = static_cast<int>(e.program.count());
     if (e.config.fail_write_at == address)
       return call.fails(-1, e.config.error_text.value_or("Write failed at address " + std::to_string(address) + "."));
@@ -302,7 +305,7 @@ int cdm_inst_cdmonly(unsigned output_pattern, int opcode, int data, double durat
 
 int cdm_stop_programming(void) {
   return guarded("cdm_stop_programming", -1, [](Call& call) {
-    if (!call.board().programming) return call.fails(-1, "Programming was not started.");
+    if (!call.board().programming) return call.fails(-1, not_programming(call.board(), "Programming was not started."));
     return call.returns(end_programming(call.board()));
   });
 }

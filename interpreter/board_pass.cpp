@@ -1,9 +1,18 @@
 #include "board_pass.h"
 
+#include <string>
+
 #include "listing.h"
 #include "value_conversion.h"
 
 namespace {
+
+// Reports a board operation that failed: an empty line, `failure` and the
+// board's reason. Returns false.
+bool board_failed(Board& board, const std::string& failure, std::ostream& report) {
+  report << std::endl << failure << std::endl << board.error() << std::endl;
+  return false;
+}
 
 // Converts and writes every line; false at the first bad value or failed
 // write, after reporting it.
@@ -15,12 +24,9 @@ bool write_instructions(const ProgramModel& model, Board& board, bool debug_list
     InstructionFields fields;
     if (!convert_line(line, index, labels, loops, report, fields)) return false;
     if (debug_listing) write_parse_values_line(index, fields, report);
-    if (board.write_instruction(fields) < 0) {
-      report << std::endl;
-      report << "Failed writing instruction on Line " << line.line << " to board." << std::endl;
-      report << board.error() << std::endl;
-      return false;
-    }
+    if (board.write_instruction(fields) < 0)
+      return board_failed(board, "Failed writing instruction on Line " + std::to_string(line.line) + " to board.",
+                          report);
     ++index;
   }
   return true;
@@ -29,18 +35,20 @@ bool write_instructions(const ProgramModel& model, Board& board, bool debug_list
 }  // namespace
 
 bool program_board(const ProgramModel& model, const InterpreterOptions& options, std::ostream& report) {
-  bool all_written = false;
+  bool programmed = false;
   // Programming is closed and the board released on every way out.
   const bool opened = with_open_board(*options.board, [&](Board& board) {
     report << "Using Clock Frequency of " << options.clock_mhz << " MHz." << std::endl << std::endl;
     board.core_clock(options.clock_mhz);
     if (options.listing) report << "Parse Values:" << std::endl;
     board.start_programming(0);
-    all_written = write_instructions(model, board, options.listing, report);
-    board.stop_programming();
+    programmed = write_instructions(model, board, options.listing, report);
+    // Board memory keeps the program only once programming ends well.
+    const bool kept = board.stop_programming() >= 0;
+    if (programmed && !kept) programmed = board_failed(board, "Failed saving the program to board.", report);
   });
   if (!opened) report << kCadmoraBoardNotFound << std::endl;
-  if (!all_written) return false;
+  if (!programmed) return false;
 
   report << std::endl;
   // Every line was written, one instruction each.
