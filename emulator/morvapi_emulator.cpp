@@ -71,7 +71,7 @@ class Call {
     // program.
     if (settings == Settings::Reload || !e_.configured) {
       e_.folder = emulator_state_folder();
-      e_.config = parse_emulator_config(read_file_text(e_.folder / "emulator.ini"));
+      e_.config = read_emulator_config(e_.folder / "emulator.ini");
       e_.configured = true;
     }
     if (e_.config.journal) line_ = operation;
@@ -227,8 +227,11 @@ int cdm_start(void) {
     // said where the missing dump would be looked for.
     if (result != 0) return result;
     for (const std::string& problem : e.config.problems) journal(e, "# " + problem);
-    if (!e.config.trace_ns || !e.open_board) return result;
     const int board = *e.open_board;
+    // The dump of an earlier Start would pass for this one's.
+    std::error_code ignored;
+    if (e.config.trace_unusable) fs::remove(board_path(e.folder, board, ".vcd"), ignored);
+    if (!e.config.trace_ns) return result;
     if (write_board_trace(e.folder, board, *e.config.trace_ns) == TraceOutcome::Cut)
       journal(e, "# board" + std::to_string(board) + ".vcd cut at " + std::to_string(kTraceStepLimit) +
                      " instructions");

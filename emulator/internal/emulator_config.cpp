@@ -4,6 +4,7 @@
 #include <charconv>
 #include <climits>
 
+#include "state_folder.h"
 #include "time_text.h"
 
 namespace {
@@ -74,16 +75,17 @@ void apply_setting(EmulatorConfig& config, std::string_view key, std::string_vie
     config.error_text = std::string(value);
   } else if (key == "trace") {
     double ns = 0;
-    if (value == "off") return config.trace_ns.reset();
-    switch (parse_time_ns(value, ns)) {
-      case TimeReading::Read:
-        config.trace_ns = ns;
-        return;
-      case TimeReading::Malformed:
-        return config.problems.push_back(line + ": trace = " + std::string(value) + " is not a time such as 2ms");
-      case TimeReading::OutOfRange:
-        return config.problems.push_back(line + ": trace = " + std::string(value) + " is out of range");
+    config.trace_ns.reset();
+    config.trace_unusable = false;
+    if (value == "off") return;
+    const TimeReading reading = parse_time_ns(value, ns);
+    if (reading == TimeReading::Read) {
+      config.trace_ns = ns;
+      return;
     }
+    config.trace_unusable = true;
+    config.problems.push_back(line + ": trace = " + std::string(value) +
+                              (reading == TimeReading::OutOfRange ? " is out of range" : " is not a time such as 2ms"));
   } else if (key == "journal") {
     config.journal = value == "yes" || value == "true" || value == "1";
   }
@@ -119,4 +121,22 @@ EmulatorConfig parse_emulator_config(std::string_view text) {
                   "emulator.ini line " + std::to_string(number));
   }
   return config;
+}
+
+EmulatorConfig read_emulator_config(const std::filesystem::path& path) {
+  std::error_code ignored;
+  const std::filesystem::file_status status = std::filesystem::status(path, ignored);
+  std::string why;
+  std::string text;
+  if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status))
+    why = " is not a regular file";
+  else if ((text = read_file_text(path, kLongestSettingsFile + 1)).size() > kLongestSettingsFile)
+    why = " is longer than " + std::to_string(kLongestSettingsFile / 1024) + " KiB";
+  if (why.empty()) return parse_emulator_config(text);
+  // Whether a journal is wanted is not known, and it is where the emulator
+  // says why its settings are not used.
+  EmulatorConfig defaults;
+  defaults.journal = true;
+  defaults.problems.push_back(path.filename().string() + why + "; every setting keeps its default");
+  return defaults;
 }

@@ -1,6 +1,7 @@
 // The board emulator's settings, read from emulator.ini in its state folder.
 #pragma once
 
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -17,6 +18,7 @@ struct EmulatorConfig {
   std::optional<std::string> error_text;   // text of the injected failure
   bool journal = false;                    // log every call to journal.txt
   std::optional<double> trace_ns;          // cdm_start writes this much of the run as board<N>.vcd
+  bool trace_unusable = false;             // the last trace value given could not be used
   // Settings that were given but cannot be used, each naming its line.
   std::vector<std::string> problems;
 
@@ -31,3 +33,11 @@ struct EmulatorConfig {
 // trace that is not a usable time is also named in `problems`, since a
 // dump that silently does not appear is hard to account for.
 EmulatorConfig parse_emulator_config(std::string_view text);
+
+// The settings of the file at `path`, the defaults when there is none. A
+// settings file is read only when it is a regular file no longer than
+// kLongestSettingsFile (a FIFO would never end, /dev/zero never fill up);
+// otherwise the defaults are kept, with the journal on, and `problems` says
+// why.
+constexpr std::size_t kLongestSettingsFile = 64 * 1024;
+EmulatorConfig read_emulator_config(const std::filesystem::path& path);

@@ -1,5 +1,6 @@
 #include "state_folder.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
@@ -58,13 +59,14 @@ fs::path board_path(const fs::path& folder, int board, const char* extension) {
   return folder / ("board" + std::to_string(board) + extension);
 }
 
-std::string read_file_text(const fs::path& path) {
+std::string read_file_text(const fs::path& path, std::size_t limit) {
   std::string text;
   std::FILE* file = open_file(path, "rb");
   if (file == nullptr) return text;
   char buffer[4096];
   size_t count;
-  while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0) text.append(buffer, count);
+  while (text.size() < limit && (count = std::fread(buffer, 1, std::min(sizeof buffer, limit - text.size()), file)) > 0)
+    text.append(buffer, count);
   std::fclose(file);
   return text;
 }

@@ -2,6 +2,7 @@
 // the call journal and each board's memory and run state.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -15,8 +16,9 @@ std::filesystem::path emulator_state_folder();
 // (.state) and trace (.vcd).
 std::filesystem::path board_path(const std::filesystem::path& folder, int board, const char* extension);
 
-// The whole file as bytes, or empty when it cannot be read.
-std::string read_file_text(const std::filesystem::path& path);
+// The whole file as bytes, or its first `limit` bytes; empty when it cannot
+// be read.
+std::string read_file_text(const std::filesystem::path& path, std::size_t limit = SIZE_MAX);
 
 // Writes a file through `write` into a temporary file beside it and renames
 // it over the target, so a reader never sees a torn file. Returns false and

@@ -52,6 +52,8 @@ TEST(EmulatorConfig, ReadsEveryKeyAndKeepsDefaultsForValuesThatDoNotRead) {
   const std::string huge(400, '9');
   const EmulatorConfig unusable = parse_emulator_config("journal = yes\ntrace = " + huge + "s\ntrace = 2 ms\n");
   EXPECT_FALSE(unusable.trace_ns.has_value());
+  EXPECT_TRUE(unusable.trace_unusable);
+  EXPECT_FALSE(parse_emulator_config("trace = 1x\ntrace = 2ms").trace_unusable);
   EXPECT_EQ((std::vector<std::string>{"emulator.ini line 2: trace = " + huge + "s is out of range",
                                       "emulator.ini line 3: trace = 2 ms is not a time such as 2ms"}),
             unusable.problems);
@@ -154,6 +156,19 @@ TEST(Emulator, StartTracesABoundedStretchAndClearsWhatAnEarlierStartLeft) {
   EXPECT_EQ(0, cdm_start());
   EXPECT_EQ(0, cdm_close());
   EXPECT_FALSE(folder.exists("board0.vcd"));
+
+  // Nor does a trace value that cannot be read, and an earlier Start's dump,
+  // which would pass for this one's, goes; the journal says why.
+  folder.write("board0.vcd", "an earlier Start's dump");
+  folder.write("emulator.ini", "journal = yes\ntrace = 2 ms\n");
+  folder.write("journal.txt", "");
+  ASSERT_EQ(0, cdm_init());
+  EXPECT_EQ(0, cdm_start());
+  EXPECT_EQ(0, cdm_close());
+  EXPECT_FALSE(folder.exists("board0.vcd"));
+  EXPECT_EQ("cdm_init -> 0\ncdm_start -> 0\n# emulator.ini line 2: trace = 2 ms is not a time such as 2ms\n"
+            "cdm_close -> 0\n",
+            folder.read("journal.txt"));
 }
 
 }  // namespace

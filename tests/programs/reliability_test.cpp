@@ -89,6 +89,32 @@ TEST_F(Reliability, AReportNobodyReadsIsDroppedAndTheBoardGetsTheWholeProgram) {
 }
 
 #if !defined(_WIN32)
+// A settings file that is no file, or too long to be one, is not read: Start
+// neither waits for ever nor fills memory, and the journal says why. Run
+// under `timeout`, so that a hang fails the test instead of stopping it.
+TEST_F(Reliability, ASettingsFileThatIsNoPlainShortFileIsNotRead) {
+  TestFolder board;
+  const ScopedEnvironment state("MORVAPI_EMULATOR_DIR", board.path());
+  const fs::path settings = board / "emulator.ini";
+  const struct {
+    std::string command, why;
+  } cases[] = {{"mkfifo \"$1\"", "is not a regular file"},
+               {"ln -s /dev/zero \"$1\"", "is not a regular file"},
+               {"head -c 65537 /dev/zero | tr '\\0' ' ' >\"$1\"", "is longer than 64 KiB"}};
+  for (const auto& c : cases) {
+    fs::remove(settings);
+    fs::remove(board / "journal.txt");
+    run_program("/bin/sh", {"-c", c.command, "sh", settings.string()});
+    const ProgramRun run = run_program("/usr/bin/timeout", {"60", (program_folder() / "cdmcli").string(), "Start"});
+    EXPECT_EQ(0, run.exit_status) << c.command;
+    EXPECT_EQ("Program execution started.\n", run.output);
+    EXPECT_EQ("cdm_init -> 0\ncdm_start -> 0\n# emulator.ini " + c.why + "; every setting keeps its default\n"
+              "cdm_close -> 0\n",
+              board.read("journal.txt"))
+        << c.command;
+  }
+}
+
 // Only a Linux shell limits a program's address space; sanitizers need more.
 TEST_F(Reliability, BoardMemoryThatCannotBeAllocatedFailsTheLoad) {
 #if defined(__SANITIZE_ADDRESS__)
