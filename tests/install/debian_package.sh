@@ -49,12 +49,14 @@ report=$(MORVAPI_EMULATOR_DIR=$work/board cdmcli Load /usr/share/doc/cadmora/exa
   fail "Load of an installed example failed:"$'\n'"$report"
 [ "$(tail -n 1 <<<"$report")" = "Board 0 programmed successfully." ] || fail "Load ended with: $(tail -n 1 <<<"$report")"
 [ -s "$work/board/board0.program" ] || fail "the emulated board was not programmed"
-MANWIDTH=80 man cdmcli 2>/dev/null | grep -q 'cdmcli - load, start and stop programs' || fail "man cdmcli shows no page"
-MANWIDTH=80 man cdmcli 2>/dev/null | sed -n '/^SEE ALSO/,$p' | grep -q 'cdmsim(1)' || fail "man cdmcli does not point to cdmsim"
-MANWIDTH=80 man cdmsim 2>/dev/null | grep -q 'cdmsim - run a Cadmora timing program' || fail "man cdmsim shows no page"
+# grep reads all of its input: with -q it would stop at the first match, and
+# the writer, cut off, would fail the pipeline (pipefail).
+MANWIDTH=80 man cdmcli 2>/dev/null | grep >/dev/null 'cdmcli - load, start and stop programs' || fail "man cdmcli shows no page"
+MANWIDTH=80 man cdmcli 2>/dev/null | sed -n '/^SEE ALSO/,$p' | grep >/dev/null 'cdmsim(1)' || fail "man cdmcli does not point to cdmsim"
+MANWIDTH=80 man cdmsim 2>/dev/null | grep >/dev/null 'cdmsim - run a Cadmora timing program' || fail "man cdmsim shows no page"
 MORVAPI_EMULATOR_DIR=$work/board cdmsim /usr/share/doc/cadmora/examples/pulse_train.cdm --quiet ||
   fail "cdmsim does not run an installed example"
-dpkg-deb -f "$deb" Description | grep -q '^ cdmsim runs a timing program without a board' ||
+dpkg-deb -f "$deb" Description | grep >/dev/null '^ cdmsim runs a timing program without a board' ||
   fail "the package description does not tell of cdmsim"
 cmp -s "$build/bin/Doc/index.html" /usr/share/doc/cadmora/index.html || fail "the help page is not the one the build wrote"
 cmp -s "$here/../../README.md" /usr/share/doc/cadmora/README.md || fail "README.md is not installed as documentation"
