@@ -60,11 +60,6 @@ struct ProgramLine {
 class ProgramLineList {
  public:
   void push_back(const ProgramLine& line);
-  // Takes over the lines of `later`, after these.
-  void append(ProgramLineList&& later) {
-    records_.append(std::move(later.records_));
-    count_ += std::exchange(later.count_, 0);
-  }
   std::size_t size() const { return count_; }
 
   // Walks the lines in a range-for loop, all the use they have.
