@@ -89,7 +89,7 @@ constexpr ValueError kValueErrors[] = {
     {"Time unit", " is invalid.", Diagnostic::Unknown::Unit, 1, {}},
     {"Command", " is invalid.", Diagnostic::Unknown::Command, 2, {}},
     {"Unknown label", ":", Diagnostic::Unknown::Label, 3, {}},
-    {"END_LOOP without LOOP", ".", Diagnostic::Unknown::Nothing, 2, "END_LOOP"},
+    {"END_LOOP without LOOP", ".", Diagnostic::Unknown::Nothing, 2, opcode_keyword(Opcode::EndLoop)},
 };
 
 // "<what> on line L is invalid." then a tab and the offending text.

@@ -39,7 +39,7 @@ struct SourceToken {
 // Program model
 
 // What a program line holds where it names no command or gives no data.
-inline constexpr std::string_view kDefaultCommand = "CONTINUE";
+inline constexpr std::string_view kDefaultCommand = opcode_keyword(Opcode::Continue);
 inline constexpr std::string_view kDefaultData = "0";
 
 // One instruction as the parser understood it. Every text is upper case,
