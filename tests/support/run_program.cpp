@@ -6,6 +6,7 @@
 #include <windows.h>
 #else
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
@@ -57,6 +58,7 @@ int start_and_wait(const std::string& executable, const std::vector<std::string>
 }
 #else
 constexpr char kExecutableSuffix[] = "";
+constexpr int kLongestRunMs = 120000;
 
 int start_and_wait(const std::string& executable, const std::vector<std::string>& arguments, const fs::path& out,
                    const fs::path& err) {
@@ -74,8 +76,14 @@ int start_and_wait(const std::string& executable, const std::vector<std::string>
     _exit(127);
   }
   if (unread[1] >= 0) close(unread[1]);
+  if (child < 0) return -1000;
+  // A program that hangs is stopped, so that its test fails rather than
+  // the whole run hanging.
   int status = 0;
-  if (child < 0 || waitpid(child, &status, 0) != child) return -1000;
+  for (int waited_ms = 0; waitpid(child, &status, WNOHANG) == 0; ++waited_ms) {
+    if (waited_ms == kLongestRunMs) kill(child, SIGKILL);
+    usleep(1000);
+  }
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1000 - WTERMSIG(status);
 }
 #endif

@@ -16,7 +16,8 @@ struct ProgramRun {
 std::filesystem::path program_folder();
 
 // Runs `program` from program_folder() with `arguments`, no standard input,
-// and waits for it to end.
+// and waits for it to end; on Linux one still running after two minutes is
+// killed (its status then is -1009).
 ProgramRun run_program(const std::string& program, const std::vector<std::string>& arguments);
 
 // The same with standard output a pipe whose reading end is already closed,
