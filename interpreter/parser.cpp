@@ -1,7 +1,6 @@
 #include "parser.h"
 
 #include <algorithm>
-#include <array>
 #include <iterator>
 #include <string_view>
 #include <sstream>
@@ -39,7 +38,9 @@ std::size_t time_length(std::string_view field) {
 class Parser {
  public:
   Parser(TokenReader& tokens, ProgramModel& model, std::ostream& report)
-      : tokens_(tokens), model_(model), report_(report) {}
+      : tokens_(tokens), model_(model), report_(report) {
+    read(current_);
+  }
 
   bool parse() {
     for (;;) {
@@ -57,18 +58,19 @@ class Parser {
   bool reading_failed() const { return reading_failed_; }
 
  private:
-  // The parser looks at most one token back and one ahead.
-  static constexpr std::size_t kRingSize = 4;
-
-  SourceToken& token(std::size_t index) {
-    while (read_ <= index) read_next();
-    return ring_[index % kRingSize];
+  SourceToken& current() { return current_; }
+  SourceToken& peek() {
+    if (!peeked_) read(next_);
+    peeked_ = true;
+    return next_;
   }
-
-  SourceToken& current() { return token(current_); }
-  SourceToken& peek() { return token(current_ + 1); }
-  SourceToken& previous() { return current_ == 0 ? start_of_file_ : token(current_ - 1); }
-  void advance() { ++current_; }
+  SourceToken& previous() { return previous_; }
+  void advance() {
+    previous_ = current_;
+    if (peeked_) current_ = next_;
+    else read(current_);
+    peeked_ = false;
+  }
   bool check(TokenKind kind) { return current().kind == kind; }
 
   // Takes the current token when it is of `kind`; otherwise reports that
@@ -81,8 +83,7 @@ class Parser {
 
   // After the end of the file the reader gives its EndOfFile token again,
   // and after a reading error an EndOfFile token stands in for the rest.
-  void read_next() {
-    SourceToken& token = ring_[read_++ % kRingSize];
+  void read(SourceToken& token) {
     if (tokens_.next(token)) return;
     reading_failed_ = true;
     token = SourceToken{TokenKind::EndOfFile, {}, 0, 0};
@@ -118,7 +119,7 @@ class Parser {
   }
 
   bool parse_declaration() {
-    const SourceToken& name = current();
+    const SourceToken name = current();
     advance();  // the name
     advance();  // the equals sign
     if (!check(TokenKind::Word) && !check(TokenKind::Number)) return expecting("value", previous(), current());
@@ -245,12 +246,12 @@ class Parser {
   }
 
   TokenReader& tokens_;
-  std::array<SourceToken, kRingSize> ring_{};
-  std::size_t read_ = 0;     // tokens read from the reader so far
-  std::size_t current_ = 0;  // index of the current token
-  // What an error quotes as the token before the first one of the source,
+  // Before the first token, what an error quotes as the one before it,
   // shown by its text like a word.
-  SourceToken start_of_file_{TokenKind::Word, "Start of File", 1, 1};
+  SourceToken previous_{TokenKind::Word, "Start of File", 1, 1};
+  SourceToken current_;
+  SourceToken next_;  // read once peek() asked for it
+  bool peeked_ = false;
   bool reading_failed_ = false;
   ProgramModel& model_;
   std::ostream& report_;
