@@ -12,13 +12,6 @@
 #include <filesystem>
 #include <thread>
 
-#ifndef _WIN32
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
-
 #include "golden_file.h"
 #include "run_program.h"
 #include "test_folder.h"
@@ -36,26 +29,6 @@ std::string with_folder_named(std::string text, const fs::path& folder) {
   return text;
 }
 
-#ifndef _WIN32
-// Writes `text` into the named pipe `path` once a reader has opened it, and
-// gives up when none comes within two minutes or the reader goes away.
-void write_into_pipe(const fs::path& path, const std::string& text) {
-  int pipe = -1;
-  for (int waited_ms = 0; pipe < 0 && waited_ms < 120000; ++waited_ms) {
-    pipe = open(path.c_str(), O_WRONLY | O_NONBLOCK);
-    if (pipe < 0) usleep(1000);
-  }
-  if (pipe < 0) return;
-  fcntl(pipe, F_SETFL, 0);
-  for (std::size_t written = 0; written < text.size();) {
-    const ssize_t count = write(pipe, text.data() + written, text.size() - written);
-    if (count <= 0) break;
-    written += static_cast<std::size_t>(count);
-  }
-  close(pipe);
-}
-#endif
-
 class CdmsimGolden : public ::testing::TestWithParam<GoldenCase> {};
 
 INSTANTIATE_TEST_SUITE_P(Golden, CdmsimGolden, ::testing::ValuesIn(read_golden_files(SIM_CASES_DIR)),
@@ -71,11 +44,7 @@ TEST_P(CdmsimGolden, GivesItsWholeOutput) {
   std::vector<std::string> arguments;
   std::thread writer;
   if (c.has("fifo")) {
-#ifndef _WIN32
-    signal(SIGPIPE, SIG_IGN);
-    ASSERT_EQ(0, mkfifo((folder / "program.cdm").c_str(), 0600));
-    writer = std::thread(write_into_pipe, folder / "program.cdm", c.section("program"));
-#endif
+    writer = feed_named_pipe(folder / "program.cdm", c.section("program"));
     arguments.push_back((folder / "program.cdm").string());
   } else if (c.sections.count("program")) {
     folder.write("program.cdm", c.section("program"));

@@ -7,6 +7,7 @@
 #else
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
@@ -109,6 +110,28 @@ ProgramRun run_program(const std::string& program, const std::vector<std::string
   run.errors = captured.read("err");
   return run;
 }
+
+#ifndef _WIN32
+std::thread feed_named_pipe(const fs::path& path, std::string text) {
+  signal(SIGPIPE, SIG_IGN);
+  if (mkfifo(path.c_str(), 0600) != 0) return {};
+  return std::thread([path, text = std::move(text)] {
+    int pipe = -1;
+    for (int waited_ms = 0; pipe < 0 && waited_ms < kLongestRunMs; ++waited_ms) {
+      pipe = open(path.c_str(), O_WRONLY | O_NONBLOCK);
+      if (pipe < 0) usleep(1000);
+    }
+    if (pipe < 0) return;
+    fcntl(pipe, F_SETFL, 0);
+    for (std::size_t written = 0; written < text.size();) {
+      const ssize_t count = write(pipe, text.data() + written, text.size() - written);
+      if (count <= 0) break;
+      written += static_cast<std::size_t>(count);
+    }
+    close(pipe);
+  });
+}
+#endif
 
 ProgramRun run_program_unread(const std::string& program, const std::vector<std::string>& arguments) {
   const TestFolder captured;
