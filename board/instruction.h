@@ -44,6 +44,7 @@ constexpr std::string_view opcode_keyword(std::int32_t opcode) {
   if (opcode < 0 || opcode >= static_cast<std::int32_t>(std::size(kOpcodeKeywords))) return {};
   return kOpcodeKeywords[opcode].keyword;
 }
+constexpr std::string_view opcode_keyword(Opcode opcode) { return opcode_keyword(static_cast<std::int32_t>(opcode)); }
 
 // The four numbers of one board instruction, in the order the board
 // library's instruction call takes them.

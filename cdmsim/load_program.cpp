@@ -1,10 +1,12 @@
 #include "load_program.h"
 
 #include <cerrno>
-#include <fstream>
+#include <cstdint>
+#include <cstdio>
 #include <optional>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <system_error>
 
 #include "board_file.h"
@@ -17,34 +19,79 @@
 
 namespace {
 
-// The interpreter's own message for a file it cannot open is Load's; here
-// the file and the reason are named.
-bool can_open(const std::string& file, std::ostream& messages) {
+// No board holds a program anywhere near this long (the largest memory the
+// emulator gives is 2^24 instructions, at 32 bytes a line), and no line of
+// a program needs to be longer than this: a source beyond either, such as
+// /dev/zero, is refused before it fills memory.
+constexpr std::uint64_t kLargestSource = std::uint64_t{1} << 29;
+constexpr std::uint64_t kLongestLine = std::uint64_t{1} << 20;
+
+// Reads the whole program once: a named pipe can be read only once, and the
+// error line is quoted from what was read. The interpreter's own message
+// for a file it cannot read is Load's; here the file and the reason are
+// named.
+bool read_program(const std::string& file, std::string& text, std::ostream& messages) {
   std::FILE* opened = open_file(file, "rb");
-  if (opened != nullptr) {
-    std::fclose(opened);
-    return true;
+  if (opened == nullptr) {
+    messages << "cdmsim: cannot open " << file << ": " << std::generic_category().message(errno) << "\n";
+    return false;
   }
-  messages << "cdmsim: cannot open " << file << ": " << std::generic_category().message(errno) << "\n";
+  std::string problem;
+  std::uint64_t line = 1;
+  std::uint64_t line_length = 0;
+  char block[1 << 16];
+  for (std::size_t got; problem.empty() && (got = std::fread(block, 1, sizeof block, opened)) > 0;) {
+    for (std::size_t i = 0; i < got; ++i) {
+      line_length = block[i] == '\n' ? 0 : line_length + 1;
+      line += block[i] == '\n';
+      if (line_length > kLongestLine) {
+        problem = "line " + std::to_string(line) + " is longer than " + std::to_string(kLongestLine) + " bytes";
+        break;
+      }
+    }
+    text.append(block, got);
+    if (problem.empty() && text.size() > kLargestSource)
+      problem = "it is longer than " + std::to_string(kLargestSource) + " bytes, more than any board holds";
+  }
+  if (problem.empty() && std::ferror(opened)) problem = std::generic_category().message(errno);
+  std::fclose(opened);
+  if (problem.empty()) return true;
+  messages << "cdmsim: cannot read " << file << ": " << problem << "\n";
   return false;
+}
+
+// Carriage returns other than those of CR LF line ends shown as \r, so that
+// one quoted from a source never moves a terminal's cursor.
+std::string escaped(std::string_view text) {
+  std::string shown;
+  for (const char c : text) {
+    if (c == '\r') shown += "\\r";
+    else shown += c;
+  }
+  return shown;
 }
 
 // The source's line `number` (1-based), without its line end; empty past
 // the end.
-std::string source_line(const std::string& file, unsigned number) {
-  std::ifstream in(file, std::ios::binary);
-  std::string line;
-  for (unsigned i = 0; i < number && std::getline(in, line); ++i) {
+std::string_view source_line(std::string_view text, unsigned number) {
+  for (unsigned i = 1; i < number && !text.empty(); ++i) {
+    const std::size_t line_feed = text.find('\n');
+    text.remove_prefix(line_feed == std::string_view::npos ? text.size() : line_feed + 1);
   }
-  if (!line.empty() && line.back() == '\r') line.pop_back();
+  std::string_view line = text.substr(0, text.find('\n'));
+  if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
   return line;
 }
 
 // The caret line under `column`: the source's tabs are kept, so that the
-// caret lands under the column however a terminal sets its tabs.
-std::string caret_under(const std::string& line, unsigned column) {
+// caret lands under the column however a terminal sets its tabs, and a
+// carriage return takes the two columns of its \r.
+std::string caret_under(std::string_view line, unsigned column) {
   std::string caret;
-  for (unsigned i = 1; i < column; ++i) caret += i <= line.size() && line[i - 1] == '\t' ? '\t' : ' ';
+  for (unsigned i = 1; i < column; ++i) {
+    const char c = i <= line.size() ? line[i - 1] : ' ';
+    caret += c == '\t' ? "\t" : c == '\r' ? "  " : " ";
+  }
   return caret + "^";
 }
 
@@ -52,14 +99,14 @@ std::string caret_under(const std::string& line, unsigned column) {
 // error: what, then the line with a caret under the column, and a likely
 // meaning for a word that names nothing. A report without a source error
 // (the file could not be read) is shown as Load gives it.
-void write_first_error(const std::string& file, const std::string& report, const std::vector<std::string>& labels,
-                       std::ostream& messages) {
+void write_first_error(const std::string& file, std::string_view text, const std::string& report,
+                       const std::vector<std::string>& labels, std::ostream& messages) {
   std::optional<Diagnostic> error = first_error(report);
   if (!error) {
     messages << report;
     return;
   }
-  const std::string line = source_line(file, error->line);
+  const std::string_view line = source_line(text, error->line);
   if (error->column == 0) error->column = word_column(line, *error);
   std::string message = error->message;
   const std::vector<std::string> known =
@@ -68,15 +115,16 @@ void write_first_error(const std::string& file, const std::string& report, const
     message += "; did you mean " + guess + "?";
   messages << file << ":" << error->line << ":";
   if (error->column > 0) messages << error->column << ":";
-  messages << " error: " << message << "\n";
-  messages << line << "\n";
+  messages << " error: " << escaped(message) << "\n";
+  messages << escaped(line) << "\n";
   if (error->column > 0) messages << caret_under(line, error->column) << "\n";
 }
 
 }  // namespace
 
 bool compile(const SimOptions& options, LoadedProgram& loaded, std::ostream& messages) {
-  if (!can_open(options.file, messages)) return false;
+  std::string text;
+  if (!read_program(options.file, text, messages)) return false;
   std::ostringstream report;
   MemoryBoard board;
   InterpreterOptions run;
@@ -85,10 +133,10 @@ bool compile(const SimOptions& options, LoadedProgram& loaded, std::ostream& mes
   run.listing = true;
   run.board = &board;
   run.describe_program = true;
-  InterpreterResult result = run_interpreter(ProgramSource::from_file(options.file.c_str()), run, report);
+  InterpreterResult result = run_interpreter(ProgramSource::from_text(text), run, report);
   if (options.listing) messages << report.str();
   if (!result.programmed) {
-    if (!options.listing) write_first_error(options.file, report.str(), result.labels, messages);
+    if (!options.listing) write_first_error(options.file, text, report.str(), result.labels, messages);
     return false;
   }
   loaded.program = board.take_program();

@@ -89,7 +89,7 @@ constexpr ValueError kValueErrors[] = {
     {"Time unit", " is invalid.", Diagnostic::Unknown::Unit, 1, {}},
     {"Command", " is invalid.", Diagnostic::Unknown::Command, 2, {}},
     {"Unknown label", ":", Diagnostic::Unknown::Label, 3, {}},
-    {"END_LOOP without LOOP", ".", Diagnostic::Unknown::Nothing, 2, "END_LOOP"},
+    {"END_LOOP without LOOP", ".", Diagnostic::Unknown::Nothing, 2, opcode_keyword(Opcode::EndLoop)},
 };
 
 // "<what> on line L is invalid." then a tab and the offending text.
@@ -116,17 +116,30 @@ bool value_error(std::string_view first, std::string_view second, Diagnostic& d)
   return false;
 }
 
-std::size_t edit_distance(std::string_view a, std::string_view b) {
-  std::vector<std::size_t> row(b.size() + 1);
-  for (std::size_t j = 0; j <= b.size(); ++j) row[j] = j;
+// The edit distance of `a` and `b` when it is at most `limit`, else
+// limit + 1. Only the cells within `limit` of the table's diagonal can be
+// that close, so only they are computed, each counted in `cells`; a row
+// with none within the limit ends it.
+std::size_t bounded_edit_distance(std::string_view a, std::string_view b, std::size_t limit,
+                                  std::uint64_t& cells) {
+  const std::size_t over = limit + 1;
+  if ((a.size() > b.size() ? a.size() - b.size() : b.size() - a.size()) > limit) return over;
+  std::vector<std::size_t> row(b.size() + 1, over);
+  for (std::size_t j = 0; j <= std::min(b.size(), limit); ++j) row[j] = j;
   for (std::size_t i = 1; i <= a.size(); ++i) {
-    std::size_t diagonal = row[0];
-    row[0] = i;
-    for (std::size_t j = 1; j <= b.size(); ++j) {
+    const std::size_t from = i > limit ? i - limit : 1;
+    const std::size_t to = std::min(b.size(), i + limit);
+    std::size_t diagonal = row[from - 1];
+    row[from - 1] = from == 1 && i <= limit ? i : over;
+    std::size_t row_best = row[from - 1];
+    for (std::size_t j = from; j <= to; ++j) {
       const std::size_t above = row[j];
-      row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
+      row[j] = std::min({above + 1, row[j - 1] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1), over});
       diagonal = above;
+      row_best = std::min(row_best, row[j]);
     }
+    cells += to + 1 - from;
+    if (row_best > limit) return over;
   }
   return row[b.size()];
 }
@@ -162,15 +175,19 @@ unsigned word_column(std::string_view source_line, const Diagnostic& diagnostic)
   return at == std::string::npos || diagnostic.word.empty() ? 0 : static_cast<unsigned>(start + at + 1);
 }
 
-std::string closest_word(std::string_view word, const std::vector<std::string>& known) {
+std::string closest_word(std::string_view word, const std::vector<std::string>& known, std::uint64_t* work) {
+  std::uint64_t cells = 0;
   std::string best;
-  std::size_t best_distance = std::max<std::size_t>(1, word.size() / 3);  // a slip, not another word
+  // A slip, not another word: a third of the word, and of a long word no
+  // more than of one of kLongestSlipWord characters.
+  std::size_t best_distance = std::max<std::size_t>(1, std::min(word.size(), kLongestSlipWord) / 3);
   for (const std::string& candidate : known) {
-    const std::size_t distance = edit_distance(word, candidate);
+    const std::size_t distance = bounded_edit_distance(word, candidate, best_distance, cells);
     if (distance == 0 || distance > best_distance || (distance == best_distance && !best.empty())) continue;
     best = candidate;
     best_distance = distance;
   }
+  if (work != nullptr) *work = cells;
   return best;
 }
 

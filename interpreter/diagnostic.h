@@ -4,6 +4,8 @@
 // library writes.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -35,8 +37,15 @@ std::optional<Diagnostic> first_error(std::string_view report);
 unsigned word_column(std::string_view source_line, const Diagnostic& diagnostic);
 
 // The known word closest to `word` by edit distance, when it is close
-// enough to be a slip of the keyboard; empty otherwise.
-std::string closest_word(std::string_view word, const std::vector<std::string>& known);
+// enough to be a slip of the keyboard; empty otherwise. The work is about
+// the word's length times a few dozen for each candidate of about its
+// length, and nothing for the others; `work`, if given, receives it (the
+// cells of the distance tables computed).
+std::string closest_word(std::string_view word, const std::vector<std::string>& known,
+                         std::uint64_t* work = nullptr);
+
+// Words longer than this are allowed no more slips than a word this long.
+inline constexpr std::size_t kLongestSlipWord = 64;
 
 // The words a value of the diagnostic's kind may be: commands or units (a
 // label's candidates are the program's own labels).

@@ -34,8 +34,8 @@ inline constexpr std::int64_t kLargestNumber = std::numeric_limits<std::int32_t>
 // The time units are the board's, kTimeUnits in time_units.h.
 
 // A line holding this word alone is a whole instruction, kStopStatement.
-inline constexpr std::string_view kStopWord = "STOP";
-inline constexpr ProgramLine kStopStatement{"0", "1", "US", "STOP", "0", 0};
+inline constexpr std::string_view kStopWord = opcode_keyword(Opcode::Stop);
+inline constexpr ProgramLine kStopStatement{"0", "1", "US", kStopWord, "0", 0};
 
 // Commands whose operand is a label rather than a number.
-inline constexpr std::string_view kLabelCommands[] = {"BRANCH", "JSR"};
+inline constexpr std::string_view kLabelCommands[] = {opcode_keyword(Opcode::Branch), opcode_keyword(Opcode::Jsr)};

@@ -1,7 +1,6 @@
 #include "parser.h"
 
 #include <algorithm>
-#include <array>
 #include <iterator>
 #include <string_view>
 #include <sstream>
@@ -38,9 +37,9 @@ std::size_t time_length(std::string_view field) {
 // time split change tokens in place.
 class Parser {
  public:
-  Parser(TokenReader& tokens, ProgramModel& model, std::ostream& report, const StretchStart& start)
-      : tokens_(tokens), start_of_file_(start.before), model_(model), report_(report) {
-    for (const auto& [name, value] : start.variables) declare(name, value);
+  Parser(TokenReader& tokens, ProgramModel& model, std::ostream& report)
+      : tokens_(tokens), model_(model), report_(report) {
+    read(current_);
   }
 
   bool parse() {
@@ -59,25 +58,19 @@ class Parser {
   bool reading_failed() const { return reading_failed_; }
 
  private:
-  // A program line's texts view its tokens until the line is stored, and an
-  // instruction spans at most eight tokens after the one before it, so a
-  // ring this size never reuses a place that is still viewed.
-  static constexpr std::size_t kRingSize = 16;
-
-  struct Place {
-    SourceToken token;
-    std::string text;  // the token's own text, when it has one
-  };
-
-  SourceToken& token(std::size_t index) {
-    while (read_ <= index) read_next();
-    return ring_[index % kRingSize].token;
+  SourceToken& current() { return current_; }
+  SourceToken& peek() {
+    if (!peeked_) read(next_);
+    peeked_ = true;
+    return next_;
   }
-
-  SourceToken& current() { return token(current_); }
-  SourceToken& peek() { return token(current_ + 1); }
-  SourceToken& previous() { return current_ == 0 ? start_of_file_ : token(current_ - 1); }
-  void advance() { ++current_; }
+  SourceToken& previous() { return previous_; }
+  void advance() {
+    previous_ = current_;
+    if (peeked_) current_ = next_;
+    else read(current_);
+    peeked_ = false;
+  }
   bool check(TokenKind kind) { return current().kind == kind; }
 
   // Takes the current token when it is of `kind`; otherwise reports that
@@ -90,11 +83,10 @@ class Parser {
 
   // After the end of the file the reader gives its EndOfFile token again,
   // and after a reading error an EndOfFile token stands in for the rest.
-  void read_next() {
-    Place& place = ring_[read_++ % kRingSize];
-    if (tokens_.next(place.token, place.text)) return;
+  void read(SourceToken& token) {
+    if (tokens_.next(token)) return;
     reading_failed_ = true;
-    place.token = SourceToken{TokenKind::EndOfFile, {}, 0, 0};
+    token = SourceToken{TokenKind::EndOfFile, {}, 0, 0};
   }
 
   void add_label() {
@@ -127,7 +119,7 @@ class Parser {
   }
 
   bool parse_declaration() {
-    const SourceToken& name = current();
+    const SourceToken name = current();
     advance();  // the name
     advance();  // the equals sign
     if (!check(TokenKind::Word) && !check(TokenKind::Number)) return expecting("value", previous(), current());
@@ -254,12 +246,12 @@ class Parser {
   }
 
   TokenReader& tokens_;
-  std::array<Place, kRingSize> ring_{};
-  std::size_t read_ = 0;     // tokens read from the reader so far
-  std::size_t current_ = 0;  // index of the current token
-  // What an error quotes as the token before the first one of the source
-  // (by default shown by its text "Start of File", like a word).
-  SourceToken start_of_file_;
+  // Before the first token, what an error quotes as the one before it,
+  // shown by its text like a word.
+  SourceToken previous_{TokenKind::Word, "Start of File", 1, 1};
+  SourceToken current_;
+  SourceToken next_;  // read once peek() asked for it
+  bool peeked_ = false;
   bool reading_failed_ = false;
   ProgramModel& model_;
   std::ostream& report_;
@@ -269,31 +261,34 @@ class Parser {
 // Reads the rest of the tokens; false when one cannot be read.
 bool read_to_end(TokenReader& tokens) {
   SourceToken token;
-  std::string text;
   do {
-    if (!tokens.next(token, text)) return false;
+    if (!tokens.next(token)) return false;
   } while (token.kind != TokenKind::EndOfFile);
   return true;
 }
 
 }  // namespace
 
-StretchEnd parse_stretch(TokenReader& tokens, const StretchStart& start, ProgramModel& model,
-                         std::ostream& held_report) {
+bool parse_program(TokenReader& tokens, ProgramModel& model, std::ostream& report) {
   model = ProgramModel{};
   // A reading error anywhere in the source is the one reported, even after
   // a statement error earlier on, so a statement error waits until the rest
   // of the source has been read.
   std::ostringstream statement_error;
-  statement_error.imbue(held_report.getloc());
-  Parser parser(tokens, model, statement_error, start);
+  statement_error.imbue(report.getloc());
+  Parser parser(tokens, model, statement_error);
   const bool parsed = parser.parse();
-  if (parsed && !parser.reading_failed()) return StretchEnd::Parsed;
+  if (parsed && !parser.reading_failed()) return true;
   model = ProgramModel{};
   if (parser.reading_failed() || !read_to_end(tokens)) {
-    tokens.write_error(held_report);
-    return StretchEnd::ReadingError;
+    tokens.write_error(report);
+    return false;
   }
-  held_report << statement_error.str();
-  return StretchEnd::StatementError;
+  // Line by line, each flushed as every report line is.
+  const std::string text = statement_error.str();
+  for (std::size_t begin = 0, end = text.find('\n'); end != std::string::npos; begin = end + 1, end = text.find('\n', begin)) {
+    report.write(text.data() + begin, static_cast<std::streamsize>(end + 1 - begin));
+    report.flush();
+  }
+  return false;
 }

@@ -39,7 +39,7 @@ struct SourceToken {
 // Program model
 
 // What a program line holds where it names no command or gives no data.
-inline constexpr std::string_view kDefaultCommand = "CONTINUE";
+inline constexpr std::string_view kDefaultCommand = opcode_keyword(Opcode::Continue);
 inline constexpr std::string_view kDefaultData = "0";
 
 // One instruction as the parser understood it. Every text is upper case,
@@ -60,11 +60,6 @@ struct ProgramLine {
 class ProgramLineList {
  public:
   void push_back(const ProgramLine& line);
-  // Takes over the lines of `later`, after these.
-  void append(ProgramLineList&& later) {
-    records_.append(std::move(later.records_));
-    count_ += std::exchange(later.count_, 0);
-  }
   std::size_t size() const { return count_; }
 
   // Walks the lines in a range-for loop, all the use they have.

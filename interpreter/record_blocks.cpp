@@ -40,11 +40,3 @@ void RecordBlocks::add_block(std::size_t min_size) {
   block_end_ = next_ + size;
   blocks_.push_back(std::move(block));
 }
-
-void RecordBlocks::append(RecordBlocks&& later) {
-  if (later.blocks_.empty()) return;
-  for (Block& block : later.blocks_) blocks_.push_back(std::move(block));
-  next_ = later.next_;
-  block_end_ = later.block_end_;
-  later = RecordBlocks{};
-}

@@ -37,10 +37,6 @@ class RecordBlocks {
     return std::string_view(out, text.size());
   }
 
-  // Takes over the records of `later`, after these; new records go after
-  // them.
-  void append(RecordBlocks&& later);
-
   // Walks the records in the order written.
   class Cursor {
    public:

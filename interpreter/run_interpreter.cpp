@@ -4,9 +4,21 @@
 
 #include "board_pass.h"
 #include "listing.h"
-#include "source_parse.h"
+#include "parser.h"
+#include "source_reader.h"
+#include "token_reader.h"
 
 namespace {
+
+enum class SourceParse { Parsed, Failed, Unreadable };
+
+// The source is not held open while the board is programmed.
+SourceParse parse_source(const ProgramSource& source, ProgramModel& model, std::ostream& report) {
+  SourceReader reader(source.text);
+  if (source.path != nullptr && !reader.open(source.path)) return SourceParse::Unreadable;
+  TokenReader tokens(reader);
+  return parse_program(tokens, model, report) ? SourceParse::Parsed : SourceParse::Failed;
+}
 
 void describe(const ProgramModel& model, InterpreterResult& result) {
   result.source_lines.reserve(model.lines.size());
@@ -21,7 +33,6 @@ InterpreterResult run_interpreter(const ProgramSource& source, const Interpreter
   assert(options.board != nullptr);
   InterpreterResult result;
   ProgramModel model;
-  // The source is not held open while the board is programmed.
   switch (parse_source(source, model, report)) {
     case SourceParse::Unreadable:
       report << "Failed to open file." << std::endl;

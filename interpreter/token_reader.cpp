@@ -2,13 +2,16 @@
 
 #include <array>
 #include <cassert>
-#include <cstdint>
 #include <cstring>
-#include <string>
+#include <utility>
 
 #include "upper_case.h"
 
 namespace {
+
+// Bytes read from the source at a time; a token longer than that takes a
+// block of its own.
+constexpr std::size_t kBlockSize = 1 << 16;
 
 // What a byte can do between and inside tokens. The bytes that end a Word,
 // Number or Variable come first, so that one comparison tells them.
@@ -23,7 +26,7 @@ enum class CharClass : std::uint8_t {
   Dollar,
   Space,  // skipped between tokens and dropped inside them
   Tab,    // skipped between tokens but kept inside them
-  Other,  // starts nothing: an offending character where a token could begin
+  Other,  // starts nothing: an offending character where a token could begin, or the block's end
 };
 
 // One class per raw byte, built once: a lower-case letter is a letter, and
@@ -52,31 +55,58 @@ CharClass class_of(char c) { return kCharClasses[static_cast<unsigned char>(c)];
 // Ends a Word, Number or Variable (so does the end of input).
 bool ends_token(char c) { return class_of(c) <= CharClass::LineFeed; }
 
-// Room for the longest token text of a usual program, so that a buffer
-// grows hardly ever.
-constexpr std::size_t kInitialTextSize = 64;
+// The bytes a token keeps as they stand: all but those that end it, a
+// blank, a lower-case letter and NUL, which also marks the block's end.
+constexpr std::array<bool, 256> make_kept_bytes() {
+  std::array<bool, 256> kept{};
+  for (int c = 1; c < 256; ++c)
+    kept[c] = kCharClasses[c] > CharClass::LineFeed && c != ' ' && upper_case(static_cast<char>(c)) == c;
+  return kept;
+}
+
+constexpr std::array<bool, 256> kKeptBytes = make_kept_bytes();
+
+bool kept_as_is(char c) { return kKeptBytes[static_cast<unsigned char>(c)]; }
 
 constexpr std::string_view kEndOfLineText = "\n";
 constexpr std::string_view kEndOfFileText = "EOF";
 
 }  // namespace
 
-bool TokenReader::load_block() {
-  const std::string_view block = source_.next_block();
-  next_ = block.data();
-  end_ = block.data() + block.size();
-  return !block.empty();
+TokenReader::TokenReader(SourceReader& source) : source_(source) {
+  refill(nullptr, 0);
 }
 
-void TokenReader::take(std::size_t count) {
-  next_ += count;
-  column_ += static_cast<unsigned>(count);
+// Reads the next block after the `carried` bytes of a token that runs on
+// from `carried_from`, which then start the block. A block a token of this
+// line views is held until the next line begins, and a fresh one taken.
+// False when the source is exhausted.
+bool TokenReader::refill(const char* carried_from, std::size_t carried) {
+  const std::uint64_t read_so_far = block_ ? offset(end_) : 0;
+  const std::size_t size = carried + kBlockSize;
+  if (block_viewed_ || size > block_size_) {
+    std::unique_ptr<char[]> block(new char[size + 1]);
+    if (carried > 0) std::memcpy(block.get(), carried_from, carried);
+    if (block_viewed_) held_.push_back(std::move(block_));
+    block_ = std::move(block);
+    block_size_ = size;
+    block_viewed_ = false;
+  } else if (carried > 0) {
+    std::memmove(block_.get(), carried_from, carried);
+  }
+  const std::size_t got = source_.read(block_.get() + carried, block_size_ - carried);
+  block_offset_ = read_so_far - carried;
+  next_ = block_.get() + carried;
+  end_ = next_ + got;
+  *end_ = '\0';
+  return got > 0;
 }
 
-void TokenReader::skip_blanks() {
-  const char* blank = next_;
-  while (blank != end_ && (*blank == ' ' || *blank == '\t')) ++blank;
-  take(static_cast<std::size_t>(blank - next_));
+void TokenReader::set(SourceToken& token, TokenKind kind, std::string_view text) const {
+  token.kind = kind;
+  token.text = text;
+  token.line = line_;
+  token.column = static_cast<unsigned>(offset(next_) - line_offset_ + 1);
 }
 
 // Runs from the '/' up to the line feed or the end of the input, which is
@@ -84,63 +114,54 @@ void TokenReader::skip_blanks() {
 // tokens.
 void TokenReader::skip_comment() {
   do {
-    const auto rest = static_cast<std::size_t>(end_ - next_);
-    const void* line_feed = std::memchr(next_, '\n', rest);
-    take(line_feed == nullptr ? rest : static_cast<std::size_t>(static_cast<const char*>(line_feed) - next_));
-  } while (at_block_end() && load_block());
+    const void* line_feed = std::memchr(next_, '\n', static_cast<std::size_t>(end_ - next_));
+    if (line_feed != nullptr) {
+      next_ = static_cast<char*>(const_cast<void*>(line_feed));
+      return;
+    }
+  } while (refill(nullptr, 0));
 }
 
-void TokenReader::set(SourceToken& token, TokenKind kind, std::string_view text) const {
-  token.kind = kind;
-  token.text = text;
-  token.line = line_;
-  token.column = column_ + 1;
-}
-
-// Collects up to the byte that ends the token, which is left to be dealt
-// with, upper-cased and without its blanks. `text` is a buffer reused from
-// token to token, grown only when a token is longer than any it held before.
-void TokenReader::read_text_token(TokenKind kind, SourceToken& token, std::string& text) {
+// Takes up to the byte that ends the token, which is left to be dealt with,
+// and upper-cases the token and drops its blanks where it stands.
+bool TokenReader::read_text_token(TokenKind kind, SourceToken& token) {
   set(token, kind, {});
-  if (text.empty()) text.resize(kInitialTextSize);
-  // Locals, since a store through `out` could otherwise change any member
-  // as far as the compiler knows, and every one would be read again.
-  char* out = text.data();
-  char* out_end = out + text.size();
-  do {
-    const char* in = next_;
-    const char* const end = end_;
-    for (; in != end && !ends_token(*in); ++in) {
-      if (out == out_end) {
-        const std::size_t length = text.size();
-        text.resize(2 * length);
-        out = text.data() + length;
-        out_end = text.data() + text.size();
-      }
+  char* start = next_;
+  char* in = start;
+  char* out = start;
+  for (;;) {
+    while (kept_as_is(*in)) ++in;
+    out = in;
+    for (; in != end_ && !ends_token(*in); ++in) {
       *out = upper_case(*in);
       out += *in != ' ';
     }
-    take(static_cast<std::size_t>(in - next_));
-  } while (at_block_end() && load_block());
-  token.text = std::string_view(text.data(), static_cast<std::size_t>(out - text.data()));
+    if (in != end_) break;
+    const auto carried = static_cast<std::size_t>(out - start);
+    const bool more = refill(start, carried);
+    start = block_.get();
+    in = out = start + carried;
+    if (!more) break;
+  }
+  next_ = in;
+  token.text = std::string_view(start, static_cast<std::size_t>(out - start));
+  block_viewed_ = true;
+  return true;
 }
 
-bool TokenReader::next(SourceToken& token, std::string& text) {
+bool TokenReader::next(SourceToken& token) {
+  if (std::exchange(line_ended_, false)) {
+    held_.clear();
+    block_viewed_ = false;
+  }
   for (;;) {
-    if (at_block_end() && !load_block()) {
-      set(token, TokenKind::EndOfFile, kEndOfFileText);
-      return true;
-    }
     switch (class_of(*next_)) {
       case CharClass::Letter:
-        read_text_token(TokenKind::Word, token, text);
-        return true;
+        return read_text_token(TokenKind::Word, token);
       case CharClass::Digit:
-        read_text_token(TokenKind::Number, token, text);
-        return true;
+        return read_text_token(TokenKind::Number, token);
       case CharClass::Dollar:
-        read_text_token(TokenKind::Variable, token, text);
-        return true;
+        return read_text_token(TokenKind::Variable, token);
       case CharClass::Colon:
         return take_punctuation(TokenKind::Colon, ":", token);
       case CharClass::Comma:
@@ -153,15 +174,19 @@ bool TokenReader::next(SourceToken& token, std::string& text) {
       case CharClass::LineFeed:
         set(token, TokenKind::EndOfLine, kEndOfLineText);
         ++line_;
-        column_ = 0;
         ++next_;
+        line_offset_ = offset(next_);
+        line_ended_ = true;
         return true;
       case CharClass::Space:
       case CharClass::Tab:
-        skip_blanks();
+        while (*next_ == ' ' || *next_ == '\t') ++next_;
         continue;
       case CharClass::Other:
-        return false;
+        if (next_ != end_) return false;
+        if (refill(nullptr, 0)) continue;
+        set(token, TokenKind::EndOfFile, kEndOfFileText);
+        return true;
     }
     return false;
   }
@@ -169,13 +194,14 @@ bool TokenReader::next(SourceToken& token, std::string& text) {
 
 bool TokenReader::take_punctuation(TokenKind kind, std::string_view text, SourceToken& token) {
   set(token, kind, text);
-  take(1);
+  ++next_;
   return true;
 }
 
 void TokenReader::write_error(std::ostream& report) const {
-  assert(!at_block_end());
-  report << "Reading of tokens failed at Line " << line_ << " Column " << column_ + 1 << "." << std::endl;
+  assert(next_ != end_);
+  report << "Reading of tokens failed at Line " << line_ << " Column " << offset(next_) - line_offset_ + 1 << "."
+         << std::endl;
   report << "Offending character: \"" << *next_ << "\"." << std::endl;
 }
 

@@ -1,45 +1,56 @@
 // The first phase of a run: source bytes into tokens, read one at a time as
-// the parser asks for them.
+// the parser asks for them. The reader holds the source a block at a time
+// and a token's text is a slice of its block, upper-cased and without its
+// blanks in place.
 #pragma once
 
+#include <cstdint>
+#include <memory>
 #include <ostream>
-#include <string>
 #include <string_view>
+#include <vector>
 
 #include "program_model.h"
 #include "source_reader.h"
 
 class TokenReader {
  public:
-  // `first_line` is the number of the source's line the reader starts on.
-  explicit TokenReader(SourceReader& source, unsigned first_line = 1) : source_(source), line_(first_line) {}
+  explicit TokenReader(SourceReader& source);
 
-  // Reads the next token into `token`. A Word, Number or Variable has its
-  // text written into `text`, which `token.text` then views; other tokens
-  // view texts of their own. After the EndOfFile token it gives that token
-  // again. False at a character that can start nothing, which it does not
-  // take: write_error then reports it, and every later call fails on it
-  // again.
-  bool next(SourceToken& token, std::string& text);
+  // Reads the next token into `token`. A Word, Number or Variable views the
+  // reader's block; its text stays valid until the reader gives the token
+  // after the next line end. Other tokens view texts of their own. After the
+  // EndOfFile token it gives that token again. False at a character that
+  // can start nothing, which it does not take: write_error then reports it,
+  // and every later call fails on it again.
+  bool next(SourceToken& token);
 
   // The two-line reading error, once next() has failed.
   void write_error(std::ostream& report) const;
 
  private:
-  bool at_block_end() const { return next_ == end_; }
-  bool load_block();
-  void take(std::size_t count);
-  void skip_blanks();
+  bool refill(const char* carried_from, std::size_t carried);
   void skip_comment();
-  void read_text_token(TokenKind kind, SourceToken& token, std::string& text);
+  bool read_text_token(TokenKind kind, SourceToken& token);
   bool take_punctuation(TokenKind kind, std::string_view text, SourceToken& token);
   void set(SourceToken& token, TokenKind kind, std::string_view text) const;
+  std::uint64_t offset(const char* at) const { return block_offset_ + static_cast<std::uint64_t>(at - block_.get()); }
 
   SourceReader& source_;
-  const char* next_ = nullptr;  // the first byte not taken yet, in the block
-  const char* end_ = nullptr;   // the end of the block
-  unsigned line_;
-  unsigned column_ = 0;  // bytes taken on this line: a token starting next is one column further
+  std::unique_ptr<char[]> block_;  // its bytes, then a NUL that marks their end
+  std::size_t block_size_ = 0;     // room for bytes, the NUL not counted
+  // Earlier blocks that tokens of the current line view; dropped when the
+  // next line begins.
+  std::vector<std::unique_ptr<char[]>> held_;
+  bool block_viewed_ = false;  // a token of the current line views block_
+  bool line_ended_ = false;    // the last token given was a line end
+  char* next_ = nullptr;       // the first byte not taken yet
+  char* end_ = nullptr;        // the end of the block's bytes
+  // Offsets in the source with its line ends folded: of block_'s first byte
+  // (as if what a token carried over took its place) and of the line's.
+  std::uint64_t block_offset_ = 0;
+  std::uint64_t line_offset_ = 0;
+  unsigned line_ = 1;
 };
 
 // A token text as messages show it: a line end reads "End of Line" and the

@@ -77,13 +77,13 @@ class RunningBoard {
     const auto opcode = static_cast<Opcode>(instruction.opcode);
     if (opcode == Opcode::LongDelay) {
       if (instruction.data <= 0)
-        return fail("LONG_DELAY count " + std::to_string(instruction.data) + " is not above 0", address_);
+        return fail(std::string(opcode_keyword(Opcode::LongDelay)) + " count " + std::to_string(instruction.data) + " is not above 0", address_);
       if (own >= kCycleLimit / static_cast<std::uint64_t>(instruction.data))
-        return fail("LONG_DELAY lasts 2^62 cycles or more", address_);
+        return fail(std::string(opcode_keyword(Opcode::LongDelay)) + " lasts 2^62 cycles or more", address_);
       cycles = own * static_cast<std::uint64_t>(instruction.data);
     } else if (opcode == Opcode::Wait) {
       if (wait_cycles_ == kNoLength || own + wait_cycles_ >= kCycleLimit)
-        return fail("WAIT with its wait lasts 2^62 cycles or more", address_);
+        return fail(std::string(opcode_keyword(Opcode::Wait)) + " with its wait lasts 2^62 cycles or more", address_);
       cycles = own + wait_cycles_;
     }
     if (cycles >= kTimeLimit - cycle_) return fail("board time passes 2^63 cycles", address_);
@@ -104,19 +104,19 @@ class RunningBoard {
         return {};
       case Opcode::Loop:
         if (back_here) return {};
-        if (instruction.data <= 0) return "LOOP count " + std::to_string(instruction.data) + " is not above 0";
-        if (loops_.size() >= settings_.depth) return too_deep("LOOP");
+        if (instruction.data <= 0) return std::string(opcode_keyword(Opcode::Loop)) + " count " + std::to_string(instruction.data) + " is not above 0";
+        if (loops_.size() >= settings_.depth) return too_deep(opcode_keyword(Opcode::Loop));
         loops_.push_back({here, instruction.data});
         return {};
       case Opcode::EndLoop:
         return end_loop(instruction.data, jumps_back);
       case Opcode::Jsr:
-        if (calls_.size() >= settings_.depth) return too_deep("JSR");
+        if (calls_.size() >= settings_.depth) return too_deep(opcode_keyword(Opcode::Jsr));
         calls_.push_back(address_);
         address_ = instruction.data;
         return {};
       case Opcode::Rts:
-        if (calls_.empty()) return "RTS with no subroutine call open";
+        if (calls_.empty()) return std::string(opcode_keyword(Opcode::Rts)) + " with no subroutine call open";
         address_ = calls_.back();
         calls_.pop_back();
         return {};
@@ -128,10 +128,10 @@ class RunningBoard {
   }
 
   std::string end_loop(std::int32_t start, bool& jumps_back) {
-    if (loops_.empty()) return "END_LOOP closes the loop at " + address_text(start) + ", but no loop is open";
+    if (loops_.empty()) return std::string(opcode_keyword(Opcode::EndLoop)) + " closes the loop at " + address_text(start) + ", but no loop is open";
     LoopFrame& frame = loops_.back();
     if (frame.start != start)
-      return "END_LOOP closes the loop at " + address_text(start) + ", but the innermost open loop starts at " +
+      return std::string(opcode_keyword(Opcode::EndLoop)) + " closes the loop at " + address_text(start) + ", but the innermost open loop starts at " +
              address_text(frame.start);
     if (--frame.remaining > 0) {
       address_ = start;
@@ -143,7 +143,7 @@ class RunningBoard {
     return {};
   }
 
-  std::string too_deep(const char* command) const {
+  std::string too_deep(std::string_view command) const {
     return std::string(command) + " nests deeper than the " + std::to_string(settings_.depth) +
            " levels the board holds";
   }

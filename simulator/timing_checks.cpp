@@ -46,9 +46,9 @@ void check_instruction(const BoardProgram& program, const CheckSettings& setting
 
   const auto opcode = static_cast<Opcode>(instruction.opcode);
   const std::string data = std::to_string(instruction.data);
-  if (opcode == Opcode::LongDelay && instruction.data < 2) warn("LONG_DELAY count " + data + " is below 2");
+  if (opcode == Opcode::LongDelay && instruction.data < 2) warn(std::string(opcode_keyword(Opcode::LongDelay)) + " count " + data + " is below 2");
   if (opcode == Opcode::Loop && instruction.data <= 0)
-    warn("LOOP count " + data + " is not above 0, which the board refuses");
+    warn(std::string(opcode_keyword(Opcode::Loop)) + " count " + data + " is not above 0, which the board refuses");
   const auto count = static_cast<std::int64_t>(program.instructions.size());
   if (jumps(instruction.opcode) && (instruction.data < 0 || instruction.data >= count))
     warn(std::string(opcode_keyword(instruction.opcode)) + " target " + data + " is outside the program of " +

@@ -1,8 +1,7 @@
 // Feeds arbitrary bytes through the whole interpreter, against the recording
 // board, and checks what must hold for every input: the run ends, its report
 // is whole lines, success is reported exactly when it happened, and the board
-// is closed again whenever it was opened; and cut after a line feed, the
-// source parses as it does whole.
+// is closed again whenever it was opened.
 #include <cstdint>
 #include <cstdlib>
 #include <sstream>
@@ -10,8 +9,6 @@
 #include <string_view>
 
 #include "interpreter.h"
-#include "listing.h"
-#include "source_parse.h"
 #include "recording_board.h"
 
 namespace {
@@ -26,26 +23,6 @@ bool starts_with(std::string_view text, std::string_view beginning) {
 
 void require(bool condition) {
   if (!condition) std::abort();
-}
-
-// The report of a parse (cut after the line feed at `line_feed`, if one is
-// given) and the listing of what it parsed.
-std::string parse_and_list(std::string_view text, std::size_t line_feed) {
-  ProgramModel model;
-  std::ostringstream report;
-  bool cut = false;
-  const ProgramSource source = ProgramSource::from_text(text);
-  const SourceParse parsed = line_feed == std::string_view::npos
-                                 ? parse_source(source, model, report)
-                                 : parse_source_cut_after(source, line_feed, model, report, cut);
-  if (parsed == SourceParse::Parsed) write_parse_listing(model, report);
-  return report.str();
-}
-
-void require_a_cut_parses_as_the_whole(std::string_view text) {
-  const std::size_t line_feed = text.find('\n', text.size() / 2);
-  if (line_feed == std::string_view::npos) return;
-  require(parse_and_list(text, line_feed) == parse_and_list(text, std::string_view::npos));
 }
 
 }  // namespace
@@ -76,6 +53,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (stopped_before_the_board) require(calls.empty());
   if (starts_with(calls, "init\ncore_clock"))
     require(ends_with(calls, "stop_programming\nclose\n"));
-  require_a_cut_parses_as_the_whole(std::string_view(reinterpret_cast<const char*>(data), size));
   return 0;
 }

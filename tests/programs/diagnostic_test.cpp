@@ -46,4 +46,23 @@ TEST(Diagnostic, AGuessIsOfferedOnlyForASlip) {
   EXPECT_EQ("LOOPA", closest_word("LOPA", {"START", "LOOPA", "LOOPB2"}));
 }
 
+// A label of 80,000 characters with one slip among many labels: the guess
+// is found with work in proportion to the label's length, not its square,
+// and labels of other lengths cost nothing.
+TEST(Diagnostic, AGuessForALongWordTakesLinearWork) {
+  const std::string label(80000, 'A');
+  std::string slip = label;
+  slip[40000] = 'B';
+  std::vector<std::string> labels;
+  for (int i = 0; i < 10000; ++i) labels.push_back("L" + std::to_string(i));
+  labels.push_back(label);
+  labels.push_back(label + "CC");
+  std::uint64_t work = 0;
+  EXPECT_EQ(label, closest_word(slip, labels, &work));
+  EXPECT_LT(work, 2 * label.size() * (2 * kLongestSlipWord / 3 + 1));
+  EXPECT_EQ(label, closest_word(slip.substr(1), {label}));
+  EXPECT_EQ("", closest_word(std::string(80000, 'B'), {label}, &work));
+  EXPECT_LT(work, 2 * kLongestSlipWord * kLongestSlipWord);
+}
+
 }  // namespace

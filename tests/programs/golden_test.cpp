@@ -122,6 +122,19 @@ TEST(GoldenPrograms, HugeSourcesLoad) {
   EXPECT_EQ(memory, board.read("board0.program"));
 }
 
+#ifndef _WIN32
+// A named pipe is opened and read once: an extra opening would lose its
+// writer's text, and the Load would wait for another writer for ever.
+TEST(GoldenPrograms, ANamedPipeIsReadOnce) {
+  TestFolder board, sources;
+  const ScopedEnvironment state("MORVAPI_EMULATOR_DIR", board.path());
+  std::thread writer = feed_named_pipe(sources / "pipe.cdm", "0x1, 1us\n");
+  std::ostringstream report;
+  EXPECT_TRUE(load_quietly(sources / "pipe.cdm", report)) << report.str();
+  writer.join();
+}
+#endif
+
 // Two cdmcli processes load into the same emulated board at the same time
 // while this one reads the board's memory file: it only ever sees a whole
 // program.

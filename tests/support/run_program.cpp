@@ -6,6 +6,8 @@
 #include <windows.h>
 #else
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
@@ -57,6 +59,7 @@ int start_and_wait(const std::string& executable, const std::vector<std::string>
 }
 #else
 constexpr char kExecutableSuffix[] = "";
+constexpr int kLongestRunMs = 120000;
 
 int start_and_wait(const std::string& executable, const std::vector<std::string>& arguments, const fs::path& out,
                    const fs::path& err) {
@@ -74,8 +77,14 @@ int start_and_wait(const std::string& executable, const std::vector<std::string>
     _exit(127);
   }
   if (unread[1] >= 0) close(unread[1]);
+  if (child < 0) return -1000;
+  // A program that hangs is stopped, so that its test fails rather than
+  // the whole run hanging.
   int status = 0;
-  if (child < 0 || waitpid(child, &status, 0) != child) return -1000;
+  for (int waited_ms = 0; waitpid(child, &status, WNOHANG) == 0; ++waited_ms) {
+    if (waited_ms == kLongestRunMs) kill(child, SIGKILL);
+    usleep(1000);
+  }
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1000 - WTERMSIG(status);
 }
 #endif
@@ -101,6 +110,28 @@ ProgramRun run_program(const std::string& program, const std::vector<std::string
   run.errors = captured.read("err");
   return run;
 }
+
+#ifndef _WIN32
+std::thread feed_named_pipe(const fs::path& path, std::string text) {
+  signal(SIGPIPE, SIG_IGN);
+  if (mkfifo(path.c_str(), 0600) != 0) return {};
+  return std::thread([path, text = std::move(text)] {
+    int pipe = -1;
+    for (int waited_ms = 0; pipe < 0 && waited_ms < kLongestRunMs; ++waited_ms) {
+      pipe = open(path.c_str(), O_WRONLY | O_NONBLOCK);
+      if (pipe < 0) usleep(1000);
+    }
+    if (pipe < 0) return;
+    fcntl(pipe, F_SETFL, 0);
+    for (std::size_t written = 0; written < text.size();) {
+      const ssize_t count = write(pipe, text.data() + written, text.size() - written);
+      if (count <= 0) break;
+      written += static_cast<std::size_t>(count);
+    }
+    close(pipe);
+  });
+}
+#endif
 
 ProgramRun run_program_unread(const std::string& program, const std::vector<std::string>& arguments) {
   const TestFolder captured;

@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 struct ProgramRun {
@@ -16,13 +17,19 @@ struct ProgramRun {
 std::filesystem::path program_folder();
 
 // Runs `program` from program_folder() with `arguments`, no standard input,
-// and waits for it to end.
+// and waits for it to end; on Linux one still running after two minutes is
+// killed (its status then is -1009).
 ProgramRun run_program(const std::string& program, const std::vector<std::string>& arguments);
 
 // The same with standard output a pipe whose reading end is already closed,
 // as when the reader of `cdmcli Load big.cdm 100 | head -1` has gone away;
 // `output` stays empty.
 ProgramRun run_program_unread(const std::string& program, const std::vector<std::string>& arguments);
+
+// Makes a named pipe at `path` and starts a thread that writes `text` into
+// it once a reader has opened it; the thread gives up when no reader comes
+// within two minutes or the reader goes away. POSIX only.
+std::thread feed_named_pipe(const std::filesystem::path& path, std::string text);
 
 // What a program's `return -1` from main looks like to its caller.
 constexpr int kFailureStatus =
