@@ -1,9 +1,11 @@
 #include "cdmsim.h"
 
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include "cadmora_version.h"
+#include "diagnostic_output.h"
 #include "load_program.h"
 #include "outputs.h"
 #include "sim_options.h"
@@ -13,27 +15,47 @@
 
 namespace {
 
+// A finding about the instruction at `address` (none for the run as a
+// whole), at its source line or, for a program from a board, named by its
+// address.
+Diagnostic about_instruction(std::optional<std::uint32_t> address, const LoadedProgram& loaded, Severity severity,
+                             Category category, unsigned field, std::string message) {
+  Diagnostic d;
+  d.severity = severity;
+  d.category = category;
+  d.field = field;
+  d.message = std::move(message);
+  if (address && *address < loaded.source_lines.size()) d.line = loaded.source_lines[*address];
+  else if (address) d.message = instruction_place(*address, loaded.source_lines) + ": " + d.message;
+  return d;
+}
+
 // Loads the program, checks its timing and, unless only the checks were
 // asked for, runs it into the outputs; the exit status.
 int simulate_program(const SimOptions& options, std::FILE* timeline_file, std::ostream& messages) {
+  DiagnosticWriter diagnostics(options.board ? std::string() : options.file, options.warnings, options.format,
+                               messages);
+  const bool text = options.format == DiagnosticsFormat::Text;
   LoadedProgram loaded;
-  const bool read = options.board ? read_board(*options.board, loaded, messages) : compile(options, loaded, messages);
-  if (!read) return kSimNotLoaded;
-  int warnings = 0;
-  const auto warn = [&](const std::string& text) {
-    messages << "warning: " << text << "\n";
-    ++warnings;
-  };
+  const bool read =
+      options.board ? read_board(*options.board, loaded, messages) : compile(options, loaded, diagnostics, messages);
+  if (!read) {
+    if (diagnostics.errors() > 0) diagnostics.finish();
+    return kSimNotLoaded;
+  }
   const auto outcome = [&](bool runtime_error) {
+    diagnostics.finish();
     if (runtime_error) return kSimRuntimeError;
-    return options.strict && warnings > 0 ? kSimWarnings : kSimRan;
+    return diagnostics.ranked_errors() > 0 ? kSimWarnings : kSimRan;
   };
   const BoardProgram& program = loaded.program;
   for (const TimingWarning& warning : check_timing(program, options.checks))
-    warn(instruction_place(warning.address, loaded.source_lines) + ": " + warning.text);
+    diagnostics.add(
+        about_instruction(warning.address, loaded, Severity::Warning, warning.category, warning.field, warning.text));
   if (options.check) {
-    if (warnings == 0) messages << "no findings\n";
-    else messages << std::to_string(warnings) << (warnings == 1 ? " warning\n" : " warnings\n");
+    const std::size_t findings = diagnostics.warnings() + diagnostics.ranked_errors();
+    if (text && findings == 0) messages << "no findings\n";
+    else if (text) messages << std::to_string(findings) << (findings == 1 ? " warning\n" : " warnings\n");
     return outcome(false);
   }
 
@@ -46,9 +68,15 @@ int simulate_program(const SimOptions& options, std::FILE* timeline_file, std::o
     messages << "cdmsim: an output could not be written in full\n";
     return kSimNotLoaded;
   }
-  if (const auto unreached = unreached_warning(end, options.run, loaded.source_lines)) warn(unreached->text);
-  if (end.reason == EndReason::Error) messages << "error: " << error << " (at cycle " << end.cycle << ")\n";
-  if (end.reason != EndReason::Error && options.quiet)
+  if (const auto unreached = unreached_warning(end, options.run, loaded.source_lines))
+    // Without source lines the text names the addresses itself.
+    diagnostics.add(about_instruction(loaded.source_lines.empty() ? std::nullopt
+                                                                  : std::optional<std::uint32_t>(unreached->first_address),
+                                      loaded, Severity::Warning, Category::Unreached, 0, unreached->text));
+  if (end.reason == EndReason::Error)
+    diagnostics.add(about_instruction(end.error_address, loaded, Severity::Error, Category::Runtime, 2,
+                                      end.error + " (at cycle " + std::to_string(end.cycle) + ")"));
+  if (end.reason != EndReason::Error && options.quiet && text)
     messages << "end: " << end_reason_text(end.reason) << " at cycle " << end.cycle << " ("
              << time_text(cycle_time_ns(end.cycle, program.clock_mhz)) << ")\n";
   return outcome(end.reason == EndReason::Error);

@@ -3,7 +3,6 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
-#include <optional>
 #include <sstream>
 #include <string>
 #include <string_view>
@@ -11,7 +10,6 @@
 
 #include "board_file.h"
 #include "board_files.h"
-#include "diagnostic.h"
 #include "interpreter.h"
 #include "memory_board.h"
 #include "replacing_file.h"
@@ -60,85 +58,26 @@ bool read_program(const std::string& file, std::string& text, std::ostream& mess
   return false;
 }
 
-// Carriage returns other than those of CR LF line ends shown as \r, so that
-// one quoted from a source never moves a terminal's cursor.
-std::string escaped(std::string_view text) {
-  std::string shown;
-  for (const char c : text) {
-    if (c == '\r') shown += "\\r";
-    else shown += c;
-  }
-  return shown;
-}
-
-// The source's line `number` (1-based), without its line end; empty past
-// the end.
-std::string_view source_line(std::string_view text, unsigned number) {
-  for (unsigned i = 1; i < number && !text.empty(); ++i) {
-    const std::size_t line_feed = text.find('\n');
-    text.remove_prefix(line_feed == std::string_view::npos ? text.size() : line_feed + 1);
-  }
-  std::string_view line = text.substr(0, text.find('\n'));
-  if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-  return line;
-}
-
-// The caret line under `column`: the source's tabs are kept, so that the
-// caret lands under the column however a terminal sets its tabs, and a
-// carriage return takes the two columns of its \r.
-std::string caret_under(std::string_view line, unsigned column) {
-  std::string caret;
-  for (unsigned i = 1; i < column; ++i) {
-    const char c = i <= line.size() ? line[i - 1] : ' ';
-    caret += c == '\t' ? "\t" : c == '\r' ? "  " : " ";
-  }
-  return caret + "^";
-}
-
-// The compile error as editors and terminals read it: FILE:LINE:COLUMN:
-// error: what, then the line with a caret under the column, and a likely
-// meaning for a word that names nothing. A report without a source error
-// (the file could not be read) is shown as Load gives it.
-void write_first_error(const std::string& file, std::string_view text, const std::string& report,
-                       const std::vector<std::string>& labels, std::ostream& messages) {
-  std::optional<Diagnostic> error = first_error(report);
-  if (!error) {
-    messages << report;
-    return;
-  }
-  const std::string_view line = source_line(text, error->line);
-  if (error->column == 0) error->column = word_column(line, *error);
-  std::string message = error->message;
-  const std::vector<std::string> known =
-      error->unknown == Diagnostic::Unknown::Label ? labels : known_words(error->unknown);
-  if (const std::string guess = closest_word(error->word, known); !guess.empty())
-    message += "; did you mean " + guess + "?";
-  messages << file << ":" << error->line << ":";
-  if (error->column > 0) messages << error->column << ":";
-  messages << " error: " << escaped(message) << "\n";
-  messages << escaped(line) << "\n";
-  if (error->column > 0) messages << caret_under(line, error->column) << "\n";
-}
-
 }  // namespace
 
-bool compile(const SimOptions& options, LoadedProgram& loaded, std::ostream& messages) {
+bool compile(const SimOptions& options, LoadedProgram& loaded, DiagnosticWriter& diagnostics,
+             std::ostream& messages) {
   std::string text;
   if (!read_program(options.file, text, messages)) return false;
   std::ostringstream report;
   MemoryBoard board;
   InterpreterOptions run;
   run.clock_mhz = options.clock_mhz;
-  // The listing is on, so a failure shows the very report Load gives.
-  run.listing = true;
+  run.listing = options.listing;
   run.board = &board;
   run.describe_program = true;
+  std::vector<Diagnostic> found;
+  run.diagnostics = &found;
   InterpreterResult result = run_interpreter(ProgramSource::from_text(text), run, report);
   if (options.listing) messages << report.str();
-  if (!result.programmed) {
-    if (!options.listing) write_first_error(options.file, text, report.str(), result.labels, messages);
-    return false;
-  }
+  diagnostics.set_source(std::move(text), std::move(result.labels));
+  for (Diagnostic& diagnostic : found) diagnostics.add(std::move(diagnostic));
+  if (!result.programmed) return false;
   loaded.program = board.take_program();
   loaded.source_lines = std::move(result.source_lines);
   return true;

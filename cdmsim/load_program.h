@@ -5,6 +5,7 @@
 #include <ostream>
 #include <vector>
 
+#include "diagnostic_output.h"
 #include "instruction.h"
 #include "sim_options.h"
 
@@ -14,9 +15,11 @@ struct LoadedProgram {
   std::vector<unsigned> source_lines;
 };
 
-// Compiles the options' source file. False after writing why: the file that
-// cannot be opened, or the first compile error where editors jump to it.
-bool compile(const SimOptions& options, LoadedProgram& loaded, std::ostream& messages);
+// Compiles the options' source file and hands `diagnostics` the source and
+// every error and warning the interpreter finds. False when it does not
+// compile, or after writing to `messages` why the file cannot be read.
+bool compile(const SimOptions& options, LoadedProgram& loaded, DiagnosticWriter& diagnostics,
+             std::ostream& messages);
 
 // Reads board<N>.program of the emulator's state folder. False after
 // writing why it cannot be run.

@@ -85,6 +85,17 @@ bool read_file_name(std::string_view text, std::string& name, std::string& probl
   return !text.empty() || refuse(problem, "needs a file name");
 }
 
+bool read_format(std::string_view text, SimOptions& options, std::string& problem) {
+  constexpr std::pair<std::string_view, DiagnosticsFormat> kFormats[] = {
+      {"text", DiagnosticsFormat::Text}, {"json", DiagnosticsFormat::Json}, {"sarif", DiagnosticsFormat::Sarif}};
+  for (const auto& [name, format] : kFormats) {
+    if (name != text) continue;
+    options.format = format;
+    return true;
+  }
+  return refuse(problem, "'" + std::string(text) + "' is none of text, json, sarif");
+}
+
 // An option's default as the usage text shows it; null for none.
 using DefaultText = std::string (*)(const SimOptions& defaults);
 
@@ -127,7 +138,9 @@ const OptionLine kOptions[] = {
      [](std::string_view v, SimOptions& o, std::string& p) { return read_file_name(v, o.svg, p); }, nullptr, nullptr},
     {"quiet", "", "no timeline", nullptr, &SimOptions::quiet, nullptr},
     {"check", "", "only the timing checks", nullptr, &SimOptions::check, nullptr},
-    {"strict", "", "warnings make the exit status 3", nullptr, &SimOptions::strict, nullptr},
+    {"strict", "", "the same as -Werror", nullptr, &SimOptions::strict, nullptr},
+    {"diagnostics-format", "FORMAT", "errors and warnings as text, json or sarif", read_format, nullptr,
+     [](const SimOptions&) { return std::string("text"); }},
     {"listing", "", "print the interpreter's report even on success", nullptr, &SimOptions::listing, nullptr},
     {"help", "", "", nullptr, &SimOptions::help, nullptr},
     {"version", "", "", nullptr, &SimOptions::version, nullptr},
@@ -135,6 +148,13 @@ const OptionLine kOptions[] = {
 
 // Where the usage text starts each option's meaning.
 constexpr std::size_t kMeaningColumn = 20;
+
+bool unknown_option(std::string_view name, std::string& error) {
+  std::vector<std::string> names;
+  for (const OptionLine& option : kOptions) names.emplace_back(option.name);
+  const std::string guess = closest_word(name, names);
+  return refuse(error, "unknown option --" + std::string(name) + (guess.empty() ? "" : "; did you mean --" + guess + "?"));
+}
 
 bool is_option(std::string_view argument) { return argument.size() > 2 && argument.substr(0, 2) == "--"; }
 
@@ -148,6 +168,11 @@ bool parse_sim_options(int argc, const char* const* argv, SimOptions& options, s
       options.help = true;
       continue;
     }
+    if (argument.substr(0, 2) == "-W") {
+      if (!read_warning_switch(argument.substr(2), options.warnings))
+        return refuse(error, "unknown warning switch " + std::string(argument));
+      continue;
+    }
     if (!is_option(argument)) {
       options.file = std::string(argument);
       ++files;
@@ -157,7 +182,7 @@ bool parse_sim_options(int argc, const char* const* argv, SimOptions& options, s
     const std::string_view name = argument.substr(2, equals == std::string_view::npos ? equals : equals - 2);
     const OptionLine* entry = std::find_if(std::begin(kOptions), std::end(kOptions),
                                            [&](const OptionLine& option) { return option.name == name; });
-    if (entry == std::end(kOptions)) return refuse(error, "unknown option --" + std::string(name));
+    if (entry == std::end(kOptions)) return unknown_option(name, error);
     const std::string option = "--" + std::string(name);
     if (entry->read == nullptr) {
       if (equals != std::string_view::npos) return refuse(error, option + " takes no value");
@@ -174,6 +199,7 @@ bool parse_sim_options(int argc, const char* const* argv, SimOptions& options, s
     std::string problem;
     if (!entry->read(value, options, problem)) return refuse(error, option + ": " + problem);
   }
+  if (options.strict) options.warnings.all_errors = true;
   if (options.help || options.version) return true;
   if (files > 1) error = "more than one program file";
   else if (files == 1 && options.board) error = "a program file and --board both given";
@@ -197,8 +223,19 @@ std::string sim_usage() {
     if (option.default_text != nullptr) usage += " (default " + option.default_text(defaults) + ")";
     usage += "\n";
   }
+  usage +=
+      "  -W<category>, -Wno-<category>\n"
+      "                    show or hide the warnings of a category\n"
+      "  -Werror, -Werror=<category>\n"
+      "                    count every warning, or a category's, as an error\n"
+      "  -h, --help, --version\n"
+      "Categories of errors and warnings:\n";
+  for (const CategoryInfo& category : kCategories) {
+    std::string left = "  " + std::string(category.name);
+    left.resize(std::max<std::size_t>(left.size() + 1, kMeaningColumn + 4), ' ');
+    usage += left + std::string(category.description) + "\n";
+  }
   return usage +
-         "  -h, --help, --version\n"
          "Exit status: 0 ran, 1 not compiled or not readable, 2 runtime error, 3 warnings\n"
-         "with --strict, 64 usage error.\n";
+         "counted as errors, 64 usage error.\n";
 }

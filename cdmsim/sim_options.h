@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "diagnostic_output.h"
 #include "simulation.h"
 #include "timing_checks.h"
 
@@ -20,7 +21,9 @@ struct SimOptions {
   std::string svg;
   bool quiet = false;
   bool check = false;
-  bool strict = false;
+  bool strict = false;  // a name for -Werror
+  WarningSwitches warnings;
+  DiagnosticsFormat format = DiagnosticsFormat::Text;
   bool listing = false;
   bool help = false;
   bool version = false;

@@ -106,6 +106,7 @@ class PageRenderer {
                       : name == "commands" ? commands_table(rows, table)
                       : name == "units"    ? units_table(rows, table)
                       : name == "patterns" ? patterns_table(rows, table)
+                      : name == "categories" ? categories_table(table)
                                            : error("no table is called '" + name + "'");
     if (!made) return false;
     page.append("<table id=\"" + name + "-table\">\n").append(table).append("</table>");
@@ -153,6 +154,14 @@ class PageRenderer {
   std::string link(const std::string& anchor, std::string_view text) {
     anchors_.push_back(anchor);
     return "<a href=\"#" + anchor + "\">" + std::string(text) + "</a>";
+  }
+
+  // cdmsim's categories of errors and warnings, as its -W switches name them.
+  static bool categories_table(std::string& table) {
+    table = "<tr><th>Category</th><th>What it covers</th></tr>\n";
+    for (const CategoryInfo& category : kCategories)
+      table += "<tr><td>" + code(category.name) + "</td><td>" + std::string(category.description) + "</td></tr>\n";
+    return true;
   }
 
   // Every word a program may use, in alphabetical order, with what it is.
@@ -225,10 +234,10 @@ class PageRenderer {
     ProgramLine line{pattern, "1", "US", kDefaultCommand, kDefaultData, 1};
     const std::vector<LabelEntry> no_labels;
     LoopStack loops;
-    std::ostringstream report;
+    Diagnostic refusal;
     InstructionFields fields;
-    if (!convert_line(line, 0, LabelIndex(no_labels), loops, report, fields))
-      return error("the interpreter refuses the example " + example + ":" + report.str());
+    if (!convert_line(line, 0, LabelIndex(no_labels), loops, refusal, fields))
+      return error("the interpreter refuses the example " + example + ": " + refusal.message);
     outputs = output_list(fields.output_value);
     return true;
   }

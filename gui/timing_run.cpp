@@ -1,8 +1,9 @@
 #include "timing_run.h"
 
+#include <algorithm>
 #include <sstream>
+#include <string_view>
 
-#include "diagnostic.h"
 #include "interpreter.h"
 #include "line_ends.h"
 #include "memory_board.h"
@@ -11,21 +12,18 @@
 
 namespace {
 
-// Load's report of the first error on one line of the list: its line and
-// the detail under it, in Load's words.
-std::string one_line(std::string text) {
-  for (std::size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at)) {
-    text[at] = ' ';
-    if (text.compare(at + 1, 1, "\t") == 0) text.erase(at + 1, 1);
-  }
-  return text;
-}
-
-// The first error as Load's report gives it, with its line; the report's
-// first line when it blames no line of the source.
-TimingFinding compile_error(const std::string& report) {
-  if (const auto error = first_error(report)) return {"error: " + one_line(error->report_text), error->line};
-  return {"error: " + report.substr(0, report.find('\n')), 0};
+// The error Load reports, on one line of the list: its line and the detail
+// under it, in Load's words.
+TimingFinding compile_error(const Diagnostic& error) {
+  std::string_view text = error.report_text;
+  while (!text.empty() && text.front() == '\n') text.remove_prefix(1);
+  const std::size_t first_end = std::min(text.find('\n'), text.size());
+  std::string line(text.substr(0, first_end));
+  text.remove_prefix(std::min(first_end + 1, text.size()));
+  std::string_view detail = text.substr(0, text.find('\n'));
+  if (!detail.empty() && detail.front() == '\t') detail.remove_prefix(1);
+  if (!detail.empty()) line += " " + std::string(detail);
+  return {"error: " + line, error.line};
 }
 
 }  // namespace
@@ -47,7 +45,8 @@ TimingResult run_timing(const std::string& text, double clock_mhz) {
   options.describe_program = true;
   InterpreterResult compiled = run_interpreter(ProgramSource::from_text(source), options, report);
   if (!compiled.programmed) {
-    result.findings.push_back(compile_error(report.str()));
+    if (compiled.error) result.findings.push_back(compile_error(*compiled.error));
+    else result.findings.push_back({"error: " + report.str().substr(0, report.str().find('\n')), 0});
     return result;
   }
   result.compiled = true;

@@ -16,13 +16,19 @@ bool board_failed(Board& board, const std::string& failure, std::ostream& report
 
 // Converts and writes every line; false at the first bad value or failed
 // write, after reporting it.
-bool write_instructions(const ProgramModel& model, Board& board, bool debug_listing, std::ostream& report) {
+bool write_instructions(const ProgramModel& model, Board& board, bool debug_listing, std::ostream& report,
+                        std::optional<Diagnostic>& bad_value) {
   const LabelIndex labels(model.labels);
   LoopStack loops;
   unsigned index = 0;
+  Diagnostic error;
   for (const ProgramLine& line : model.lines) {
     InstructionFields fields;
-    if (!convert_line(line, index, labels, loops, report, fields)) return false;
+    if (!convert_line(line, index, labels, loops, error, fields)) {
+      write_report_text(error, report);
+      bad_value = std::move(error);
+      return false;
+    }
     if (debug_listing) write_parse_values_line(index, fields, report);
     if (board.write_instruction(fields) < 0)
       return board_failed(board, "Failed writing instruction on Line " + std::to_string(line.line) + " to board.",
@@ -34,7 +40,8 @@ bool write_instructions(const ProgramModel& model, Board& board, bool debug_list
 
 }  // namespace
 
-bool program_board(const ProgramModel& model, const InterpreterOptions& options, std::ostream& report) {
+bool program_board(const ProgramModel& model, const InterpreterOptions& options, std::ostream& report,
+                   std::optional<Diagnostic>& bad_value) {
   bool programmed = false;
   // Programming is closed and the board released on every way out.
   const bool opened = with_open_board(*options.board, [&](Board& board) {
@@ -42,7 +49,7 @@ bool program_board(const ProgramModel& model, const InterpreterOptions& options,
     board.core_clock(options.clock_mhz);
     if (options.listing) report << "Parse Values:" << std::endl;
     board.start_programming(0);
-    programmed = write_instructions(model, board, options.listing, report);
+    programmed = write_instructions(model, board, options.listing, report, bad_value);
     // Board memory keeps the program only once programming ends well.
     const bool kept = board.stop_programming() >= 0;
     if (programmed && !kept) programmed = board_failed(board, "Failed saving the program to board.", report);

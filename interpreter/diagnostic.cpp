@@ -8,171 +8,116 @@
 
 namespace {
 
-// Splits off the next line, without its line feed.
-std::string_view take_line(std::string_view& text) {
-  const std::size_t end = std::min(text.find('\n'), text.size());
-  const std::string_view line = text.substr(0, end);
-  text.remove_prefix(std::min(end + 1, text.size()));
-  return line;
-}
-
-// Takes `start` off the front of `text` when `text` starts with it.
-bool take_prefix(std::string_view& text, std::string_view start) {
-  if (text.substr(0, start.size()) != start) return false;
-  text.remove_prefix(start.size());
-  return true;
-}
-
-// The report's line naming the error, and the detail line under it.
-std::string with_detail(std::string_view first, std::string_view second) {
-  return std::string(first) + "\n" + std::string(second);
-}
-
-// The unsigned number at the start of `text`, taken off it.
-unsigned take_number(std::string_view& text) {
-  unsigned number = 0;
-  while (!text.empty() && text.front() >= '0' && text.front() <= '9') {
-    number = number * 10 + static_cast<unsigned>(text.front() - '0');
-    text.remove_prefix(1);
-  }
-  return number;
-}
-
-std::string_view without_period(std::string_view text) {
-  if (!text.empty() && text.back() == '.') text.remove_suffix(1);
-  return text;
-}
-
-// "Reading of tokens failed at Line L Column C." then the offending character.
-bool reading_error(std::string_view first, std::string_view second, Diagnostic& d) {
-  std::string_view position = first;
-  if (!take_prefix(position, "Reading of tokens failed at Line ")) return false;
-  d.line = take_number(position);
-  take_prefix(position, " Column ");
-  d.column = take_number(position);
-  d.message = "unexpected character";
-  d.report_text = std::string(first);
-  std::string_view character = second;
-  if (!take_prefix(character, "Offending character: ")) return true;
-  d.message += " " + std::string(without_period(character));
-  d.report_text = with_detail(first, second);
-  return true;
-}
-
-// "<what> on line L starting at column C." then "Got X." or a hint.
-bool statement_error(std::string_view first, std::string_view second, Diagnostic& d) {
-  constexpr std::string_view kPosition = " on line ";
-  const std::size_t at = first.rfind(kPosition);
-  if (at == std::string_view::npos || first.find(" starting at column ", at) == std::string_view::npos) return false;
-  std::string_view position = first.substr(at + kPosition.size());
-  d.line = take_number(position);
-  position.remove_prefix(std::string_view(" starting at column ").size());
-  d.column = take_number(position);
-  d.message = std::string(first.substr(0, at));
-  d.report_text = second.empty() ? std::string(first) : with_detail(first, second);
-  std::string_view got = second;
-  if (take_prefix(got, "Got ")) d.message += "; got " + std::string(without_period(got));
-  else if (!second.empty()) d.message += "; " + std::string(without_period(second));
-  return true;
-}
-
-struct ValueError {
-  std::string_view lead;    // up to " on line "
-  std::string_view ending;  // after the line number
-  Diagnostic::Unknown unknown;
-  unsigned field;
-  std::string_view word;  // the word blamed where the report quotes none
-};
-
-constexpr ValueError kValueErrors[] = {
-    {"Output value", " is invalid.", Diagnostic::Unknown::Pattern, 0, {}},
-    {"Time unit", " is invalid.", Diagnostic::Unknown::Unit, 1, {}},
-    {"Command", " is invalid.", Diagnostic::Unknown::Command, 2, {}},
-    {"Unknown label", ":", Diagnostic::Unknown::Label, 3, {}},
-    {"END_LOOP without LOOP", ".", Diagnostic::Unknown::Nothing, 2, opcode_keyword(Opcode::EndLoop)},
-};
-
-// "<what> on line L is invalid." then a tab and the offending text.
-bool value_error(std::string_view first, std::string_view second, Diagnostic& d) {
-  for (const ValueError& error : kValueErrors) {
-    std::string_view rest = first;
-    if (!take_prefix(rest, error.lead) || !take_prefix(rest, " on line ")) continue;
-    d.line = take_number(rest);
-    if (rest != error.ending) continue;
-    d.unknown = error.unknown;
-    d.field = error.field;
-    d.word = std::string(error.word);
-    d.message = std::string(error.lead);
-    d.report_text = std::string(first);
-    if (error.unknown == Diagnostic::Unknown::Nothing) return true;
-    std::string_view word = second;
-    if (take_prefix(word, "\t")) {
-      d.word = std::string(word);
-      d.report_text = with_detail(first, second);
+// The edit distance of `a` and `b`, two neighbours swapped counting as one
+// edit, when it is at most `limit`, else limit + 1. Only the cells within
+// `limit` of the table's diagonal can be that close, so only they are
+// computed, each counted in `cells`; a row with none within the limit ends
+// it.
+std::size_t bounded_edit_distance(std::string_view a, std::string_view b, std::size_t limit,
+                                  std::uint64_t& cells) {
+  const std::size_t over = limit + 1;
+  if ((a.size() > b.size() ? a.size() - b.size() : b.size() - a.size()) > limit) return over;
+  std::vector<std::size_t> before(b.size() + 1, over);  // the row above `above`
+  std::vector<std::size_t> above(b.size() + 1, over);
+  std::vector<std::size_t> row(b.size() + 1, over);
+  for (std::size_t j = 0; j <= std::min(b.size(), limit); ++j) above[j] = j;
+  for (std::size_t i = 1; i <= a.size(); ++i) {
+    const std::size_t from = i > limit ? i - limit : 1;
+    const std::size_t to = std::min(b.size(), i + limit);
+    std::fill(row.begin() + static_cast<std::ptrdiff_t>(from - 1),
+              row.begin() + static_cast<std::ptrdiff_t>(std::min(b.size(), to + 1) + 1), over);
+    row[from - 1] = from == 1 && i <= limit ? i : over;
+    std::size_t row_best = row[from - 1];
+    for (std::size_t j = from; j <= to; ++j) {
+      std::size_t best = std::min({above[j] + 1, row[j - 1] + 1, above[j - 1] + (a[i - 1] == b[j - 1] ? 0 : 1), over});
+      if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1]) best = std::min(best, before[j - 2] + 1);
+      row[j] = best;
+      row_best = std::min(row_best, best);
     }
-    d.message += " " + d.word + (error.unknown == Diagnostic::Unknown::Label ? "" : " is invalid");
+    cells += to + 1 - from;
+    if (row_best > limit) return over;
+    std::swap(before, above);
+    std::swap(above, row);
+  }
+  return above[b.size()];
+}
+
+bool is_blank(char c) { return c == ' ' || c == '\t'; }
+
+// A unit written the long way, USEC or MSEC, is the unit before its "EC".
+std::string long_unit(std::string_view word) {
+  constexpr std::string_view kLong = "EC";
+  if (word.size() <= kLong.size() || word.substr(word.size() - kLong.size()) != kLong) return {};
+  const std::string_view unit = word.substr(0, word.size() - kLong.size());
+  for (const TimeUnit& known : kTimeUnits)
+    if (known.text == unit) return std::string(unit);
+  return {};
+}
+
+}  // namespace
+
+std::string_view severity_name(Severity severity) {
+  switch (severity) {
+    case Severity::Error:
+      return "error";
+    case Severity::Warning:
+      return "warning";
+    case Severity::Note:
+      return "note";
+  }
+  return {};
+}
+
+std::string_view category_name(Category category) {
+  for (const CategoryInfo& info : kCategories)
+    if (info.category == category) return info.name;
+  return {};
+}
+
+bool category_named(std::string_view name, Category& category) {
+  for (const CategoryInfo& info : kCategories) {
+    if (info.name != name) continue;
+    category = info.category;
     return true;
   }
   return false;
 }
 
-// The edit distance of `a` and `b` when it is at most `limit`, else
-// limit + 1. Only the cells within `limit` of the table's diagonal can be
-// that close, so only they are computed, each counted in `cells`; a row
-// with none within the limit ends it.
-std::size_t bounded_edit_distance(std::string_view a, std::string_view b, std::size_t limit,
-                                  std::uint64_t& cells) {
-  const std::size_t over = limit + 1;
-  if ((a.size() > b.size() ? a.size() - b.size() : b.size() - a.size()) > limit) return over;
-  std::vector<std::size_t> row(b.size() + 1, over);
-  for (std::size_t j = 0; j <= std::min(b.size(), limit); ++j) row[j] = j;
-  for (std::size_t i = 1; i <= a.size(); ++i) {
-    const std::size_t from = i > limit ? i - limit : 1;
-    const std::size_t to = std::min(b.size(), i + limit);
-    std::size_t diagonal = row[from - 1];
-    row[from - 1] = from == 1 && i <= limit ? i : over;
-    std::size_t row_best = row[from - 1];
-    for (std::size_t j = from; j <= to; ++j) {
-      const std::size_t above = row[j];
-      row[j] = std::min({above + 1, row[j - 1] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1), over});
-      diagonal = above;
-      row_best = std::min(row_best, row[j]);
+void write_report_text(const Diagnostic& diagnostic, std::ostream& report) {
+  const std::string& text = diagnostic.report_text;
+  for (std::size_t begin = 0, end = text.find('\n'); end != std::string::npos;
+       begin = end + 1, end = text.find('\n', begin)) {
+    report.write(text.data() + begin, static_cast<std::streamsize>(end + 1 - begin));
+    report.flush();
+  }
+}
+
+void place_in_line(Diagnostic& d, std::string_view source_line, const std::vector<std::string>& labels) {
+  if (d.first_column == 0) {
+    const std::string line =
+        upper_case(source_line.substr(0, std::min(source_line.find('/'), source_line.size())));
+    // The fields start after the last label's colon.
+    std::size_t start = 0;
+    for (std::size_t colon = line.find(':'); colon != std::string::npos && colon < line.find(',');
+         colon = line.find(':', colon + 1))
+      start = colon + 1;
+    for (unsigned field = d.field; field > 0 && start <= line.size(); --field)
+      start = std::min(line.find(',', start), line.size()) + 1;
+    start = std::min(start, line.size());
+    std::size_t end = std::min(line.find(',', start), line.size());
+    while (start < end && is_blank(line[start])) ++start;
+    while (end > start && is_blank(line[end - 1])) --end;
+    const std::size_t at = d.word.empty() ? std::string::npos : line.substr(start, end - start).find(d.word);
+    if (at != std::string::npos) {
+      start += at;
+      end = start + d.word.size();
     }
-    cells += to + 1 - from;
-    if (row_best > limit) return over;
+    d.first_column = static_cast<unsigned>(start + 1);
+    d.last_column = static_cast<unsigned>(std::max(end, start + 1));
   }
-  return row[b.size()];
-}
-
-}  // namespace
-
-std::optional<Diagnostic> first_error(std::string_view report) {
-  while (!report.empty()) {
-    const std::string_view first = take_line(report);
-    std::string_view rest = report;
-    const std::string_view second = take_line(rest);
-    Diagnostic d;
-    if (reading_error(first, second, d) || value_error(first, second, d) || statement_error(first, second, d))
-      return d;
-  }
-  return std::nullopt;
-}
-
-unsigned word_column(std::string_view source_line, const Diagnostic& diagnostic) {
-  const std::string line = upper_case(source_line.substr(0, std::min(source_line.find('/'), source_line.size())));
-  // The fields start after the last label's colon.
-  std::size_t start = 0;
-  for (std::size_t colon = line.find(':'); colon != std::string::npos && colon < line.find(',');
-       colon = line.find(':', colon + 1))
-    start = colon + 1;
-  for (unsigned field = diagnostic.field; field > 0; --field) {
-    start = line.find(',', start);
-    if (start == std::string::npos) return 0;
-    ++start;
-  }
-  const std::size_t end = std::min(line.find(',', start), line.size());
-  const std::size_t at = line.substr(start, end - start).find(diagnostic.word);
-  return at == std::string::npos || diagnostic.word.empty() ? 0 : static_cast<unsigned>(start + at + 1);
+  if (!d.suggestion.empty() || d.kind == WordKind::Nothing || d.word.empty()) return;
+  if (d.kind == WordKind::Unit) d.suggestion = long_unit(d.word);
+  if (d.suggestion.empty()) d.suggestion = closest_word(d.word, d.kind == WordKind::Label ? labels : known_words(d.kind));
 }
 
 std::string closest_word(std::string_view word, const std::vector<std::string>& known, std::uint64_t* work) {
@@ -191,11 +136,11 @@ std::string closest_word(std::string_view word, const std::vector<std::string>& 
   return best;
 }
 
-std::vector<std::string> known_words(Diagnostic::Unknown kind) {
+std::vector<std::string> known_words(WordKind kind) {
   std::vector<std::string> words;
-  if (kind == Diagnostic::Unknown::Command)
+  if (kind == WordKind::Command)
     for (const OpcodeKeyword& command : kOpcodeKeywords) words.emplace_back(command.keyword);
-  if (kind == Diagnostic::Unknown::Unit)
+  if (kind == WordKind::Unit)
     for (const TimeUnit& unit : kTimeUnits) words.emplace_back(unit.text);
   return words;
 }

@@ -3,12 +3,14 @@
 // callers that show the program need, out.
 #pragma once
 
+#include <optional>
 #include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "board.h"
+#include "diagnostic.h"
 
 // Where a program's text comes from: a file to read, or text in memory.
 struct ProgramSource {
@@ -26,6 +28,11 @@ struct InterpreterOptions {
   Board* board = nullptr;  // the board to program: library_board() for the board library
   // Hand back each instruction's source line and the label names.
   bool describe_program = false;
+  // When given, receives every error and warning of the source in line
+  // order: the parse goes on at the next line after an error and every
+  // line's values are checked. The report still shows the first error
+  // only, as Load does.
+  std::vector<Diagnostic>* diagnostics = nullptr;
 };
 
 struct InterpreterResult {
@@ -33,6 +40,8 @@ struct InterpreterResult {
   // With describe_program, once the source has parsed:
   std::vector<unsigned> source_lines;  // per instruction, in instruction order
   std::vector<std::string> labels;     // the names labels define
+  // The record of the source error the report shows, when there is one.
+  std::optional<Diagnostic> error;
 };
 
 // Reads the source, checks it, writes the listing when asked and writes one

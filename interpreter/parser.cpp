@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <iterator>
 #include <string_view>
-#include <sstream>
+#include <optional>
 #include <string>
 #include <unordered_map>
 
@@ -37,25 +37,33 @@ std::size_t time_length(std::string_view field) {
 // time split change tokens in place.
 class Parser {
  public:
-  Parser(TokenReader& tokens, ProgramModel& model, std::ostream& report)
-      : tokens_(tokens), model_(model), report_(report) {
+  // With `go_on`, a statement error or a reading error ends only its line,
+  // and the parse goes on at the next one.
+  Parser(TokenReader& tokens, ProgramModel& model, bool go_on) : tokens_(tokens), model_(model), go_on_(go_on) {
     read(current_);
   }
 
+  // False when any error was found.
   bool parse() {
     for (;;) {
       if (check(TokenKind::Word) && peek().kind == TokenKind::Colon) {
         add_label();
         continue;
       }
-      if (!parse_statement() || !parse_line_end()) return false;
-      if (previous().kind == TokenKind::EndOfFile) return true;
+      if (!parse_statement() || !parse_line_end()) {
+        if (!go_on_) return false;
+        skip_rest_of_line();
+      }
+      if (previous().kind == TokenKind::EndOfFile) return errors_.empty() && !reading_error_;
     }
   }
 
-  // True once the token reader has failed; the parse then ends as at the
-  // end of the file.
-  bool reading_failed() const { return reading_failed_; }
+  // The statement errors in source order.
+  std::vector<Diagnostic>& errors() { return errors_; }
+  // The first reading error, once the token reader has failed; without
+  // go_on the parse then ends as at the end of the file.
+  const std::optional<Diagnostic>& reading_error() const { return reading_error_; }
+  std::vector<Diagnostic>& later_reading_errors() { return later_reading_errors_; }
 
  private:
   SourceToken& current() { return current_; }
@@ -81,12 +89,27 @@ class Parser {
     return true;
   }
 
-  // After the end of the file the reader gives its EndOfFile token again,
-  // and after a reading error an EndOfFile token stands in for the rest.
+  // After the end of the file the reader gives its EndOfFile token again.
+  // After a reading error an EndOfFile token stands in for the rest, or
+  // with go_on the line's end does, and the line's statement error, if
+  // any, is left unsaid.
   void read(SourceToken& token) {
     if (tokens_.next(token)) return;
-    reading_failed_ = true;
-    token = SourceToken{TokenKind::EndOfFile, {}, 0, 0};
+    if (reading_error_) later_reading_errors_.push_back(tokens_.error());
+    else reading_error_ = tokens_.error();
+    if (!go_on_) {
+      token = SourceToken{TokenKind::EndOfFile, {}, 0, 0};
+      return;
+    }
+    failed_line_ = tokens_.error().line;
+    tokens_.skip_line();
+    tokens_.next(token);
+  }
+
+  // After an error: the tokens up to and with the line's end.
+  void skip_rest_of_line() {
+    while (!is_line_end(current())) advance();
+    advance();
   }
 
   void add_label() {
@@ -135,8 +158,9 @@ class Parser {
     line.pattern = pattern.text;
     line.line = pattern.line;
     advance();
+    const std::size_t earlier_errors = errors_.size();
     if (!expect(TokenKind::Comma, "comma")) {
-      report_ << "Check for bad output pattern." << std::endl;
+      if (errors_.size() > earlier_errors) errors_.back().report_text += "Check for bad output pattern.\n";
       return false;
     }
     if (!parse_time(line)) return false;
@@ -165,8 +189,9 @@ class Parser {
     if (!substitute(current(), TokenKind::Word) || !expect(TokenKind::Word, "command")) return false;
     line.command = previous().text;
     if (!takes_label(line.command)) return parse_data(line);
-    if (!expect(TokenKind::Comma, "comma")) return false;
-    if (!substitute(current(), TokenKind::Word) || !expect(TokenKind::Word, "label")) return false;
+    if (!expect(TokenKind::Comma, "comma") ||
+        (!substitute(current(), TokenKind::Word) || !expect(TokenKind::Word, "label")))
+      return needs_data(line.command);
     line.data = previous().text;
     return true;
   }
@@ -177,7 +202,10 @@ class Parser {
     if (!check(TokenKind::Comma)) return true;
     advance();
     SourceToken& data = current();
-    if (is_line_end(data)) return expecting("data", previous(), data);
+    if (is_line_end(data)) {
+      expecting("data", previous(), data);
+      return needs_data(line.command);
+    }
     if (!substitute(data, TokenKind::Number)) return false;
     line.data = data.text;
     advance();
@@ -214,16 +242,42 @@ class Parser {
     return true;
   }
 
-  void write_first_line(std::string_view lead_in, const SourceToken& position) {
-    report_ << lead_in << " on line " << position.line << " starting at column " << position.column
-            << "." << std::endl;
+  // A statement error at `position`: Load's first report line opens with
+  // `lead_in` and names the position; `rest` are the lines under it.
+  bool fail(const SourceToken& position, std::string_view lead_in, std::string rest, std::string message) {
+    if (failed_line_ == position.line && go_on_) return false;
+    Diagnostic d;
+    d.line = position.line;
+    d.first_column = position.column;
+    d.last_column = position.column + static_cast<unsigned>(std::max<std::size_t>(1, position.text.size())) - 1;
+    d.message = std::move(message);
+    d.report_text = std::string(lead_in) + " on line " + std::to_string(position.line) + " starting at column " +
+                    std::to_string(position.column) + ".\n" + rest;
+    errors_.push_back(std::move(d));
+    failed_line_ = position.line;
+    return false;
   }
 
   bool expecting(std::string_view what, std::string_view after_text, const SourceToken& position,
                  std::string_view got_text) {
-    report_ << "Expecting " << what << " after " << token_display_text(after_text);
-    write_first_line("", position);
-    report_ << "Got " << token_display_text(got_text) << "." << std::endl;
+    const std::string after(token_display_text(after_text));
+    const std::size_t earlier_errors = errors_.size();
+    fail(position, "Expecting " + std::string(what) + " after " + after,
+         "Got " + std::string(token_display_text(got_text)) + ".\n",
+         "expected " + std::string(what) + " after " + after + ", got " + got_words(got_text));
+    // A missing comma belongs right after the word before it.
+    if (what == "comma" && errors_.size() > earlier_errors && after_text == position.text)
+      errors_.back().first_column = errors_.back().last_column = errors_.back().last_column + 1;
+    return false;
+  }
+
+  // A command's data is missing: the latest error says what data it takes.
+  bool needs_data(std::string_view command) {
+    if (errors_.empty() || errors_.back().line != previous().line) return false;
+    const bool label = takes_label(command);
+    if (!label && command != opcode_keyword(Opcode::Loop) && command != opcode_keyword(Opcode::LongDelay)) return false;
+    errors_.back().message = std::string(command) + (label ? " needs the label to go to" : " needs a count") +
+                             " after a comma, as in 0x0, 10us, " + std::string(command) + (label ? ", START" : ", 3");
     return false;
   }
 
@@ -232,17 +286,37 @@ class Parser {
   }
 
   bool not_a_pattern(const SourceToken& word) {
-    write_first_line("Expecting output pattern", word);
-    report_ << "Got " << token_display_text(word.text) << "." << std::endl;
-    if (word.text == kStopWord) report_ << "STOP should be followed by End of Line." << std::endl;
-    return false;
+    const bool stop = word.text == kStopWord;
+    return fail(word, "Expecting output pattern",
+                "Got " + std::string(token_display_text(word.text)) + ".\n" +
+                    (stop ? "STOP should be followed by End of Line.\n" : ""),
+                stop || word.text.substr(0, kStopWord.size()) == kStopWord
+                    ? "STOP takes no data: it stands alone on its line"
+                     : "expected an output pattern, got " + got_words(word.text));
   }
 
   bool unknown_variable(const SourceToken& variable) {
-    report_ << "Unknown variable " << token_display_text(variable.text);
-    write_first_line("", variable);
-    report_ << "Variables must be declared beforehand." << std::endl;
+    const std::string name(variable.text);
+    const std::size_t earlier_errors = errors_.size();
+    fail(variable, "Unknown variable " + name, "Variables must be declared beforehand.\n",
+         "unknown variable " + name + "; variables must be declared before they are used");
+    if (errors_.size() > earlier_errors) {
+      std::vector<std::string> declared;
+      for (const VariableEntry& entry : model_.variables) declared.emplace_back(entry.name);
+      errors_.back().suggestion = closest_word(name, declared);
+    }
     return false;
+  }
+
+  // A token as a message names what was found instead: "the end of the
+  // line" for a line end.
+  static std::string got_words(std::string_view text) {
+    if (text.empty()) return "nothing";
+    const std::string_view shown = token_display_text(text);
+    if (shown == text) return std::string(text);
+    std::string words = "the ";
+    for (const char c : shown) words += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    return words;
   }
 
   TokenReader& tokens_;
@@ -252,9 +326,12 @@ class Parser {
   SourceToken current_;
   SourceToken next_;  // read once peek() asked for it
   bool peeked_ = false;
-  bool reading_failed_ = false;
   ProgramModel& model_;
-  std::ostream& report_;
+  const bool go_on_;
+  unsigned failed_line_ = 0;  // the line of the latest error, whose further errors are left unsaid
+  std::vector<Diagnostic> errors_;
+  std::optional<Diagnostic> reading_error_;
+  std::vector<Diagnostic> later_reading_errors_;
   std::unordered_map<std::string_view, std::size_t> variable_positions_;
 };
 
@@ -269,26 +346,28 @@ bool read_to_end(TokenReader& tokens) {
 
 }  // namespace
 
-bool parse_program(TokenReader& tokens, ProgramModel& model, std::ostream& report) {
+bool parse_program(TokenReader& tokens, ProgramModel& model, std::ostream& report, std::vector<Diagnostic>* all,
+                   std::optional<Diagnostic>* reported) {
   model = ProgramModel{};
+  Parser parser(tokens, model, all != nullptr);
+  if (parser.parse()) return true;
   // A reading error anywhere in the source is the one reported, even after
-  // a statement error earlier on, so a statement error waits until the rest
-  // of the source has been read.
-  std::ostringstream statement_error;
-  statement_error.imbue(report.getloc());
-  Parser parser(tokens, model, statement_error);
-  const bool parsed = parser.parse();
-  if (parsed && !parser.reading_failed()) return true;
-  model = ProgramModel{};
-  if (parser.reading_failed() || !read_to_end(tokens)) {
-    tokens.write_error(report);
+  // a statement error earlier on, so without `all` the rest of the source
+  // is read after a statement error.
+  std::optional<Diagnostic> reading_error = parser.reading_error();
+  if (!reading_error && all == nullptr && !read_to_end(tokens)) reading_error = tokens.error();
+  const Diagnostic& shown = reading_error ? *reading_error : parser.errors().front();
+  write_report_text(shown, report);
+  if (reported != nullptr) *reported = shown;
+  if (all != nullptr) {
+    std::vector<Diagnostic>& errors = parser.errors();
+    if (reading_error) errors.push_back(*reading_error);
+    for (Diagnostic& later : parser.later_reading_errors()) errors.push_back(std::move(later));
+    std::stable_sort(errors.begin(), errors.end(),
+                     [](const Diagnostic& a, const Diagnostic& b) { return a.line < b.line; });
+    for (Diagnostic& error : errors) all->push_back(std::move(error));
     return false;
   }
-  // Line by line, each flushed as every report line is.
-  const std::string text = statement_error.str();
-  for (std::size_t begin = 0, end = text.find('\n'); end != std::string::npos; begin = end + 1, end = text.find('\n', begin)) {
-    report.write(text.data() + begin, static_cast<std::streamsize>(end + 1 - begin));
-    report.flush();
-  }
+  model = ProgramModel{};
   return false;
 }

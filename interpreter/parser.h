@@ -1,7 +1,11 @@
 // The second phase of a run: tokens into the program model.
 #pragma once
 
+#include <optional>
 #include <ostream>
+#include <vector>
+
+#include "diagnostic.h"
 
 #include "program_model.h"
 #include "token_reader.h"
@@ -13,4 +17,10 @@
 // first statement error, writes its report, clears `model` and returns
 // false. A reading error anywhere in the source wins over an earlier
 // statement error.
-bool parse_program(TokenReader& tokens, ProgramModel& model, std::ostream& report);
+//
+// With `all`, an error ends only its line: the parse goes on at the next
+// one, every error is added to `all` in line order and `model` keeps the
+// statements that parsed; the report still shows the one error Load shows.
+// `reported`, if given, receives the record of the error the report shows.
+bool parse_program(TokenReader& tokens, ProgramModel& model, std::ostream& report,
+                   std::vector<Diagnostic>* all = nullptr, std::optional<Diagnostic>* reported = nullptr);

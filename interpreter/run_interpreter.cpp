@@ -7,17 +7,21 @@
 #include "parser.h"
 #include "source_reader.h"
 #include "token_reader.h"
+#include "value_conversion.h"
 
 namespace {
 
 enum class SourceParse { Parsed, Failed, Unreadable };
 
 // The source is not held open while the board is programmed.
-SourceParse parse_source(const ProgramSource& source, ProgramModel& model, std::ostream& report) {
+SourceParse parse_source(const ProgramSource& source, ProgramModel& model, std::ostream& report,
+                         std::vector<Diagnostic>* all, std::optional<Diagnostic>& reported) {
   SourceReader reader(source.text);
   if (source.path != nullptr && !reader.open(source.path)) return SourceParse::Unreadable;
   TokenReader tokens(reader);
-  return parse_program(tokens, model, report) ? SourceParse::Parsed : SourceParse::Failed;
+  const bool parsed = parse_program(tokens, model, report, all, &reported);
+  if (all != nullptr) check_values(model, *all);
+  return parsed ? SourceParse::Parsed : SourceParse::Failed;
 }
 
 void describe(const ProgramModel& model, InterpreterResult& result) {
@@ -33,11 +37,13 @@ InterpreterResult run_interpreter(const ProgramSource& source, const Interpreter
   assert(options.board != nullptr);
   InterpreterResult result;
   ProgramModel model;
-  switch (parse_source(source, model, report)) {
+  switch (parse_source(source, model, report, options.diagnostics, result.error)) {
     case SourceParse::Unreadable:
       report << "Failed to open file." << std::endl;
       return result;
     case SourceParse::Failed:
+      // The statements that parsed, for placing the errors among them.
+      if (options.describe_program && options.diagnostics != nullptr) describe(model, result);
       return result;
     case SourceParse::Parsed:
       break;
@@ -45,6 +51,6 @@ InterpreterResult run_interpreter(const ProgramSource& source, const Interpreter
   if (options.describe_program) describe(model, result);
 
   if (options.listing) write_parse_listing(model, report);
-  result.programmed = program_board(model, options, report);
+  result.programmed = program_board(model, options, report, result.error);
   return result;
 }

@@ -3,6 +3,7 @@
 #include <array>
 #include <cassert>
 #include <cstring>
+#include <string>
 #include <utility>
 
 #include "upper_case.h"
@@ -198,12 +199,20 @@ bool TokenReader::take_punctuation(TokenKind kind, std::string_view text, Source
   return true;
 }
 
-void TokenReader::write_error(std::ostream& report) const {
+Diagnostic TokenReader::error() const {
   assert(next_ != end_);
-  report << "Reading of tokens failed at Line " << line_ << " Column " << offset(next_) - line_offset_ + 1 << "."
-         << std::endl;
-  report << "Offending character: \"" << *next_ << "\"." << std::endl;
+  Diagnostic d;
+  d.line = line_;
+  d.first_column = d.last_column = static_cast<unsigned>(offset(next_) - line_offset_ + 1);
+  const char offending = *next_;
+  d.message = "unexpected character \"" + std::string(1, offending) + "\"";
+  if (offending == '#' || offending == ';') d.message += "; comments start with /";
+  d.report_text = "Reading of tokens failed at Line " + std::to_string(d.line) + " Column " +
+                  std::to_string(d.first_column) + ".\nOffending character: \"" + offending + "\".\n";
+  return d;
 }
+
+void TokenReader::skip_line() { skip_comment(); }
 
 // A word EOF reads as the end of the file too: messages have always shown a
 // token's text, which for the end of the file is EOF, and reports that users

@@ -6,10 +6,10 @@
 
 #include <cstdint>
 #include <memory>
-#include <ostream>
 #include <string_view>
 #include <vector>
 
+#include "diagnostic.h"
 #include "program_model.h"
 #include "source_reader.h"
 
@@ -21,12 +21,16 @@ class TokenReader {
   // reader's block; its text stays valid until the reader gives the token
   // after the next line end. Other tokens view texts of their own. After the
   // EndOfFile token it gives that token again. False at a character that
-  // can start nothing, which it does not take: write_error then reports it,
-  // and every later call fails on it again.
+  // can start nothing, which it does not take: error() then describes it,
+  // and every later call fails on it again until skip_line().
   bool next(SourceToken& token);
 
-  // The two-line reading error, once next() has failed.
-  void write_error(std::ostream& report) const;
+  // The reading error, with Load's two report lines, once next() has failed.
+  Diagnostic error() const;
+
+  // After a failed next(): drops the rest of the line, so that the next
+  // token is its line end (or the end of the file).
+  void skip_line();
 
  private:
   bool refill(const char* carried_from, std::size_t carried);

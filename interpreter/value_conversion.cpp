@@ -4,6 +4,7 @@
 #include <charconv>
 #include <functional>
 #include <limits>
+#include <string>
 
 #include "language_tables.h"
 
@@ -102,33 +103,43 @@ const TimeUnit* time_unit(std::string_view units) {
   return nullptr;
 }
 
-// A value error opens with an empty line, then names the source line.
-void write_value_error(std::ostream& report, std::string_view what, unsigned line, std::string_view ending) {
-  report << std::endl;
-  report << what << " on line " << line << ending << std::endl;
-}
-
-bool invalid(std::ostream& report, std::string_view what, unsigned line, std::string_view ending,
-             std::string_view offending_text) {
-  write_value_error(report, what, line, ending);
-  report << '\t' << offending_text << std::endl;
+// A value error: Load reports an empty line, then one naming the source
+// line, then the offending text after a tab when there is one.
+bool value_error(Diagnostic& error, const ProgramLine& line, Category category, std::string_view what,
+                 std::string_view ending, WordKind kind, unsigned field, std::string_view word, bool quoted) {
+  error = Diagnostic{};
+  error.category = category;
+  error.line = line.line;
+  error.word = std::string(word);
+  error.kind = kind;
+  error.field = field;
+  error.message = std::string(what);
+  if (quoted) error.message += " " + error.word + (kind == WordKind::Label ? "" : " is invalid");
+  if (error.word.find_first_of("#;") != std::string::npos) error.message += "; comments start with /";
+  error.report_text = "\n" + std::string(what) + " on line " + std::to_string(line.line) + std::string(ending) + "\n";
+  if (quoted) error.report_text += "\t" + error.word + "\n";
   return false;
 }
 
+bool invalid(Diagnostic& error, const ProgramLine& line, std::string_view what, WordKind kind, unsigned field,
+             std::string_view word) {
+  return value_error(error, line, Category::Value, what, " is invalid.", kind, field, word, true);
+}
+
 bool data_word(const ProgramLine& line, Opcode opcode, unsigned index, const LabelIndex& labels,
-               LoopStack& loops, std::ostream& report, std::int32_t& data) {
+               LoopStack& loops, Diagnostic& error, std::int32_t& data) {
   switch (opcode) {
     case Opcode::EndLoop:
-      if (loops.empty()) {
-        write_value_error(report, "END_LOOP without LOOP", line.line, ".");
-        return false;
-      }
+      if (loops.empty())
+        return value_error(error, line, Category::LoopWithoutEnd, "END_LOOP without LOOP", ".", WordKind::Nothing, 2,
+                           opcode_keyword(Opcode::EndLoop), false);
       data = loops.back();
       loops.pop_back();
       return true;
     case Opcode::Jsr:
     case Opcode::Branch:
-      if (!labels.find(line.data, data)) return invalid(report, "Unknown label", line.line, ":", line.data);
+      if (!labels.find(line.data, data))
+        return value_error(error, line, Category::Value, "Unknown label", ":", WordKind::Label, 3, line.data, true);
       return true;
     case Opcode::Loop:
       loops.push_back(static_cast<std::int32_t>(index));
@@ -210,14 +221,40 @@ bool bit_list_pattern_value(std::string_view bits, std::uint32_t& value) {
 }
 
 bool convert_line(const ProgramLine& line, unsigned index, const LabelIndex& labels, LoopStack& loops,
-                  std::ostream& report, InstructionFields& fields) {
+                  Diagnostic& error, InstructionFields& fields) {
   if (!output_value(line.pattern, fields.output_value))
-    return invalid(report, "Output value", line.line, " is invalid.", line.pattern);
+    return invalid(error, line, "Output value", WordKind::Pattern, 0, line.pattern);
   const TimeUnit* unit = time_unit(line.units);
-  if (unit == nullptr) return invalid(report, "Time unit", line.line, " is invalid.", line.units);
+  if (unit == nullptr) return invalid(error, line, "Time unit", WordKind::Unit, 1, line.units);
   fields.duration_ns = time_value(line.time) * unit->nanoseconds;
   const int opcode = command_opcode(line.command);
-  if (opcode < 0) return invalid(report, "Command", line.line, " is invalid.", line.command);
+  if (opcode < 0) return invalid(error, line, "Command", WordKind::Command, 2, line.command);
   fields.opcode = opcode;
-  return data_word(line, static_cast<Opcode>(opcode), index, labels, loops, report, fields.data);
+  return data_word(line, static_cast<Opcode>(opcode), index, labels, loops, error, fields.data);
+}
+
+void check_values(const ProgramModel& model, std::vector<Diagnostic>& all) {
+  const LabelIndex labels(model.labels);
+  LoopStack loops;
+  std::vector<unsigned> loop_lines;  // the source line of each open LOOP
+  unsigned index = 0;
+  InstructionFields fields;
+  Diagnostic error;
+  for (const ProgramLine& line : model.lines) {
+    const std::size_t open = loops.size();
+    if (!convert_line(line, index++, labels, loops, error, fields)) all.push_back(std::move(error));
+    if (loops.size() > open) loop_lines.push_back(line.line);
+    if (loops.size() < open) loop_lines.pop_back();
+  }
+  for (const unsigned line : loop_lines) {
+    Diagnostic warning;
+    warning.severity = Severity::Warning;
+    warning.category = Category::LoopWithoutEnd;
+    warning.line = line;
+    warning.field = 2;
+    warning.word = std::string(opcode_keyword(Opcode::Loop));
+    warning.message = "LOOP without END_LOOP: what follows it runs once";
+    all.push_back(std::move(warning));
+  }
+  std::stable_sort(all.begin(), all.end(), [](const Diagnostic& a, const Diagnostic& b) { return a.line < b.line; });
 }

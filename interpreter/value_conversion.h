@@ -2,10 +2,10 @@
 #pragma once
 
 #include <cstdint>
-#include <ostream>
 #include <string_view>
 #include <vector>
 
+#include "diagnostic.h"
 #include "program_model.h"
 
 // Finds the instruction index a JSR or BRANCH names. A label defined more
@@ -32,10 +32,14 @@ class LabelIndex {
 using LoopStack = std::vector<std::int32_t>;
 
 // Converts `line`, the instruction with index `index`. A LOOP pushes its
-// index on `loops`, an END_LOOP pops its partner. On a bad value writes the
-// value error to `report` and returns false.
+// index on `loops`, an END_LOOP pops its partner. On a bad value describes
+// it in `error` and returns false.
 bool convert_line(const ProgramLine& line, unsigned index, const LabelIndex& labels, LoopStack& loops,
-                  std::ostream& report, InstructionFields& fields);
+                  Diagnostic& error, InstructionFields& fields);
+
+// Converts every line of `model` and adds each value error to `all`, and a
+// warning for each LOOP left without its END_LOOP, in line order.
+void check_values(const ProgramModel& model, std::vector<Diagnostic>& all);
 
 // The pattern forms, each given the pattern text from its third character
 // on. Binary and hexadecimal wrap at 32 bits; a bit list sets bits 0 to 23.

@@ -32,29 +32,32 @@ bool jumps(std::int32_t opcode) {
 void check_instruction(const BoardProgram& program, const CheckSettings& settings, std::uint32_t address,
                        std::vector<TimingWarning>& warnings) {
   const InstructionFields& instruction = program.instructions[address];
-  const auto warn = [&](std::string text) { warnings.push_back({address, std::move(text)}); };
+  const auto warn = [&](Category category, unsigned field, std::string text) {
+    warnings.push_back({address, std::move(text), category, field});
+  };
   const double clock = program.clock_mhz;
   const double exact = instruction.duration_ns * clock / 1000;
   const auto cycles = instruction_cycles(instruction.duration_ns, clock);
   if (cycles && !is_whole(exact))
-    warn(short_number(instruction.duration_ns) + "ns is " + fractional_cycles_text(exact) + " cycles at " +
+    warn(Category::Rounding, 1, short_number(instruction.duration_ns) + "ns is " + fractional_cycles_text(exact) + " cycles at " +
          short_number(clock, 6) + " MHz; runs as " + cycles_text(*cycles) + " (" +
          short_number(static_cast<double>(*cycles) * 1000 / clock) + "ns)");
   if (cycles && *cycles < settings.min_cycles)
-    warn("runs " + cycles_text(*cycles) + ", below the board's shortest instruction of " +
+    warn(Category::ShortestInstruction, 1, "runs " + cycles_text(*cycles) + ", below the board's shortest instruction of " +
          cycles_text(settings.min_cycles));
 
   const auto opcode = static_cast<Opcode>(instruction.opcode);
   const std::string data = std::to_string(instruction.data);
-  if (opcode == Opcode::LongDelay && instruction.data < 2) warn(std::string(opcode_keyword(Opcode::LongDelay)) + " count " + data + " is below 2");
+  if (opcode == Opcode::LongDelay && instruction.data < 2)
+    warn(Category::Count, 3, std::string(opcode_keyword(Opcode::LongDelay)) + " count " + data + " is below 2");
   if (opcode == Opcode::Loop && instruction.data <= 0)
-    warn(std::string(opcode_keyword(Opcode::Loop)) + " count " + data + " is not above 0, which the board refuses");
+    warn(Category::Count, 3, std::string(opcode_keyword(Opcode::Loop)) + " count " + data + " is not above 0, which the board refuses");
   const auto count = static_cast<std::int64_t>(program.instructions.size());
   if (jumps(instruction.opcode) && (instruction.data < 0 || instruction.data >= count))
-    warn(std::string(opcode_keyword(instruction.opcode)) + " target " + data + " is outside the program of " +
+    warn(Category::Target, 3, std::string(opcode_keyword(instruction.opcode)) + " target " + data + " is outside the program of " +
          std::to_string(count) + " instructions");
   if (address == settings.memory)
-    warn("the board holds " + std::to_string(settings.memory) + " instructions; this one and the " +
+    warn(Category::Memory, 0, "the board holds " + std::to_string(settings.memory) + " instructions; this one and the " +
          std::to_string(count - address - 1) + " after it do not fit");
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "diagnostic.h"
 #include "instruction.h"
 #include "simulation.h"
 
@@ -18,6 +19,8 @@ struct CheckSettings {
 struct TimingWarning {
   std::uint32_t address = 0;  // the instruction the warning is about
   std::string text;
+  Category category = Category::Rounding;
+  unsigned field = 0;  // the field of the instruction's source line it is about: 0 pattern, 1 time, 3 data
 };
 
 // One warning per fault, in address order.

@@ -64,7 +64,7 @@ TEST(HelpPage, RefusesATemplateThatDisagreesWithTheInterpreter) {
       {units + "NS | nanoseconds | 1ns\nPS | picoseconds | 1ps\n-->",
        "table units describes PS, which the interpreter does not know"},
       {"<!-- table patterns\nDECIMAL | decimal | digits | 12\n0B | binary | 0b | 0b102\n-->",
-       "the interpreter refuses the example 0b102:\nOutput value on line 1 is invalid.\n\t0B102\n"},
+       "the interpreter refuses the example 0b102: Output value 0B102 is invalid"},
       {"<!-- table keywords -->", "the page has no section id=\"command-CONTINUE\" for its tables to link to"},
       {"<!-- value outputs", "a comment is never closed"},
   };

@@ -1,49 +1,53 @@
-// A run's first error read back from Load's report, placed in its source
-// line, with the likely word for a slip of the keyboard.
+// Diagnostic records placed in their source line, with the likely word for
+// a slip of the keyboard.
 #include <gtest/gtest.h>
 
 #include "diagnostic.h"
 
 namespace {
 
-TEST(Diagnostic, EveryErrorFormGivesItsPlaceAndWords) {
+// A record the value conversion knows only by its line is placed on its
+// word, in the field the word stands in, past labels and comments; a word
+// that came from a variable marks the field's text.
+TEST(Diagnostic, ARecordIsPlacedOnItsWord) {
   const struct {
-    const char* report;
+    unsigned field;
+    const char* word;
+    WordKind kind;
     const char* source_line;
-    const char* expected;  // "LINE:COLUMN: message [word]"
+    const char* expected;  // "FIRST-LAST suggestion"
   } cases[] = {
-      {"Reading of tokens failed at Line 3 Column 7.\nOffending character: \"#\".\n", "", "3:7: unexpected character \"#\" []"},
-      {"Expecting comma after 0X1 on line 2 starting at column 5.\nGot End of Line.\nCheck for bad output pattern.\n",
-       "", "2:5: Expecting comma after 0X1; got End of Line []"},
-      {"Unknown variable $T on line 4 starting at column 6.\nVariables must be declared beforehand.\n", "",
-       "4:6: Unknown variable $T; Variables must be declared beforehand []"},
-      {"Labels:\nA = 0\n\nParse Values:\nLine 1: 1 10000 0 0\n\nTime unit on line 2 is invalid.\n\tMS2\n",
-       "A: 0x2, 10ms2 / ms2", "2:11: Time unit MS2 is invalid [MS2]"},
-      {"\nCommand on line 1 is invalid.\n\tCONTNUE\n", "0x1, 1us, contnue", "1:11: Command CONTNUE is invalid [CONTNUE]"},
-      {"\nUnknown label on line 9:\n\tLOPA\n", "L: M: 0x1, 1us, BRANCH, lopa", "9:25: Unknown label LOPA [LOPA]"},
-      {"\nUnknown label on line 9:\n\tLOPA\n", "0x1, 1us, BRANCH, $WHERE", "9:0: Unknown label LOPA [LOPA]"},
-      {"\nOutput value on line 1 is invalid.\n\t0XZZ\n", "0xzz, 1us", "1:1: Output value 0XZZ is invalid [0XZZ]"},
-      {"\nEND_LOOP without LOOP on line 5.\n", "0x1, 1us, END_LOOP", "5:11: END_LOOP without LOOP [END_LOOP]"},
+      {1, "MS2", WordKind::Unit, "A: 0x2, 10ms2 / ms2", "11-13 MS"},
+      {1, "USEC", WordKind::Unit, "0x2, 10usec", "8-11 US"},
+      {2, "CONTNUE", WordKind::Command, "0x1, 1us, contnue", "11-17 CONTINUE"},
+      {2, "JRS", WordKind::Command, "0x1, 1us,\tJRS, L", "11-13 JSR"},
+      {3, "LOPA", WordKind::Label, "L: M: 0x1, 1us, BRANCH, lopa", "25-28 LOOPA"},
+      {3, "LOPA", WordKind::Label, "0x1, 1us, BRANCH,  $WHERE ", "20-25 LOOPA"},
+      {0, "0XZZ", WordKind::Pattern, "0xzz, 1us", "1-4 "},
+      {2, "LOOP", WordKind::Nothing, "0x1, 1us, LOOP, 3", "11-14 "},
+      {3, "", WordKind::Nothing, "0x1, 1us, LONG_DELAY, 1", "23-23 "},
   };
   for (const auto& c : cases) {
-    const auto error = first_error(c.report);
-    ASSERT_TRUE(error.has_value()) << c.report;
-    const unsigned column = error->column > 0 ? error->column : word_column(c.source_line, *error);
-    EXPECT_EQ(c.expected, std::to_string(error->line) + ":" + std::to_string(column) + ": " + error->message + " [" +
-                              error->word + "]");
+    Diagnostic d;
+    d.field = c.field;
+    d.word = c.word;
+    d.kind = c.kind;
+    place_in_line(d, c.source_line, {"START", "LOOPA"});
+    EXPECT_EQ(c.expected, std::to_string(d.first_column) + "-" + std::to_string(d.last_column) + " " + d.suggestion)
+        << c.source_line;
   }
-  EXPECT_FALSE(first_error("Cadmora board not found.\n").has_value());
-  EXPECT_FALSE(first_error("Failed to open file.\n").has_value());
 }
 
 TEST(Diagnostic, AGuessIsOfferedOnlyForASlip) {
-  EXPECT_EQ("CONTINUE", closest_word("CONTNUE", known_words(Diagnostic::Unknown::Command)));
-  EXPECT_EQ("LONG_DELAY", closest_word("LONGDELAY", known_words(Diagnostic::Unknown::Command)));
-  EXPECT_EQ("MS", closest_word("MS2", known_words(Diagnostic::Unknown::Unit)));
-  EXPECT_EQ("", closest_word("SECONDS", known_words(Diagnostic::Unknown::Unit)));
-  EXPECT_EQ("", closest_word("FOO", known_words(Diagnostic::Unknown::Command)));
-  EXPECT_EQ("", closest_word("R", known_words(Diagnostic::Unknown::Command))) << "two letters short of RTS";
+  EXPECT_EQ("CONTINUE", closest_word("CONTNUE", known_words(WordKind::Command)));
+  EXPECT_EQ("LONG_DELAY", closest_word("LONGDELAY", known_words(WordKind::Command)));
+  EXPECT_EQ("MS", closest_word("MS2", known_words(WordKind::Unit)));
+  EXPECT_EQ("", closest_word("SECONDS", known_words(WordKind::Unit)));
+  EXPECT_EQ("", closest_word("FOO", known_words(WordKind::Command)));
+  EXPECT_EQ("", closest_word("R", known_words(WordKind::Command))) << "two letters short of RTS";
   EXPECT_EQ("LOOPA", closest_word("LOPA", {"START", "LOOPA", "LOOPB2"}));
+  EXPECT_EQ("STOP", closest_word("STPO", known_words(WordKind::Command))) << "two letters swapped";
+  EXPECT_EQ("$WIDTH", closest_word("$WIDHT", {"$WIDTH", "$DELAY"}));
 }
 
 // A label of 80,000 characters with one slip among many labels: the guess
