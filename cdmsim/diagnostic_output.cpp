@@ -66,12 +66,20 @@ std::string json_string(std::string_view text) {
   return quoted + "\"";
 }
 
-// A file name as a URI reference: forward slashes, and every byte but the
-// unreserved ones and '/' percent-encoded (a drive's colon too, so that it
-// reads as a path, not a scheme).
+// A file name as a URI: an absolute one as a file URI (file:///C:/... for a
+// drive), a relative one as a relative reference; forward slashes, and
+// every other byte but the unreserved ones percent-encoded.
 std::string file_uri(std::string_view file) {
   static const char kHex[] = "0123456789ABCDEF";
   std::string uri;
+  const bool drive = file.size() >= 2 && file[1] == ':' &&
+                     ((file[0] >= 'A' && file[0] <= 'Z') || (file[0] >= 'a' && file[0] <= 'z'));
+  if (drive) {
+    uri = "file:///" + std::string(file.substr(0, 2));
+    file.remove_prefix(2);
+  } else if (!file.empty() && (file[0] == '/' || file[0] == '\\')) {
+    uri = "file://";
+  }
   for (const char c : file) {
     const auto byte = static_cast<unsigned char>(c);
     if (c == '\\' || c == '/') uri += '/';
@@ -132,20 +140,7 @@ DiagnosticWriter::DiagnosticWriter(std::string file, const WarningSwitches& swit
 void DiagnosticWriter::set_source(std::string text, std::vector<std::string> labels) {
   text_ = std::move(text);
   labels_ = std::move(labels);
-  line_starts_.clear();
-}
-
-std::string_view DiagnosticWriter::source_line(unsigned number) {
-  if (line_starts_.empty()) {
-    line_starts_.push_back(0);
-    for (std::size_t at = text_.find('\n'); at != std::string::npos; at = text_.find('\n', at + 1))
-      line_starts_.push_back(at + 1);
-  }
-  if (number == 0 || number > line_starts_.size()) return {};
-  const std::string_view rest = std::string_view(text_).substr(line_starts_[number - 1]);
-  std::string_view line = rest.substr(0, rest.find('\n'));
-  if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-  return line;
+  lines_.reset();
 }
 
 void DiagnosticWriter::add(Diagnostic d) {
@@ -159,7 +154,8 @@ void DiagnosticWriter::add(Diagnostic d) {
   errors_ += d.severity == Severity::Error;
   warnings_ += d.severity == Severity::Warning;
   d.file = file_;
-  const std::string_view line = d.line > 0 ? source_line(d.line) : std::string_view();
+  if (d.line > 0 && lines_ == nullptr) lines_ = std::make_unique<SourceLines>(text_);
+  const std::string_view line = d.line > 0 ? lines_->line(d.line) : std::string_view();
   if (d.line > 0) place_in_line(d, line, labels_);
   switch (format_) {
     case DiagnosticsFormat::Text:

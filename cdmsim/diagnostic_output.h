@@ -3,6 +3,7 @@
 // switches, and written as text, JSON or SARIF.
 #pragma once
 
+#include <memory>
 #include <ostream>
 #include <set>
 #include <string>
@@ -51,7 +52,6 @@ class DiagnosticWriter {
   std::size_t ranked_errors() const { return ranked_errors_; }
 
  private:
-  std::string_view source_line(unsigned number);
   void write_text(const Diagnostic& d, std::string_view line);
   void write_json(const Diagnostic& d);
   void write_sarif(const Diagnostic& d);
@@ -61,7 +61,7 @@ class DiagnosticWriter {
   DiagnosticsFormat format_;
   std::ostream& out_;
   std::string text_;
-  std::vector<std::size_t> line_starts_;  // found when a record first needs them
+  std::unique_ptr<SourceLines> lines_;  // made when a record first needs them
   std::vector<std::string> labels_;
   std::size_t written_ = 0;
   std::size_t errors_ = 0;

@@ -1,5 +1,6 @@
 #include "layout_caret.h"
 
+#include <algorithm>
 #include <string>
 
 #include "app_state.h"
@@ -24,11 +25,16 @@ void show_caret_position() {
 
 }  // namespace
 
-void place_caret_on_line(unsigned line) {
+void place_caret_on_line(unsigned line) { select_on_line(line, 0, 0); }
+
+void select_on_line(unsigned line, unsigned first, unsigned last) {
   if (line == 0) return;
   const LRESULT start = SendMessageA(app.sourcePane, EM_LINEINDEX, line - 1, 0);
   if (start < 0) return;
-  SendMessageA(app.sourcePane, EM_SETSEL, static_cast<WPARAM>(start), start);
+  const auto length = static_cast<unsigned>(SendMessageA(app.sourcePane, EM_LINELENGTH, static_cast<WPARAM>(start), 0));
+  const unsigned from = first == 0 ? 0 : std::min(first - 1, length);
+  const unsigned to = first == 0 ? 0 : std::min(std::max(first, last), length);
+  SendMessageA(app.sourcePane, EM_SETSEL, static_cast<WPARAM>(start + from), start + to);
   SendMessageA(app.sourcePane, EM_SCROLLCARET, 0, 0);
   show_caret_position();
 }

@@ -16,6 +16,11 @@ LRESULT CALLBACK caret_indicator_proc(HWND window, UINT message, WPARAM wparam, 
 // into view, and shows its place; nothing past the last line.
 void place_caret_on_line(unsigned line);
 
+// Selects columns `first` to `last` (1-based, both included) of `line`, as
+// far as the line goes, scrolled into view, and shows the place; with no
+// columns (0) puts the caret at the line's start.
+void select_on_line(unsigned line, unsigned first, unsigned last);
+
 // Readies the caret indicator's copy of the text for a pane that takes up to
 // `typing_limit` typed characters, so that no key release pays for fresh
 // memory; a longer opened text grows it once.

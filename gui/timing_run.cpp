@@ -1,9 +1,11 @@
 #include "timing_run.h"
 
 #include <algorithm>
+#include <optional>
 #include <sstream>
 #include <string_view>
 
+#include "diagnostic.h"
 #include "interpreter.h"
 #include "line_ends.h"
 #include "memory_board.h"
@@ -14,7 +16,7 @@ namespace {
 
 // The error Load reports, on one line of the list: its line and the detail
 // under it, in Load's words.
-TimingFinding compile_error(const Diagnostic& error) {
+TimingFinding compile_error(Diagnostic error, const SourceLines& lines) {
   std::string_view text = error.report_text;
   while (!text.empty() && text.front() == '\n') text.remove_prefix(1);
   const std::size_t first_end = std::min(text.find('\n'), text.size());
@@ -23,7 +25,19 @@ TimingFinding compile_error(const Diagnostic& error) {
   std::string_view detail = text.substr(0, text.find('\n'));
   if (!detail.empty() && detail.front() == '\t') detail.remove_prefix(1);
   if (!detail.empty()) line += " " + std::string(detail);
-  return {"error: " + line, error.line};
+  place_in_line(error, lines.line(error.line), {});
+  return {"error: " + line, error.line, error.first_column, error.last_column};
+}
+
+// A finding about the instruction at `address` (none for the run as a
+// whole), on the word of `field` in its source line.
+TimingFinding about_instruction(std::string text, std::optional<std::uint32_t> address, unsigned field,
+                                const TimingResult& result, const SourceLines& lines) {
+  Diagnostic place;
+  place.line = address ? result.line_of(*address) : 0;
+  place.field = field;
+  if (place.line > 0) place_in_line(place, lines.line(place.line), {});
+  return {std::move(text), place.line, place.first_column, place.last_column};
 }
 
 }  // namespace
@@ -44,8 +58,9 @@ TimingResult run_timing(const std::string& text, double clock_mhz) {
   options.board = &board;
   options.describe_program = true;
   InterpreterResult compiled = run_interpreter(ProgramSource::from_text(source), options, report);
+  const SourceLines lines(source);
   if (!compiled.programmed) {
-    if (compiled.error) result.findings.push_back(compile_error(*compiled.error));
+    if (compiled.error) result.findings.push_back(compile_error(*compiled.error, lines));
     else result.findings.push_back({"error: " + report.str().substr(0, report.str().find('\n')), 0});
     return result;
   }
@@ -53,18 +68,19 @@ TimingResult run_timing(const std::string& text, double clock_mhz) {
   result.source_lines = std::move(compiled.source_lines);
   const BoardProgram program = board.take_program();
   for (const TimingWarning& warning : check_timing(program, CheckSettings{}))
-    result.findings.push_back(
-        {"warning: " + instruction_place(warning.address, result.source_lines) + ": " + warning.text,
-         result.line_of(warning.address)});
+    result.findings.push_back(about_instruction(
+        "warning: " + instruction_place(warning.address, result.source_lines) + ": " + warning.text, warning.address,
+        warning.field, result, lines));
   const SimulationSettings settings;
   const RunEnd end = simulate(program, settings, result.record);
   result.record.finish(end, first_cycle_at(settings.until_ns, clock_mhz));
   if (const auto unreached = unreached_warning(end, settings, result.source_lines))
-    result.findings.push_back({"warning: " + unreached->text, result.line_of(unreached->first_address)});
-  if (end.reason == EndReason::Error)
     result.findings.push_back(
-        {"error: " + runtime_error_text(end, result.source_lines) + " (at cycle " + std::to_string(end.cycle) + ")",
-         end.error_address ? result.line_of(*end.error_address) : 0});
+        about_instruction("warning: " + unreached->text, unreached->first_address, 0, result, lines));
+  if (end.reason == EndReason::Error)
+    result.findings.push_back(about_instruction(
+        "error: " + runtime_error_text(end, result.source_lines) + " (at cycle " + std::to_string(end.cycle) + ")",
+        end.error_address, 2, result, lines));
   result.summary = run_summary(end.steps, end, clock_mhz);
   return result;
 }

@@ -11,10 +11,13 @@
 #include "run_record.h"
 
 // One line of the checks list: a warning, the runtime error or the compile
-// error, and the source line it is about (0 for none).
+// error, and the source line it is about (0 for none) with the columns of
+// its word (0 for none).
 struct TimingFinding {
   std::string text;
   unsigned line = 0;
+  unsigned first_column = 0;
+  unsigned last_column = 0;
 };
 
 struct TimingResult {

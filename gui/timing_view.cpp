@@ -183,10 +183,9 @@ void show_findings() {
   SendMessageA(list, LB_RESETCONTENT, 0, 0);
   SendMessageA(list, LB_INITSTORAGE, findings.size(), findings.size() * 96);
   if (findings.empty()) SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("No warnings."));
-  for (const TimingFinding& finding : findings) {
-    const LRESULT item = SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(finding.text.c_str()));
-    SendMessageA(list, LB_SETITEMDATA, static_cast<WPARAM>(item), finding.line);
-  }
+  // Unsorted, so an item's index is its finding's.
+  for (const TimingFinding& finding : findings)
+    SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(finding.text.c_str()));
   SendMessageA(list, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(list, nullptr, TRUE);
 }
@@ -217,10 +216,12 @@ void zoom(double factor, int x) {
 
 void go_to_finding() {
   const LRESULT item = SendMessageA(view->checks, LB_GETCURSEL, 0, 0);
-  if (item == LB_ERR) return;
-  const auto line = static_cast<unsigned>(SendMessageA(view->checks, LB_GETITEMDATA, static_cast<WPARAM>(item), 0));
-  if (line == 0) return;
-  place_caret_on_line(line);
+  if (item == LB_ERR || !view->result) return;
+  const auto& findings = view->result->findings;
+  if (static_cast<std::size_t>(item) >= findings.size()) return;
+  const TimingFinding& finding = findings[static_cast<std::size_t>(item)];
+  if (finding.line == 0) return;
+  select_on_line(finding.line, finding.first_column, finding.last_column);
   SetFocus(app.sourcePane);
 }
 

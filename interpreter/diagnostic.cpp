@@ -92,6 +92,20 @@ void write_report_text(const Diagnostic& diagnostic, std::ostream& report) {
   }
 }
 
+SourceLines::SourceLines(std::string_view text) : text_(text) {
+  starts_.push_back(0);
+  for (std::size_t at = text.find('\n'); at != std::string_view::npos; at = text.find('\n', at + 1))
+    starts_.push_back(at + 1);
+}
+
+std::string_view SourceLines::line(unsigned number) const {
+  if (number == 0 || number > starts_.size()) return {};
+  const std::string_view rest = text_.substr(starts_[number - 1]);
+  std::string_view line = rest.substr(0, rest.find('\n'));
+  if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+  return line;
+}
+
 void place_in_line(Diagnostic& d, std::string_view source_line, const std::vector<std::string>& labels) {
   if (d.first_column == 0) {
     const std::string line =

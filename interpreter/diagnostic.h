@@ -85,6 +85,19 @@ struct Diagnostic {
 // report line is.
 void write_report_text(const Diagnostic& diagnostic, std::ostream& report);
 
+// The lines of a source text by number, their starts found once.
+class SourceLines {
+ public:
+  explicit SourceLines(std::string_view text);
+  // Line `number` (1-based) without its line end, LF or CR LF; empty past
+  // the end.
+  std::string_view line(unsigned number) const;
+
+ private:
+  std::string_view text_;
+  std::vector<std::size_t> starts_;
+};
+
 // Fills in the columns of a record known only by its field and word, from
 // its source line as written (letter case and blanks as the reader takes
 // them): the word where it stands in its field, or the field's text when

@@ -836,6 +836,26 @@ TEST_F(TimingView, AFindingOrATraceLeadsTheCaretToItsLineAndTheViewReopensWhereI
   EXPECT_TRUE(EqualRect(&before, &after));
 }
 
+// A double-click on a finding selects its word in the source pane: the
+// time a warning is about, the unit an error names.
+TEST_F(TimingView, ADoubleClickSelectsTheOffendingWord) {
+  start_quietly();
+  SetWindowTextA(app.sourcePane, "0x1,\t10ns\r\n0x0, 100ns, STOP\r\n");
+  press_f5();
+  const auto selection = [] {
+    DWORD from = 0, to = 0;
+    SendMessageA(app.sourcePane, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+    return source().substr(from, to - from);
+  };
+  double_click_finding(0);
+  EXPECT_EQ("10ns", selection());
+  SetWindowTextA(app.sourcePane, "0x1, 10ns\r\n0x0, 50xs\r\n");
+  press_f5();
+  ASSERT_TRUE(pump_until([] { return !timing_view_running() && checks().front().rfind("error", 0) == 0; }));
+  double_click_finding(0);
+  EXPECT_EQ("xs", selection());
+}
+
 TEST_F(TimingView, TheViewFollowsTypingAndShowsTheFirstErrorOfAProgramThatDoesNotCompile) {
   start_quietly();
   type("0x1, 100ns, STOP\n");

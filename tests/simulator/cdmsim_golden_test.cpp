@@ -20,10 +20,15 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Messages name the test's temporary folder as $DIR, in either of its
-// forms, and a file in it as $DIR/name.
+// Messages name the test's temporary folder as $DIR, in any of its forms
+// (JSON doubles a backslash, a file URI has a slash before a drive), and a
+// file in it as $DIR/name.
 std::string with_folder_named(std::string text, const fs::path& folder) {
-  for (const std::string& form : {folder.string() + "\\", folder.string(), folder.generic_string()})
+  std::string json = folder.string();
+  for (size_t at = 0; (at = json.find('\\', at)) != std::string::npos; at += 2) json.insert(at, 1, '\\');
+  std::vector<std::string> forms = {json + "\\\\", folder.string() + "\\", folder.string(), folder.generic_string()};
+  if (folder.generic_string().front() != '/') forms.insert(forms.begin(), "/" + folder.generic_string());
+  for (const std::string& form : forms)
     for (size_t at; (at = text.find(form)) != std::string::npos;)
       text.replace(at, form.size(), form.back() == '\\' ? "$DIR/" : "$DIR");
   return text;
