@@ -265,9 +265,12 @@ class Parser {
     fail(position, "Expecting " + std::string(what) + " after " + after,
          "Got " + std::string(token_display_text(got_text)) + ".\n",
          "expected " + std::string(what) + " after " + after + ", got " + got_words(got_text));
+    if (errors_.size() == earlier_errors) return false;
+    Diagnostic& error = errors_.back();
     // A missing comma belongs right after the word before it.
-    if (what == "comma" && errors_.size() > earlier_errors && after_text == position.text)
-      errors_.back().first_column = errors_.back().last_column = errors_.back().last_column + 1;
+    if (what == "comma" && after_text == position.text) error.first_column = error.last_column = error.last_column + 1;
+    const auto comment_like = [](std::string_view text) { return text.find_first_of("#;") != std::string_view::npos; };
+    if (comment_like(after_text) || comment_like(got_text)) error.message += "; comments start with /";
     return false;
   }
 
