@@ -178,8 +178,16 @@ class Parser {
     line.time = time.text.substr(0, split);
     line.units = time.text.substr(split);
     time.text = line.units;
-    if (line.units.empty()) return expecting("time units", line.time, time, line.units);
-    return true;
+    if (!line.units.empty()) return true;
+    const std::size_t earlier_errors = errors_.size();
+    expecting("time units", line.time, time, line.units);
+    if (errors_.size() == earlier_errors) return false;
+    // The unit belongs right after the number.
+    Diagnostic& error = errors_.back();
+    error.first_column = error.last_column = time.column + static_cast<unsigned>(line.time.size());
+    error.message = "the time " + std::string(line.time) + " needs a unit after it:";
+    for (const TimeUnit& unit : kTimeUnits) error.message += " " + std::string(unit.text);
+    return false;
   }
 
   // The current token is the comma before the command. A command that
