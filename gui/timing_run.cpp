@@ -4,6 +4,7 @@
 #include <optional>
 #include <sstream>
 #include <string_view>
+#include <vector>
 
 #include "diagnostic.h"
 #include "interpreter.h"
@@ -57,16 +58,30 @@ TimingResult run_timing(const std::string& text, double clock_mhz) {
   options.clock_mhz = clock_mhz;
   options.board = &board;
   options.describe_program = true;
+  std::vector<Diagnostic> found;
+  options.diagnostics = &found;
   InterpreterResult compiled = run_interpreter(ProgramSource::from_text(source), options, report);
   const SourceLines lines(source);
   if (!compiled.programmed) {
+    // The error Load reports first, then every other one in line order.
     if (compiled.error) result.findings.push_back(compile_error(*compiled.error, lines));
     else result.findings.push_back({"error: " + report.str().substr(0, report.str().find('\n')), 0});
+    for (Diagnostic& error : found) {
+      const bool reported = compiled.error && error.line == compiled.error->line &&
+                            error.report_text == compiled.error->report_text;
+      if (error.severity == Severity::Error && !reported)
+        result.findings.push_back(compile_error(std::move(error), lines));
+    }
     return result;
   }
   result.compiled = true;
   result.source_lines = std::move(compiled.source_lines);
   const BoardProgram program = board.take_program();
+  for (Diagnostic& warning : found) {
+    place_in_line(warning, lines.line(warning.line), compiled.labels);
+    result.findings.push_back({"warning: line " + std::to_string(warning.line) + ": " + warning.message,
+                               warning.line, warning.first_column, warning.last_column});
+  }
   for (const TimingWarning& warning : check_timing(program, CheckSettings{}))
     result.findings.push_back(about_instruction(
         "warning: " + instruction_place(warning.address, result.source_lines) + ": " + warning.text, warning.address,

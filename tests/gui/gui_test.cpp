@@ -837,7 +837,7 @@ TEST_F(TimingView, AFindingOrATraceLeadsTheCaretToItsLineAndTheViewReopensWhereI
 }
 
 // A double-click on a finding selects its word in the source pane: the
-// time a warning is about, the unit an error names.
+// time a warning is about, the word an error names.
 TEST_F(TimingView, ADoubleClickSelectsTheOffendingWord) {
   start_quietly();
   SetWindowTextA(app.sourcePane, "0x1,\t10ns\r\n0x0, 100ns, STOP\r\n");
@@ -849,11 +849,15 @@ TEST_F(TimingView, ADoubleClickSelectsTheOffendingWord) {
   };
   double_click_finding(0);
   EXPECT_EQ("10ns", selection());
-  SetWindowTextA(app.sourcePane, "0x1, 10ns\r\n0x0, 50xs\r\n");
+  // Every error is listed, the one Load reports first.
+  SetWindowTextA(app.sourcePane, "0x1, 10ns\r\n0x0, 50xs\r\n0x2, 10ns, JRS\r\n");
   press_f5();
   ASSERT_TRUE(pump_until([] { return !timing_view_running() && checks().front().rfind("error", 0) == 0; }));
+  EXPECT_EQ((Lines{"error: Time unit on line 2 is invalid. XS", "error: Command on line 3 is invalid. JRS"}), checks());
   double_click_finding(0);
   EXPECT_EQ("xs", selection());
+  double_click_finding(1);
+  EXPECT_EQ("JRS", selection());
 }
 
 TEST_F(TimingView, TheViewFollowsTypingAndShowsTheFirstErrorOfAProgramThatDoesNotCompile) {
