@@ -44,16 +44,6 @@ constexpr DWORD kKeptAttributes =
 
 int current_process_id() { return _getpid(); }
 
-std::string windows_message(DWORD error) {
-  char* text = nullptr;
-  FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                 error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-  std::string message = text != nullptr ? text : "error " + std::to_string(error);
-  LocalFree(text);
-  while (!message.empty() && std::strchr("\r\n. ", message.back()) != nullptr) message.pop_back();
-  return message;
-}
-
 HANDLE open_existing(const fs::path& path, DWORD access, DWORD flags = FILE_FLAG_BACKUP_SEMANTICS) {
   return CreateFileW(path.c_str(), access, kShareAll, nullptr, OPEN_EXISTING, flags, nullptr);
 }
@@ -245,7 +235,7 @@ std::string put_in_place(std::FILE*& file, const fs::path& temporary, const fs::
     if (replace(temporary, target)) return "";
     error = GetLastError();
   }
-  return windows_message(error);
+  return std::system_category().message(static_cast<int>(error));
 }
 
 int register_temporary(const fs::path&) { return -1; }
@@ -318,10 +308,8 @@ void remove_if_stale(const fs::path& folder, const fs::path& name) {
   ::close(descriptor);
 }
 
-void keep_rights(const fs::path& target, const fs::path&, int descriptor) {
-  struct stat status;
-  if (stat(target.c_str(), &status) == 0 && S_ISREG(status.st_mode)) fchmod(descriptor, status.st_mode & 07777);
-}
+// A new file's mode is the one a file made here gets, as before.
+void keep_rights(const fs::path&, const fs::path&, int) {}
 
 // Renamed while its lock is held, so that no cleaner takes it for stale in
 // between, then closed.
@@ -391,9 +379,6 @@ ReplacingFile::ReplacingFile(fs::path target) : target_(std::move(target)) {}
 ReplacingFile::~ReplacingFile() { discard(); }
 
 bool ReplacingFile::open() {
-  discard();
-  reserved_ = 0;
-  error_.clear();
   std::error_code ignored;
   if (fs::is_directory(target_, ignored)) return fail("it is a folder");
   if (is_special(target_)) {
@@ -401,7 +386,6 @@ bool ReplacingFile::open() {
     return file_ != nullptr || fail(system_message(errno));
   }
   target_ = followed(target_);
-  if (fs::is_directory(target_, ignored)) return fail("it is a folder");
   remove_stale_temporaries(target_);
   static std::atomic<unsigned> counter{0};
   for (int attempt = 0; attempt < 100; ++attempt) {

@@ -7,9 +7,8 @@
 // - A link stays a link: the file it names is written (made when missing).
 // - What no file can take the place of (a device such as /dev/null or NUL,
 //   a FIFO, a pipe reached through /proc/self/fd) is written directly.
-// - The new file keeps the target's access rights (on Windows its access
-//   list and its hidden and system attributes, and ReplaceFileW puts it in
-//   place).
+// - On Windows the new file keeps the target's access list and its hidden
+//   and system attributes, and ReplaceFileW puts it in place.
 // - A writer holds its temporary file locked while it lives (an exclusive
 //   lock on Linux, a share mode that refuses removal on Windows); a file at
 //   a temporary name that nobody holds was left by a writer that ended
