@@ -42,10 +42,7 @@ int simulate_program(const SimOptions& options, std::FILE* timeline_file, std::o
   const RunEnd end = simulate(program, options.run, writers);
 
   const std::string error = runtime_error_text(end, loaded.source_lines);
-  if (!writers.finish(end, error)) {
-    messages << "cdmsim: an output could not be written in full\n";
-    return kSimNotLoaded;
-  }
+  if (!writers.finish(end, error, messages)) return kSimNotLoaded;
   if (const auto unreached = unreached_warning(end, options.run, loaded.source_lines)) warn(unreached->text);
   if (end.reason == EndReason::Error) messages << "error: " << error << " (at cycle " << end.cycle << ")\n";
   if (end.reason != EndReason::Error && options.quiet)

@@ -2,6 +2,7 @@
 #include <iostream>
 
 #include "cdmsim.h"
+#include "replacing_file.h"
 
 #if defined(_WIN32)
 #include <fcntl.h>
@@ -13,5 +14,6 @@ int main(int argc, char** argv) {
   // The timeline's lines end in LF on every platform.
   _setmode(_fileno(stdout), _O_BINARY);
 #endif
+  remove_temporaries_on_interrupt();
   return run_cdmsim(argc, argv, stdout, std::cerr);
 }

@@ -84,4 +84,15 @@ TEST(CdmsimOutputs, ARunPutsEachOutputInPlaceWhole) {
   EXPECT_EQ(3u, contents(folder).size()) << "program.cdm, keep.vcd, run.svg and nothing else";
 }
 
+#if defined(_WIN32)
+// NUL is a device, not a file to replace: it takes the dump and stays.
+TEST(CdmsimOutputs, NulTakesTheDump) {
+  TestFolder folder;
+  folder.write("program.cdm", "0x1, 1us\n0x0, 1us, STOP\n");
+  const ProgramRun run = run_program("cdmsim", {(folder / "program.cdm").string(), "--quiet", "--vcd", "NUL"});
+  EXPECT_EQ(0, run.exit_status) << run.errors;
+  EXPECT_EQ("end: stop at cycle 200 (2us)", run.errors.substr(0, run.errors.find_first_of("\r\n")));
+}
+#endif
+
 }  // namespace
