@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "time_text.h"
+#include "time_units.h"
 
 namespace {
 
@@ -11,8 +12,7 @@ constexpr double kMostTicks = 20;
 
 struct TimeAxis {
   double step_ns;
-  double unit_ns;
-  const char* unit;
+  const TimeUnit& unit;
 };
 
 // A step of 1, 2 or 5 times a power of ten giving about eight ticks, and the
@@ -25,10 +25,7 @@ TimeAxis choose_axis(double total_ns) {
     step = factor * magnitude;
     if (step >= raw) break;
   }
-  if (step >= 1e9) return {step, 1e9, "s"};
-  if (step >= 1e6) return {step, 1e6, "ms"};
-  if (step >= 1e3) return {step, 1e3, "\xC2\xB5s"};
-  return {step, 1, "ns"};
+  return {step, largest_unit_in(step)};
 }
 
 // The lanes in the order every picture draws them.
@@ -122,7 +119,7 @@ std::vector<DiagramTick> make_ticks(double start_ns, double end_ns, const PlotAr
   for (int tick = 0; tick <= last_tick; ++tick) {
     const double t = (first + tick) * axis.step_ns;
     const double x = plot.left + (total_ns > 0 ? (t - start_ns) / total_ns * plot.width : 0);
-    ticks.push_back({x, short_number(t / axis.unit_ns, 3) + " " + axis.unit});
+    ticks.push_back({x, short_number(t / axis.unit.nanoseconds, 3) + " " + std::string(axis.unit.symbol)});
   }
   return ticks;
 }
