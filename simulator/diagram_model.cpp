@@ -41,8 +41,12 @@ std::vector<DiagramColumn> make_columns(const DiagramSource& source, const PlotA
   std::vector<DiagramColumn> columns;
   std::uint32_t carried = source.carried_in;
   const double span = static_cast<double>(source.span);
+  const bool error_shown =
+      source.error_cycle && *source.error_cycle >= source.from && *source.error_cycle - source.from < source.span;
+  const std::uint64_t error_offset = error_shown ? *source.error_cycle - source.from : 0;
   for (const TimedBin& timed : *source.bins) {
     DiagramBin bin = timed.bin;
+    if (error_shown && timed.first <= error_offset && error_offset < timed.last) bin.markers |= kErrorMarker;
     bin.touch(carried);
     carried = bin.end_value;
     const double x0 = plot.left + static_cast<double>(timed.first) / span * plot.width;
@@ -199,12 +203,18 @@ const DiagramColumn* DiagramModel::column_at(double x) const {
   return x < column.x1 || (after == columns.end() && x <= column.x1) ? &column : nullptr;
 }
 
+std::optional<std::uint64_t> error_mark(const RunEnd& end, const CycleWindow& window) {
+  if (end.reason != EndReason::Error || end.cycle > window.to) return std::nullopt;
+  return std::max(end.cycle, window.from + 1) - 1;
+}
+
 DiagramModel build_diagram(const DiagramSource& source, const PlotArea& plot) {
   DiagramModel model;
   model.plot = plot;
   model.columns = make_columns(source, plot);
+  const std::uint8_t ever_marked = source.ever_marked | (source.error_cycle ? kErrorMarker : 0);
   for (const MarkerStyle& style : kMarkerStyles)
-    if ((source.ever_marked & style.marker) != 0) model.lanes.push_back(make_lane(model.columns, style));
+    if ((ever_marked & style.marker) != 0) model.lanes.push_back(make_lane(model.columns, style));
   if (!model.columns.empty())
     for (int bit = 0; bit < kOutputCount; ++bit)
       if ((source.ever_changed >> bit & 1) != 0) model.traces.push_back(make_trace(model.columns, bit));
@@ -212,7 +222,8 @@ DiagramModel build_diagram(const DiagramSource& source, const PlotArea& plot) {
   model.axis_top = model.plot_top + static_cast<double>(model.traces.size()) * kDiagramRowHeight + 6;
   model.height = model.axis_top + kDiagramAxisHeight;
   model.boundaries = make_boundaries(model.columns, plot);
-  model.ticks = make_ticks(source.start_ns, source.end_ns, plot);
+  model.ticks = make_ticks(cycle_time_ns(source.from, source.clock_mhz),
+                           cycle_time_ns(source.from + source.span, source.clock_mhz), plot);
   return model;
 }
 
