@@ -100,7 +100,7 @@ DiagramWriter::DiagramWriter(double clock_mhz, std::string name, CycleWindow win
 void DiagramWriter::step(const Step& step) {
   if (step.cycle >= window_.to) return;
   if (step.cycle < window_.from) {
-    bins_.outputs = step.outputs;
+    bins_.outputs = outputs_at_start_ = step.outputs;
     return;
   }
   bins_.record(step.cycle - window_.from, step.outputs, step_markers(step));
@@ -121,6 +121,7 @@ bool DiagramWriter::write(std::FILE* file, const RunEnd& end) {
   source.from = window_.from;
   source.span = span;
   source.clock_mhz = clock_mhz_;
+  source.carried_in = outputs_at_start_;
   source.ever_changed = bins_.ever_changed;
   source.ever_marked = bins_.ever_marked;
   source.error_cycle = error_mark(end, window_);
