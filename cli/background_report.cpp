@@ -16,7 +16,8 @@ namespace {
 // per line than the console does, programming the board more; room for a
 // good stretch of the listing lets the interpreter reach the board while the
 // console still has lines to write, so that neither waits on the other.
-constexpr std::size_t kMostWaiting = 8 * 1024 * 1024;
+// Pages never reached cost nothing.
+constexpr std::size_t kMostWaiting = 4 * 1024 * 1024;
 
 // An idle writing thread is woken once this much is waiting, and otherwise
 // looks on its own this often, so that a line reaches the console within
@@ -25,8 +26,11 @@ constexpr std::size_t kMostWaiting = 8 * 1024 * 1024;
 constexpr std::size_t kWakeBytes = 64 * 1024;
 constexpr std::chrono::milliseconds kLongestLag{10};
 
-// Flushed pieces, one after another, and where each ends.
+// Flushed pieces, one after another, and where each ends. The text has
+// room for all that may wait from the start, so that it is never copied as
+// it grows.
 struct Pieces {
+  Pieces() { text.reserve(kMostWaiting + kWakeBytes); }
   std::string text;
   std::vector<std::size_t> ends;
 };
