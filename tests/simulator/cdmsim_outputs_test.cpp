@@ -5,7 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <map>
+
+#if defined(_WIN32)
+#include <windows.h>
+#endif
 
 #include "run_program.h"
 #include "test_folder.h"
@@ -94,5 +99,37 @@ TEST(CdmsimOutputs, NulTakesTheDump) {
   EXPECT_EQ("end: stop at cycle 200 (2us)", run.errors.substr(0, run.errors.find_first_of("\r\n")));
 }
 #endif
+
+// A path as a command line in the system's code page spells it.
+std::string narrow_name(const fs::path& path) {
+#if defined(_WIN32)
+  const std::wstring wide = path.wstring();
+  const int size = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+  std::string text(static_cast<std::size_t>(size), '\0');
+  WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), text.data(), size, nullptr, nullptr);
+  return text;
+#else
+  return path.string();
+#endif
+}
+
+// The euro sign is one byte in the usual Windows code page and three in
+// UTF-8: either way cdmsim reads and writes the files so named, the very
+// file cdmcli loads.
+TEST(CdmsimOutputs, NamesBeyondAsciiNameTheFilesTheySpell) {
+  TestFolder folder;
+  const ScopedEnvironment state("MORVAPI_EMULATOR_DIR", folder.path());
+  const fs::path program = folder.path() / fs::u8path("price\xE2\x82\xAC.cdm");
+  const fs::path dump = folder.path() / fs::u8path("price\xE2\x82\xAC.vcd");
+  std::ofstream(program, std::ios::binary) << "0x1, 1us\n0x0, 1us, STOP\n";
+  const ProgramRun run = run_program("cdmsim", {narrow_name(program), "--quiet", "--vcd", narrow_name(dump)});
+  EXPECT_EQ(0, run.exit_status) << run.errors;
+  std::ifstream written(dump, std::ios::binary);
+  std::string first_line;
+  EXPECT_TRUE(std::getline(written, first_line)) << "no " << dump.u8string();
+  EXPECT_EQ("$version cdmsim $end", first_line);
+  EXPECT_EQ(2u, contents(folder).size()) << "the program, the dump and nothing else";
+  EXPECT_EQ(0, run_program("cdmcli", {"Load", narrow_name(program), "100"}).exit_status);
+}
 
 }  // namespace
