@@ -4,6 +4,7 @@
 #include <string>
 
 #include "cadmora_version.h"
+#include "file_names.h"
 #include "load_program.h"
 #include "outputs.h"
 #include "sim_options.h"
@@ -63,7 +64,7 @@ int usage_error(const std::string& problem, std::ostream& messages) {
 int run_cdmsim(int argc, const char* const* argv, std::FILE* timeline, std::ostream& messages) {
   SimOptions options;
   std::string error;
-  if (!parse_sim_options(argc - 1, argv + 1, options, error)) return usage_error(error, messages);
+  if (!parse_sim_options(argc - 1, argv + 1, options, error)) return usage_error(console_text(error), messages);
   if (options.help) {
     std::fputs(sim_usage().c_str(), timeline);
     return kSimRan;

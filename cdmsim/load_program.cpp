@@ -12,6 +12,7 @@
 #include "board_file.h"
 #include "board_files.h"
 #include "diagnostic.h"
+#include "file_names.h"
 #include "interpreter.h"
 #include "memory_board.h"
 #include "replacing_file.h"
@@ -30,10 +31,10 @@ constexpr std::uint64_t kLongestLine = std::uint64_t{1} << 20;
 // error line is quoted from what was read. The interpreter's own message
 // for a file it cannot read is Load's; here the file and the reason are
 // named.
-bool read_program(const std::string& file, std::string& text, std::ostream& messages) {
+bool read_program(const std::filesystem::path& file, std::string& text, std::ostream& messages) {
   std::FILE* opened = open_file(file, "rb");
   if (opened == nullptr) {
-    messages << "cdmsim: cannot open " << file << ": " << std::generic_category().message(errno) << "\n";
+    messages << "cdmsim: cannot open " << shown_path(file) << ": " << std::generic_category().message(errno) << "\n";
     return false;
   }
   std::string problem;
@@ -56,7 +57,7 @@ bool read_program(const std::string& file, std::string& text, std::ostream& mess
   if (problem.empty() && std::ferror(opened)) problem = std::generic_category().message(errno);
   std::fclose(opened);
   if (problem.empty()) return true;
-  messages << "cdmsim: cannot read " << file << ": " << problem << "\n";
+  messages << "cdmsim: cannot read " << shown_path(file) << ": " << problem << "\n";
   return false;
 }
 
@@ -136,7 +137,7 @@ bool compile(const SimOptions& options, LoadedProgram& loaded, std::ostream& mes
   InterpreterResult result = run_interpreter(ProgramSource::from_text(text), run, report);
   if (options.listing) messages << report.str();
   if (!result.programmed) {
-    if (!options.listing) write_first_error(options.file, text, report.str(), result.labels, messages);
+    if (!options.listing) write_first_error(shown_path(options.file), text, report.str(), result.labels, messages);
     return false;
   }
   loaded.program = board.take_program();
@@ -148,7 +149,8 @@ bool read_board(int board, LoadedProgram& loaded, std::ostream& messages) {
   const auto path = board_program_path(board);
   auto program = parse_board_program(read_board_file(path));
   if (!program) {
-    messages << "cdmsim: cannot read the program of board " << board << " from " << path.generic_string() << "\n";
+    messages << "cdmsim: cannot read the program of board " << board << " from "
+             << shown_path(path.generic_string<std::filesystem::path::value_type>()) << "\n";
     return false;
   }
   if (!clock_gives_finite_times(program->clock_mhz)) {

@@ -3,6 +3,8 @@
 // callers that show the program need, out.
 #pragma once
 
+#include <filesystem>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -12,10 +14,12 @@
 
 // Where a program's text comes from: a file to read, or text in memory.
 struct ProgramSource {
-  static ProgramSource from_file(const char* path) { return ProgramSource{path, {}}; }
-  static ProgramSource from_text(std::string_view text) { return ProgramSource{nullptr, text}; }
+  static ProgramSource from_file(std::filesystem::path path) { return ProgramSource{std::move(path), {}}; }
+  // A file named as fopen takes it, in the system's narrow form.
+  static ProgramSource from_file(const char* path);
+  static ProgramSource from_text(std::string_view text) { return ProgramSource{std::nullopt, text}; }
 
-  const char* path = nullptr;  // null for text in memory
+  std::optional<std::filesystem::path> path;  // none for text in memory
   std::string_view text;       // the text, when there is no path
 };
 

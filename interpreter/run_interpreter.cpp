@@ -3,6 +3,7 @@
 #include <cassert>
 
 #include "board_pass.h"
+#include "file_names.h"
 #include "listing.h"
 #include "parser.h"
 #include "source_reader.h"
@@ -15,7 +16,7 @@ enum class SourceParse { Parsed, Failed, Unreadable };
 // The source is not held open while the board is programmed.
 SourceParse parse_source(const ProgramSource& source, ProgramModel& model, std::ostream& report) {
   SourceReader reader(source.text);
-  if (source.path != nullptr && !reader.open(source.path)) return SourceParse::Unreadable;
+  if (source.path && !reader.open(*source.path)) return SourceParse::Unreadable;
   TokenReader tokens(reader);
   return parse_program(tokens, model, report) ? SourceParse::Parsed : SourceParse::Failed;
 }
@@ -27,6 +28,8 @@ void describe(const ProgramModel& model, InterpreterResult& result) {
 }
 
 }  // namespace
+
+ProgramSource ProgramSource::from_file(const char* path) { return from_file(narrow_path(path)); }
 
 InterpreterResult run_interpreter(const ProgramSource& source, const InterpreterOptions& options,
                                   std::ostream& report) {

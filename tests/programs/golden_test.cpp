@@ -69,8 +69,7 @@ TEST_P(GoldenPrograms, GiveTheirExpectedOutput) {
     options.board_number = std::stoi(c.value("board", "0"));
     options.listing = c.value("listing", "yes") == "yes";
     options.board = &library_board();
-    const std::string path = (sources / "program.cdm").string();
-    const bool succeeded = run_interpreter(ProgramSource::from_file(path.c_str()), options, out).programmed;
+    const bool succeeded = run_interpreter(ProgramSource::from_file(sources / "program.cdm"), options, out).programmed;
     EXPECT_EQ(!fails, succeeded);
     EXPECT_EQ(c.sections.at("report"), out.str());
   }
@@ -89,8 +88,7 @@ InterpreterOptions quiet_load() {
 }
 
 bool load_quietly(const fs::path& source, std::ostream& report) {
-  const std::string path = source.string();
-  return run_interpreter(ProgramSource::from_file(path.c_str()), quiet_load(), report).programmed;
+  return run_interpreter(ProgramSource::from_file(source), quiet_load(), report).programmed;
 }
 
 // Inputs far beyond any real program still end in a report, in linear time;

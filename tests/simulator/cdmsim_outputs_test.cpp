@@ -6,11 +6,8 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
-
-#if defined(_WIN32)
-#include <windows.h>
-#endif
 
 #include "run_program.h"
 #include "test_folder.h"
@@ -19,12 +16,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Every file in the folder with its bytes.
+// Every file in the folder, named in UTF-8, with its bytes.
 std::map<std::string, std::string> contents(const TestFolder& folder) {
   std::map<std::string, std::string> files;
   for (const auto& entry : fs::recursive_directory_iterator(folder.path())) {
-    const std::string name = fs::relative(entry.path(), folder.path()).generic_string();
-    files[name] = entry.is_regular_file() ? folder.read(name) : "<folder>";
+    std::ifstream file(entry.path(), std::ios::binary);
+    files[fs::relative(entry.path(), folder.path()).generic_u8string()] =
+        entry.is_regular_file() ? std::string(std::istreambuf_iterator<char>(file), {}) : "<folder>";
   }
   return files;
 }
@@ -100,36 +98,43 @@ TEST(CdmsimOutputs, NulTakesTheDump) {
 }
 #endif
 
-// A path as a command line in the system's code page spells it.
-std::string narrow_name(const fs::path& path) {
-#if defined(_WIN32)
-  const std::wstring wide = path.wstring();
-  const int size = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
-  std::string text(static_cast<std::size_t>(size), '\0');
-  WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), text.data(), size, nullptr, nullptr);
-  return text;
-#else
-  return path.string();
-#endif
-}
-
-// The euro sign is one byte in the usual Windows code page and three in
-// UTF-8: either way cdmsim reads and writes the files so named, the very
-// file cdmcli loads.
+// Names in the system's code page and beyond it: the euro sign is one byte
+// in the usual Windows code page, Cyrillic has none there. cdmsim reads the
+// program and writes the dump and the diagram so named (the diagram's title
+// in UTF-8), tells the name in a message as the narrow command line spells
+// it, and cdmcli loads the very file.
 TEST(CdmsimOutputs, NamesBeyondAsciiNameTheFilesTheySpell) {
-  TestFolder folder;
-  const ScopedEnvironment state("MORVAPI_EMULATOR_DIR", folder.path());
-  const fs::path program = folder.path() / fs::u8path("price\xE2\x82\xAC.cdm");
-  const fs::path dump = folder.path() / fs::u8path("price\xE2\x82\xAC.vcd");
-  std::ofstream(program, std::ios::binary) << "0x1, 1us\n0x0, 1us, STOP\n";
-  const ProgramRun run = run_program("cdmsim", {narrow_name(program), "--quiet", "--vcd", narrow_name(dump)});
-  EXPECT_EQ(0, run.exit_status) << run.errors;
-  std::ifstream written(dump, std::ios::binary);
-  std::string first_line;
-  EXPECT_TRUE(std::getline(written, first_line)) << "no " << dump.u8string();
-  EXPECT_EQ("$version cdmsim $end", first_line);
-  EXPECT_EQ(2u, contents(folder).size()) << "the program, the dump and nothing else";
-  EXPECT_EQ(0, run_program("cdmcli", {"Load", narrow_name(program), "100"}).exit_status);
+  const struct {
+    std::string name;   // UTF-8, as the programs' command line takes it
+    std::string shown;  // in a message: on Windows in code page 1252, Wine's here
+  } cases[] = {
+#if defined(_WIN32)
+      {"price\xE2\x82\xAC", "price\x80"},
+      {"\xD0\xBF\xD1\x80\xD0\xBE\xD0\xB3", "????"},
+#else
+      {"price\xE2\x82\xAC", "price\xE2\x82\xAC"},
+      {"\xD0\xBF\xD1\x80\xD0\xBE\xD0\xB3", "\xD0\xBF\xD1\x80\xD0\xBE\xD0\xB3"},
+#endif
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TestFolder folder;
+    const ScopedEnvironment state("MORVAPI_EMULATOR_DIR", folder.path());
+    const auto named = [&](const char* suffix) { return (folder.path() / fs::u8path(c.name + suffix)).u8string(); };
+    std::ofstream(fs::u8path(named(".cdm")), std::ios::binary) << "0x1, 1us\n0x0, 1us, STOP\n";
+    const ProgramRun run =
+        run_program("cdmsim", {named(".cdm"), "--quiet", "--vcd", named(".vcd"), "--svg", named(".svg")});
+    EXPECT_EQ(0, run.exit_status) << run.errors;
+    auto files = contents(folder);
+    EXPECT_EQ(3u, files.size()) << "the program, the dump, the diagram and nothing else";
+    EXPECT_EQ(0u, files[c.name + ".vcd"].rfind("$version cdmsim $end\n", 0));
+    EXPECT_NE(std::string::npos, files[c.name + ".svg"].find(">" + c.name + ".cdm at 100 MHz"));
+
+    const ProgramRun over = run_program("cdmsim", {named(".cdm"), "--vcd", named(".cdm")});
+    EXPECT_EQ(64, over.exit_status);
+    EXPECT_NE(std::string::npos, over.errors.find(c.shown + ".cdm would write over the program it runs")) << over.errors;
+    EXPECT_EQ(0, run_program("cdmcli", {"Load", named(".cdm"), "100"}).exit_status);
+  }
 }
 
 }  // namespace
