@@ -120,28 +120,32 @@ void write_first_error(const std::string& file, std::string_view text, const std
   if (error->column > 0) messages << caret_under(line, error->column) << "\n";
 }
 
+// Takes the program the interpreter wrote, when it wrote one.
+bool keep(InterpreterResult result, MemoryBoard& board, LoadedProgram& loaded) {
+  if (!result.programmed) return false;
+  loaded.program = board.take_program();
+  loaded.source_lines = std::move(result.source_lines);
+  return true;
+}
+
 }  // namespace
 
 bool compile(const SimOptions& options, LoadedProgram& loaded, std::ostream& messages) {
   std::string text;
   if (!read_program(options.file, text, messages)) return false;
-  std::ostringstream report;
   MemoryBoard board;
   InterpreterOptions run;
   run.clock_mhz = options.clock_mhz;
-  // The listing is on, so a failure shows the very report Load gives.
-  run.listing = true;
+  run.listing = options.listing;
   run.board = &board;
   run.describe_program = true;
+  // The listing, as long as the program, goes straight to the messages; a
+  // report without it is a few lines, and names the same first error.
+  if (options.listing) return keep(run_interpreter(ProgramSource::from_text(text), run, messages), board, loaded);
+  std::ostringstream report;
   InterpreterResult result = run_interpreter(ProgramSource::from_text(text), run, report);
-  if (options.listing) messages << report.str();
-  if (!result.programmed) {
-    if (!options.listing) write_first_error(options.file, text, report.str(), result.labels, messages);
-    return false;
-  }
-  loaded.program = board.take_program();
-  loaded.source_lines = std::move(result.source_lines);
-  return true;
+  if (!result.programmed) write_first_error(options.file, text, report.str(), result.labels, messages);
+  return keep(std::move(result), board, loaded);
 }
 
 bool read_board(int board, LoadedProgram& loaded, std::ostream& messages) {
