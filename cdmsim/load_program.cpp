@@ -26,10 +26,10 @@ namespace {
 constexpr std::uint64_t kLargestSource = std::uint64_t{1} << 29;
 constexpr std::uint64_t kLongestLine = std::uint64_t{1} << 20;
 
-// Reads the whole program once: a named pipe can be read only once, and the
-// error line is quoted from what was read. The interpreter's own message
-// for a file it cannot read is Load's; here the file and the reason are
-// named.
+// Reads the whole program, or a board file, once: a named pipe can be read
+// only once, and the error line is quoted from what was read. The
+// interpreter's own message for a file it cannot read is Load's; here the
+// file and the reason are named.
 bool read_program(const std::string& file, std::string& text, std::ostream& messages) {
   std::FILE* opened = open_file(file, "rb");
   if (opened == nullptr) {
@@ -149,10 +149,13 @@ bool compile(const SimOptions& options, LoadedProgram& loaded, std::ostream& mes
 }
 
 bool read_board(int board, LoadedProgram& loaded, std::ostream& messages) {
-  const auto path = board_program_path(board);
-  auto program = parse_board_program(read_board_file(path));
+  const std::string path = board_program_path(board).generic_string();
+  std::string text;
+  if (!read_program(path, text, messages)) return false;
+  std::string problem;
+  auto program = parse_board_program(text, &problem);
   if (!program) {
-    messages << "cdmsim: cannot read the program of board " << board << " from " << path.generic_string() << "\n";
+    messages << "cdmsim: cannot read " << path << ": " << problem << "\n";
     return false;
   }
   if (!clock_gives_finite_times(program->clock_mhz)) {
