@@ -225,13 +225,14 @@ bool replace(const fs::path& temporary, const fs::path& target) {
 
 // Closes the written file and puts it in place; the reason when that fails.
 // The file is closed first, since its share mode refuses the move; a reader
-// that holds the target open holds up the replacing for a while.
+// that holds the target open holds up the replacing for up to two seconds,
+// as long as a busy machine may take another writer to put its file in place.
 std::string put_in_place(std::FILE*& file, const fs::path& temporary, const fs::path& target) {
   const bool closed = std::fclose(file) == 0;
   file = nullptr;
   if (!closed) return system_message(errno);
   DWORD error = 0;
-  for (int attempt = 0; attempt < 50; ++attempt, Sleep(10)) {
+  for (int attempt = 0; attempt < 200; ++attempt, Sleep(10)) {
     if (replace(temporary, target)) return "";
     error = GetLastError();
   }
