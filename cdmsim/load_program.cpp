@@ -27,10 +27,10 @@ namespace {
 constexpr std::uint64_t kLargestSource = std::uint64_t{1} << 29;
 constexpr std::uint64_t kLongestLine = std::uint64_t{1} << 20;
 
-// Reads the whole program once: a named pipe can be read only once, and the
-// error line is quoted from what was read. The interpreter's own message
-// for a file it cannot read is Load's; here the file and the reason are
-// named.
+// Reads the whole program, or a board file, once: a named pipe can be read
+// only once, and the error line is quoted from what was read. The
+// interpreter's own message for a file it cannot read is Load's; here the
+// file and the reason are named.
 bool read_program(const std::filesystem::path& file, std::string& text, std::ostream& messages) {
   std::FILE* opened = open_file(file, "rb");
   if (opened == nullptr) {
@@ -121,36 +121,43 @@ void write_first_error(const std::string& file, std::string_view text, const std
   if (error->column > 0) messages << caret_under(line, error->column) << "\n";
 }
 
-}  // namespace
-
-bool compile(const SimOptions& options, LoadedProgram& loaded, std::ostream& messages) {
-  std::string text;
-  if (!read_program(options.file, text, messages)) return false;
-  std::ostringstream report;
-  MemoryBoard board;
-  InterpreterOptions run;
-  run.clock_mhz = options.clock_mhz;
-  // The listing is on, so a failure shows the very report Load gives.
-  run.listing = true;
-  run.board = &board;
-  run.describe_program = true;
-  InterpreterResult result = run_interpreter(ProgramSource::from_text(text), run, report);
-  if (options.listing) messages << report.str();
-  if (!result.programmed) {
-    if (!options.listing) write_first_error(shown_path(options.file), text, report.str(), result.labels, messages);
-    return false;
-  }
+// Takes the program the interpreter wrote, when it wrote one.
+bool keep(InterpreterResult result, MemoryBoard& board, LoadedProgram& loaded) {
+  if (!result.programmed) return false;
   loaded.program = board.take_program();
   loaded.source_lines = std::move(result.source_lines);
   return true;
 }
 
+}  // namespace
+
+bool compile(const SimOptions& options, LoadedProgram& loaded, std::ostream& messages) {
+  std::string text;
+  if (!read_program(options.file, text, messages)) return false;
+  MemoryBoard board;
+  InterpreterOptions run;
+  run.clock_mhz = options.clock_mhz;
+  run.listing = options.listing;
+  run.board = &board;
+  run.describe_program = true;
+  // The listing, as long as the program, goes straight to the messages; a
+  // report without it is a few lines, and names the same first error.
+  if (options.listing) return keep(run_interpreter(ProgramSource::from_text(text), run, messages), board, loaded);
+  std::ostringstream report;
+  InterpreterResult result = run_interpreter(ProgramSource::from_text(text), run, report);
+  if (!result.programmed) write_first_error(shown_path(options.file), text, report.str(), result.labels, messages);
+  return keep(std::move(result), board, loaded);
+}
+
 bool read_board(int board, LoadedProgram& loaded, std::ostream& messages) {
-  const auto path = board_program_path(board);
-  auto program = parse_board_program(read_board_file(path));
+  // Shown with forward slashes on every system, as the state folder is.
+  const std::filesystem::path path = board_program_path(board).generic_string<std::filesystem::path::value_type>();
+  std::string text;
+  if (!read_program(path, text, messages)) return false;
+  std::string problem;
+  auto program = parse_board_program(text, &problem);
   if (!program) {
-    messages << "cdmsim: cannot read the program of board " << board << " from "
-             << shown_path(path.generic_string<std::filesystem::path::value_type>()) << "\n";
+    messages << "cdmsim: cannot read " << shown_path(path) << ": " << problem << "\n";
     return false;
   }
   if (!clock_gives_finite_times(program->clock_mhz)) {

@@ -124,6 +124,15 @@ bool token_names(HANDLE token, TOKEN_INFORMATION_CLASS which, PSID sid) {
   return EqualSid(named, sid);
 }
 
+// Last written more than a minute ago.
+bool written_long_ago(FILETIME written) {
+  constexpr ULONGLONG kMinute = 60ULL * 10000000;  // in the 100 ns steps of a FILETIME
+  FILETIME now{};
+  GetSystemTimeAsFileTime(&now);
+  const auto ticks = [](FILETIME time) { return (ULONGLONG{time.dwHighDateTime} << 32) | time.dwLowDateTime; };
+  return ticks(now) > ticks(written) + kMinute;
+}
+
 // Made by this process's user, or by the owner it gives new files (an
 // elevated one makes them the administrators').
 bool owned_by_this_user(HANDLE file) {
@@ -146,7 +155,9 @@ bool owned_by_this_user(HANDLE file) {
 // (its writer's share mode refuses that while the writer lives), is a plain
 // file under that very name (not a folder, not a link, which Wine follows
 // even when asked not to, so its final name differs; no second name) and
-// this user's. The removal goes through the very file checked.
+// this user's, and not written in the last minute: a writer closes its file
+// just before putting it in place, and in that moment its share mode no
+// longer guards it. The removal goes through the very file checked.
 void remove_if_stale(const fs::path& folder, const fs::path& name) {
   const std::wstring path = followed(folder).native() + L"\\" + name.native();
   HANDLE file = open_existing(path, DELETE | READ_CONTROL | FILE_READ_ATTRIBUTES,
@@ -155,7 +166,7 @@ void remove_if_stale(const fs::path& folder, const fs::path& name) {
   BY_HANDLE_FILE_INFORMATION info{};
   const bool plain = GetFileInformationByHandle(file, &info) &&
                      (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) == 0 &&
-                     info.nNumberOfLinks == 1;
+                     info.nNumberOfLinks == 1 && written_long_ago(info.ftLastWriteTime);
   if (plain && CompareStringOrdinal(final_name(file).c_str(), -1, path.c_str(), -1, TRUE) == CSTR_EQUAL &&
       owned_by_this_user(file)) {
     FILE_DISPOSITION_INFO remove{TRUE};
@@ -225,13 +236,14 @@ bool replace(const fs::path& temporary, const fs::path& target) {
 
 // Closes the written file and puts it in place; the reason when that fails.
 // The file is closed first, since its share mode refuses the move; a reader
-// that holds the target open holds up the replacing for a while.
+// that holds the target open holds up the replacing for up to two seconds,
+// as long as a busy machine may take another writer to put its file in place.
 std::string put_in_place(std::FILE*& file, const fs::path& temporary, const fs::path& target) {
   const bool closed = std::fclose(file) == 0;
   file = nullptr;
   if (!closed) return system_message(errno);
   DWORD error = 0;
-  for (int attempt = 0; attempt < 50; ++attempt, Sleep(10)) {
+  for (int attempt = 0; attempt < 200; ++attempt, Sleep(10)) {
     if (replace(temporary, target)) return "";
     error = GetLastError();
   }

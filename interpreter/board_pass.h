@@ -8,5 +8,6 @@
 
 // Opens the options' board, sets its clock, converts and writes every line
 // of `model` in order, then ends programming and closes the board again, on
-// failure too. Returns true only when every line was written.
-bool program_board(const ProgramModel& model, const InterpreterOptions& options, std::ostream& report);
+// failure too. Returns true only when every line was written. This is the
+// lines' last use: their storage is freed as they are written.
+bool program_board(ProgramModel& model, const InterpreterOptions& options, std::ostream& report);

@@ -36,7 +36,9 @@ struct InterpreterResult {
   bool programmed = false;  // every line was written to the board
   // With describe_program, once the source has parsed:
   std::vector<unsigned> source_lines;  // per instruction, in instruction order
-  std::vector<std::string> labels;     // the names labels define
+  // the names labels define, when the board was not programmed (the likely
+  // label for an unknown one is among them)
+  std::vector<std::string> labels;
 };
 
 // Reads the source, checks it, writes the listing when asked and writes one

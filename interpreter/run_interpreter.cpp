@@ -21,10 +21,9 @@ SourceParse parse_source(const ProgramSource& source, ProgramModel& model, std::
   return parse_program(tokens, model, report) ? SourceParse::Parsed : SourceParse::Failed;
 }
 
-void describe(const ProgramModel& model, InterpreterResult& result) {
+void describe_lines(const ProgramModel& model, InterpreterResult& result) {
   result.source_lines.reserve(model.lines.size());
   for (const ProgramLine& line : model.lines) result.source_lines.push_back(line.line);
-  for (const LabelEntry& label : model.labels) result.labels.emplace_back(label.name);
 }
 
 }  // namespace
@@ -45,9 +44,11 @@ InterpreterResult run_interpreter(const ProgramSource& source, const Interpreter
     case SourceParse::Parsed:
       break;
   }
-  if (options.describe_program) describe(model, result);
+  if (options.describe_program) describe_lines(model, result);
 
   if (options.listing) write_parse_listing(model, report);
   result.programmed = program_board(model, options, report);
+  if (options.describe_program && !result.programmed)
+    for (const LabelEntry& label : model.labels) result.labels.emplace_back(label.name);
   return result;
 }

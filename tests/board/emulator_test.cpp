@@ -129,7 +129,7 @@ TEST(Emulator, StartTracesABoundedStretchAndClearsWhatAnEarlierStartLeft) {
   const ScopedEnvironment state("MORVAPI_EMULATOR_DIR", folder.path());
   folder.write("emulator.ini", "journal = yes\ntrace = 100000s\n");
   folder.write("board0.program", "100\n1 6 0 1000\n");  // BRANCH to itself, for ever
-  folder.write("board0.vcd.tmp99999999-0", "left by a Start that was cut short");
+  folder.write_left_over("board0.vcd.tmp99999999-0", "left by a Start that was cut short");
   ReplacingFile running(folder / "board0.vcd");  // a writer at work, whatever its name says
   ASSERT_TRUE(running.open());
   ASSERT_EQ(0, cdm_init());

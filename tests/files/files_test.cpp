@@ -62,8 +62,8 @@ TEST(ReplacingFile, AWriterRemovesOnlyTemporaryFilesThatNoWriterHolds) {
   ReplacingFile live(folder / "out.vcd");
   ASSERT_TRUE(live.open());
   const std::set<std::string> held = names(folder);
-  folder.write("out.vcd.tmp1-0", "left by a crash");  // process 1 always runs: stale all the same
-  folder.write("out.vcd.tmp99999999-0", "left by a crash");
+  folder.write_left_over("out.vcd.tmp1-0", "left by a crash");  // process 1 always runs: stale all the same
+  folder.write_left_over("out.vcd.tmp99999999-0", "left by a crash");
   folder.write("out.vcd.tmp1-0.keep", "a user's");
   folder.write("out.vcd.tmpx-0", "a user's");
   fs::create_hard_link(folder / "victim", folder / "out.vcd.tmp2-0");  // a second name: never removed

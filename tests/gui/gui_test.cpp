@@ -636,7 +636,7 @@ TEST_F(Gui, SavingWritesInPlaceWhereNothingFitsBesideTheFileAndReusesACutShortSa
   EXPECT_EQ(platform_text("xold\n"), documents_.read(deep + "/a.cdm"));
 
   documents_.write("doc.cdm", "old\n");
-  documents_.write("doc.cdm.tmp1-0", "half");  // what a crash mid-save leaves
+  documents_.write_left_over("doc.cdm.tmp1-0", "half");  // what a crash mid-save leaves
   file_choices = {path("doc.cdm")};
   command(ID_FILE_SAVE_AS);
   EXPECT_EQ(platform_text("xold\n"), documents_.read("doc.cdm"));

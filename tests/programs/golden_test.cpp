@@ -120,6 +120,24 @@ TEST(GoldenPrograms, HugeSourcesLoad) {
   EXPECT_EQ(memory, board.read("board0.program"));
 }
 
+// A program whose lines fill several of the parse's 2 MB blocks, each freed
+// as its lines are written: every instruction reaches the board, in order.
+TEST(GoldenPrograms, LinesFillingSeveralBlocksAllReachTheBoard) {
+  TestFolder board, sources;
+  const ScopedEnvironment state("MORVAPI_EMULATOR_DIR", board.path());
+  board.write("emulator.ini", "memory_size = 400000\njournal = no\n");
+  std::string lines, memory = "100\n";
+  for (int i = 1; i <= 300000; ++i) {
+    const std::string number = std::to_string(i);
+    lines += number + ", 2us\n";
+    memory += number + " 0 0 2000\n";
+  }
+  sources.write("long.cdm", lines);
+  std::ostringstream report;
+  EXPECT_TRUE(load_quietly(sources / "long.cdm", report)) << report.str();
+  EXPECT_TRUE(board.read("board0.program") == memory);
+}
+
 #ifndef _WIN32
 // A named pipe is opened and read once: an extra opening would lose its
 // writer's text, and the Load would wait for another writer for ever.
