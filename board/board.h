@@ -4,6 +4,7 @@
 // held in memory.
 #pragma once
 
+#include <cstddef>
 #include <functional>
 
 #include "instruction.h"
@@ -28,6 +29,9 @@ class Board {
   // Opens programming; instructions written afterwards fill consecutive
   // addresses from 0.
   virtual int start_programming(int mode) = 0;
+  // How many instructions the programming that was opened will write, for a
+  // board that keeps them in memory; the board library has no such call.
+  virtual void expect_instructions(std::size_t /*count*/) {}
   // The instruction's address, or a negative value when it was not written
   // (error() then says why).
   virtual int write_instruction(const InstructionFields& instruction) = 0;

@@ -20,5 +20,6 @@ std::string board_file_clock_line(double clock_mhz);
 void append_board_file_line(std::string& text, const InstructionFields& instruction);
 
 // Reads a board file. A CR before a line end and one final empty line are
-// accepted; anything else, or a clock not above 0, is not.
-std::optional<BoardProgram> parse_board_program(std::string_view text);
+// accepted; anything else, or a clock not above 0, is not, and then
+// `problem` (when given) says where and why: "line 3: the opcode is missing".
+std::optional<BoardProgram> parse_board_program(std::string_view text, std::string* problem = nullptr);

@@ -13,6 +13,7 @@ class MemoryBoard : public Board {
   int close() override { return 0; }
   int core_clock(double clock_mhz) override;
   int start_programming(int mode) override;
+  void expect_instructions(std::size_t count) override { program_.instructions.reserve(count); }
   int write_instruction(const InstructionFields& instruction) override;
   int stop_programming() override { return 0; }
   const char* error() override { return ""; }

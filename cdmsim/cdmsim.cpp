@@ -6,6 +6,7 @@
 
 #include "cadmora_version.h"
 #include "diagnostic_output.h"
+#include "file_names.h"
 #include "load_program.h"
 #include "outputs.h"
 #include "sim_options.h"
@@ -33,7 +34,7 @@ Diagnostic about_instruction(std::optional<std::uint32_t> address, const LoadedP
 // Loads the program, checks its timing and, unless only the checks were
 // asked for, runs it into the outputs; the exit status.
 int simulate_program(const SimOptions& options, std::FILE* timeline_file, std::ostream& messages) {
-  DiagnosticWriter diagnostics(options.board ? std::string() : options.file, options.warnings, options.format,
+  DiagnosticWriter diagnostics(options.board ? std::string() : shown_path(options.file), options.warnings, options.format,
                                messages);
   const bool text = options.format == DiagnosticsFormat::Text;
   LoadedProgram loaded;
@@ -49,9 +50,10 @@ int simulate_program(const SimOptions& options, std::FILE* timeline_file, std::o
     return diagnostics.ranked_errors() > 0 ? kSimWarnings : kSimRan;
   };
   const BoardProgram& program = loaded.program;
-  for (const TimingWarning& warning : check_timing(program, options.checks))
-    diagnostics.add(
-        about_instruction(warning.address, loaded, Severity::Warning, warning.category, warning.field, warning.text));
+  check_timing(program, options.checks, [&](TimingWarning warning) {
+    diagnostics.add(about_instruction(warning.address, loaded, Severity::Warning, warning.category, warning.field,
+                                      std::move(warning.text)));
+  });
   if (options.check) {
     const std::size_t findings = diagnostics.warnings() + diagnostics.ranked_errors();
     if (text && findings == 0) messages << "no findings\n";
@@ -64,10 +66,7 @@ int simulate_program(const SimOptions& options, std::FILE* timeline_file, std::o
   const RunEnd end = simulate(program, options.run, writers);
 
   const std::string error = runtime_error_text(end, loaded.source_lines);
-  if (!writers.finish(end, error)) {
-    messages << "cdmsim: an output could not be written in full\n";
-    return kSimNotLoaded;
-  }
+  if (!writers.finish(end, error, messages)) return kSimNotLoaded;
   if (const auto unreached = unreached_warning(end, options.run, loaded.source_lines))
     // Without source lines the text names the addresses itself.
     diagnostics.add(about_instruction(loaded.source_lines.empty() ? std::nullopt
@@ -94,7 +93,7 @@ int usage_error(const std::string& problem, std::ostream& messages) {
 int run_cdmsim(int argc, const char* const* argv, std::FILE* timeline, std::ostream& messages) {
   SimOptions options;
   std::string error;
-  if (!parse_sim_options(argc - 1, argv + 1, options, error)) return usage_error(error, messages);
+  if (!parse_sim_options(argc - 1, argv + 1, options, error)) return usage_error(console_text(error), messages);
   if (options.help) {
     std::fputs(sim_usage().c_str(), timeline);
     return kSimRan;

@@ -12,5 +12,6 @@ constexpr int kSimRuntimeError = 2;
 constexpr int kSimWarnings = 3;     // warnings under --strict
 constexpr int kSimUsage = 64;
 
-// The whole program: the timeline to `timeline`, messages to `messages`.
+// The whole program: the timeline to `timeline`, messages to `messages`. The
+// arguments are the command line's (see CommandLine).
 int run_cdmsim(int argc, const char* const* argv, std::FILE* timeline, std::ostream& messages);

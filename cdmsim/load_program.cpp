@@ -10,6 +10,8 @@
 
 #include "board_file.h"
 #include "board_files.h"
+#include "diagnostic.h"
+#include "file_names.h"
 #include "interpreter.h"
 #include "memory_board.h"
 #include "replacing_file.h"
@@ -24,16 +26,21 @@ namespace {
 constexpr std::uint64_t kLargestSource = std::uint64_t{1} << 29;
 constexpr std::uint64_t kLongestLine = std::uint64_t{1} << 20;
 
-// Reads the whole program once: a named pipe can be read only once, and the
-// error line is quoted from what was read. The interpreter's own message
-// for a file it cannot read is Load's; here the file and the reason are
-// named.
-bool read_program(const std::string& file, std::string& text, std::ostream& messages) {
+// Reads the whole program, or a board file, once: a named pipe can be read
+// only once, and the error line is quoted from what was read. The
+// interpreter's own message for a file it cannot read is Load's; here the
+// file and the reason are named.
+bool read_program(const std::filesystem::path& file, std::string& text, std::ostream& messages) {
   std::FILE* opened = open_file(file, "rb");
   if (opened == nullptr) {
-    messages << "cdmsim: cannot open " << file << ": " << std::generic_category().message(errno) << "\n";
+    messages << "cdmsim: cannot open " << shown_path(file) << ": " << std::generic_category().message(errno) << "\n";
     return false;
   }
+  // A file's text is held whole for the run's messages: room for exactly
+  // that much, not what growing by doubling leaves.
+  std::error_code unknown_size;
+  if (const auto size = std::filesystem::file_size(file, unknown_size); !unknown_size && size <= kLargestSource)
+    text.reserve(static_cast<std::size_t>(size));
   std::string problem;
   std::uint64_t line = 1;
   std::uint64_t line_length = 0;
@@ -54,7 +61,7 @@ bool read_program(const std::string& file, std::string& text, std::ostream& mess
   if (problem.empty() && std::ferror(opened)) problem = std::generic_category().message(errno);
   std::fclose(opened);
   if (problem.empty()) return true;
-  messages << "cdmsim: cannot read " << file << ": " << problem << "\n";
+  messages << "cdmsim: cannot read " << shown_path(file) << ": " << problem << "\n";
   return false;
 }
 
@@ -64,7 +71,6 @@ bool compile(const SimOptions& options, LoadedProgram& loaded, DiagnosticWriter&
              std::ostream& messages) {
   std::string text;
   if (!read_program(options.file, text, messages)) return false;
-  std::ostringstream report;
   MemoryBoard board;
   InterpreterOptions run;
   run.clock_mhz = options.clock_mhz;
@@ -73,8 +79,11 @@ bool compile(const SimOptions& options, LoadedProgram& loaded, DiagnosticWriter&
   run.describe_program = true;
   std::vector<Diagnostic> found;
   run.diagnostics = &found;
-  InterpreterResult result = run_interpreter(ProgramSource::from_text(text), run, report);
-  if (options.listing) messages << report.str();
+  // The listing, as long as the program, goes straight to the messages;
+  // without it the report is a few lines, and the records say the rest.
+  std::ostringstream report;
+  InterpreterResult result =
+      run_interpreter(ProgramSource::from_text(text), run, options.listing ? messages : report);
   diagnostics.set_source(std::move(text), std::move(result.labels));
   for (Diagnostic& diagnostic : found) diagnostics.add(std::move(diagnostic));
   if (!result.programmed) return false;
@@ -84,10 +93,14 @@ bool compile(const SimOptions& options, LoadedProgram& loaded, DiagnosticWriter&
 }
 
 bool read_board(int board, LoadedProgram& loaded, std::ostream& messages) {
-  const auto path = board_program_path(board);
-  auto program = parse_board_program(read_board_file(path));
+  // Shown with forward slashes on every system, as the state folder is.
+  const std::filesystem::path path = board_program_path(board).generic_string<std::filesystem::path::value_type>();
+  std::string text;
+  if (!read_program(path, text, messages)) return false;
+  std::string problem;
+  auto program = parse_board_program(text, &problem);
   if (!program) {
-    messages << "cdmsim: cannot read the program of board " << board << " from " << path.generic_string() << "\n";
+    messages << "cdmsim: cannot read " << shown_path(path) << ": " << problem << "\n";
     return false;
   }
   if (!clock_gives_finite_times(program->clock_mhz)) {

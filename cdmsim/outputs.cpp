@@ -1,35 +1,36 @@
 #include "outputs.h"
 
+#include <cerrno>
 #include <filesystem>
 #include <system_error>
 
 #include "board_files.h"
 #include "file_identity.h"
+#include "file_names.h"
 
 namespace {
 
-// What the diagram's title calls the program.
+// What the diagram's title, in UTF-8, calls the program.
 std::string program_name(const SimOptions& options) {
   if (options.board) return "board " + std::to_string(*options.board);
-  return std::filesystem::path(options.file).filename().string();
+  return options.file.filename().u8string();
 }
 
-// A link keeps pointing where it did: what it names is written.
-std::filesystem::path written_path(const std::string& path) {
-  std::error_code error;
-  if (!std::filesystem::is_symlink(path, error)) return path;
-  const auto target = std::filesystem::canonical(path, error);
-  return error ? std::filesystem::path(path) : target;
+bool cannot_write(const std::string& what, const std::string& why, std::ostream& messages) {
+  messages << "cdmsim: cannot write " << what << ": " << why << "\n";
+  return false;
 }
+
+// The reason of the write that has just failed.
+std::string last_error() { return std::generic_category().message(errno); }
 
 // Opens the output file at `path`, when the user asked for one; false after
 // saying why it cannot be written.
-bool open_output(const std::string& path, std::unique_ptr<ReplacingFile>& file, std::ostream& messages) {
+bool open_output(const std::filesystem::path& path, std::unique_ptr<ReplacingFile>& file, std::ostream& messages) {
   if (path.empty()) return true;
-  file = std::make_unique<ReplacingFile>(written_path(path));
+  file = std::make_unique<ReplacingFile>(path);
   if (file->open()) return true;
-  messages << "cdmsim: cannot write " << path << ": " << file->error() << "\n";
-  return false;
+  return cannot_write(shown_path(path), file->error(), messages);
 }
 
 }  // namespace
@@ -54,33 +55,34 @@ void Writers::step(const Step& step) {
   if (diagram_) diagram_->step(step);
 }
 
-bool Writers::finish(const RunEnd& end, const std::string& error) {
-  bool written = true;
+bool Writers::finish(const RunEnd& end, const std::string& error, std::ostream& messages) {
   if (timeline_) {
     timeline_->finish(end, error);
-    written = timeline_out_.flush();
+    if (!timeline_out_.flush()) return cannot_write("standard output", last_error(), messages);
   }
   if (vcd_) {
     vcd_->finish(end);
-    written = vcd_out_->flush() && written;
+    if (!vcd_out_->flush()) return cannot_write(shown_path(options_.vcd), last_error(), messages);
   }
-  if (diagram_) written = diagram_->write(svg_file_->file(), end) && written;
-  if (!written) return false;
-  for (ReplacingFile* file : {vcd_file_.get(), svg_file_.get()})
-    if (file && !file->commit()) return false;
+  if (diagram_ && !diagram_->write(svg_file_->file(), end))
+    return cannot_write(shown_path(options_.svg), last_error(), messages);
+  if (vcd_file_ && !vcd_file_->commit()) return cannot_write(shown_path(options_.vcd), vcd_file_->error(), messages);
+  if (svg_file_ && !svg_file_->commit()) return cannot_write(shown_path(options_.svg), svg_file_->error(), messages);
   return true;
 }
 
 std::string overlapping_output(const SimOptions& options) {
-  const std::string program = options.board ? board_program_path(*options.board).string() : options.file;
+  const std::filesystem::path program = options.board ? board_program_path(*options.board) : options.file;
   const struct {
     const char* option;
-    const std::string& path;
+    const std::filesystem::path& path;
   } outputs[] = {{"--vcd", options.vcd}, {"--svg", options.svg}};
   for (const auto& output : outputs) {
     if (output.path.empty()) continue;
     if (same_file(output.path, program))
-      return std::string(output.option) + " " + output.path + " would write over the program it runs";
+      return std::string(output.option) + " " + shown_path(output.path) + " would write over the program it runs";
+    if (is_standard_output(output.path))
+      return std::string(output.option) + " " + shown_path(output.path) + " would write over standard output";
   }
   if (!options.vcd.empty() && !options.svg.empty() && same_file(options.vcd, options.svg))
     return "--vcd and --svg name the same file";

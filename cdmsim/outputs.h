@@ -17,8 +17,9 @@
 #include "timeline_writer.h"
 #include "vcd_writer.h"
 
-// The option that would write over the program or over another output, as
-// a usage error; empty when every output is a file of its own.
+// The option that would write over the program, over the file standard
+// output goes to or over another output, as a usage error; empty when every
+// output is a file of its own.
 std::string overlapping_output(const SimOptions& options);
 
 // The outputs the user asked for, fed step by step as the board runs.
@@ -31,9 +32,10 @@ class Writers : public StepSink {
   bool open(std::ostream& messages);
   // Hands the step to every writer opened.
   void step(const Step& step) override;
-  // Ends every output and puts the files in place; false when one could not
-  // be written in full, and then no file is replaced.
-  bool finish(const RunEnd& end, const std::string& error);
+  // Ends every output and puts the files in place; false after saying
+  // which output could not be written in full and why, and then no file is
+  // replaced.
+  bool finish(const RunEnd& end, const std::string& error, std::ostream& messages);
 
  private:
   const SimOptions& options_;

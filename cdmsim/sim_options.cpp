@@ -80,8 +80,8 @@ bool read_depth(std::string_view text, SimOptions& options, std::string& problem
   return true;
 }
 
-bool read_file_name(std::string_view text, std::string& name, std::string& problem) {
-  name = std::string(text);
+bool read_file_name(std::string_view text, std::filesystem::path& name, std::string& problem) {
+  name = std::filesystem::u8path(text.begin(), text.end());
   return !text.empty() || refuse(problem, "needs a file name");
 }
 
@@ -174,7 +174,7 @@ bool parse_sim_options(int argc, const char* const* argv, SimOptions& options, s
       continue;
     }
     if (!is_option(argument)) {
-      options.file = std::string(argument);
+      options.file = std::filesystem::u8path(argument.begin(), argument.end());
       ++files;
       continue;
     }

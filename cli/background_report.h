@@ -16,9 +16,6 @@ class ReportSink {
   // Writes one piece whole; false once nothing more can be written (the
   // reader has gone away), and then it is not asked again.
   virtual bool write_piece(const char* text, std::size_t length) = 0;
-  // Called on the writing thread before anything else happens there, and
-  // before the report's constructor returns.
-  virtual void prepare_writing_thread() {}
 };
 
 class BackgroundReport : public std::ostream {

@@ -4,10 +4,12 @@
 #include <csignal>
 #endif
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
 #include <string>
 
 #include "background_report.h"
+#include "file_names.h"
 #include "interpreter.h"
 #include "library_board.h"
 #include "standard_output.h"
@@ -30,7 +32,8 @@ void write_usage(std::ostream& out) {
 }
 
 // The report goes straight to standard output from a thread of its own;
-// `out`, the same standard output, is not written while it runs.
+// `out`, the same standard output, is not written while it runs. The
+// arguments are the command line's (see CommandLine).
 int load(int argc, const char* const* argv, std::ostream& out) {
   if (argc < 4) {
     out << "Please specify the file to load and the frequency to use." << std::endl << std::endl;
@@ -43,8 +46,9 @@ int load(int argc, const char* const* argv, std::ostream& out) {
   options.clock_mhz = std::atof(argv[3]);
   options.listing = true;
   options.board = &library_board();
+  const auto source = ProgramSource::from_file(std::filesystem::u8path(argv[2]));
   // The report is finished, all of it written, as it goes out of scope.
-  return run_interpreter(ProgramSource::from_file(argv[2]), options, report).programmed ? 0 : -1;
+  return run_interpreter(source, options, report).programmed ? 0 : -1;
 }
 
 // Start and Stop: one short connection to the library's default board.
@@ -59,13 +63,16 @@ int run_board_command(int (Board::*command)(), const char* done_message, std::os
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** narrow_argv) {
 #if !defined(_WIN32)
   // A reader that goes away (`cdmcli Load big.cdm 100 | head -1`) must not
   // end the process half way through programming the board: the write then
   // fails instead, and the rest of the report is dropped.
   std::signal(SIGPIPE, SIG_IGN);
 #endif
+  const CommandLine command_line(argc, narrow_argv);
+  argc = command_line.argc();
+  const char* const* argv = command_line.argv();
   std::ostream& out = std::cout;
   if (argc < 2) {
     write_usage(out);

@@ -3,19 +3,10 @@
 #if defined(_WIN32)
 #include <windows.h>
 #else
-#include <sched.h>
-#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <cerrno>
 #endif
-
-// Should the system refuse, the table stays shared: only slower.
-void StandardOutput::prepare_writing_thread() {
-#if defined(__linux__)
-  unshare(CLONE_FILES);
-#endif
-}
 
 #if defined(_WIN32)
 bool StandardOutput::write_piece(const char* text, std::size_t length) {
@@ -38,12 +29,9 @@ bool StandardOutput::write_piece(const char* text, std::size_t length) {
   return true;
 }
 #else
-// The system call itself rather than the C library's write(): in a process
-// with a second thread, write() makes itself cancellable around every call,
-// two atomic operations per line, and no thread here is ever cancelled.
 bool StandardOutput::write_piece(const char* text, std::size_t length) {
   while (length > 0) {
-    const auto written = static_cast<ssize_t>(syscall(SYS_write, STDOUT_FILENO, text, length));
+    const auto written = write(STDOUT_FILENO, text, length);
     if (written < 0 && errno == EINTR) continue;
     if (written <= 0) return false;
     text += written;

@@ -4,12 +4,9 @@
 // (internal/program_save.*), run state, call journal and traces
 // (internal/board_trace.*) are files of its state folder
 // (internal/state_folder.*). Only this unit is for other programs: it tells
-// those that read a board's files (cdmsim --board) where they are, and their
-// bytes.
+// those that read a board's files (cdmsim --board) where they are.
 #include "board_files.h"
 
 #include "state_folder.h"
 
 std::filesystem::path board_program_path(int board) { return board_path(emulator_state_folder(), board, ".program"); }
-
-std::string read_board_file(const std::filesystem::path& path) { return read_file_text(path); }

@@ -4,10 +4,6 @@
 #pragma once
 
 #include <filesystem>
-#include <string>
 
 // board<N>.program, the board's memory as a board file.
 std::filesystem::path board_program_path(int board);
-
-// The whole file as bytes, or empty when it cannot be read.
-std::string read_board_file(const std::filesystem::path& path);

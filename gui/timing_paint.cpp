@@ -2,16 +2,16 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
-constexpr COLORREF kTraceColour = RGB(0x20, 0x20, 0x20);
-constexpr COLORREF kBoundaryColour = RGB(0xc8, 0xd4, 0xe8);
-
 int pixel(double value) { return static_cast<int>(std::lround(value)); }
 
+// A colour of the diagram's table, "#rgb" or "#rrggbb".
 COLORREF colour(const char* hex) {
   const unsigned long value = std::strtoul(hex + 1, nullptr, 16);
+  if (std::strlen(hex) == 4) return RGB((value >> 8 & 0xf) * 0x11, (value >> 4 & 0xf) * 0x11, (value & 0xf) * 0x11);
   return RGB(value >> 16 & 0xff, value >> 8 & 0xff, value & 0xff);
 }
 
@@ -57,7 +57,7 @@ void draw_label(HDC dc, const DiagramModel& model, const std::string& text, doub
 }
 
 void draw_boundaries(HDC dc, const DiagramModel& model) {
-  use_pen(dc, kBoundaryColour);
+  use_pen(dc, colour(kDiagramBoundaryColour));
   for (double x : model.boundaries) line(dc, x, model.plot_top, x, model.axis_top - 6);
 }
 
@@ -70,7 +70,8 @@ void draw_lane(HDC dc, const DiagramModel& model, const DiagramLane& lane, doubl
 void draw_trace(HDC dc, const DiagramModel& model, const DiagramTrace& trace, double top) {
   draw_label(dc, model, "out" + std::to_string(trace.bit), top + kDiagramTraceLow);
   const auto level = [top](bool high) { return top + (high ? kDiagramTraceHigh : kDiagramTraceLow); };
-  use_pen(dc, kTraceColour);
+  const COLORREF trace_colour = colour(kDiagramTraceColour);
+  use_pen(dc, trace_colour);
   MoveToEx(dc, pixel(model.columns.front().x0), pixel(level(trace.starts_high)), nullptr);
   for (const TracePiece& piece : trace.pieces) {
     level_to(dc, piece.x0);
@@ -78,14 +79,14 @@ void draw_trace(HDC dc, const DiagramModel& model, const DiagramTrace& trace, do
       LineTo(dc, pixel(piece.x0), pixel(level(piece.high_after)));
       continue;
     }
-    fill(dc, piece.x0, level(true), piece.x1, level(false) + 1, kTraceColour);
+    fill(dc, piece.x0, level(true), piece.x1, level(false) + 1, trace_colour);
     MoveToEx(dc, pixel(piece.x1), pixel(level(piece.high_after)), nullptr);
   }
   level_to(dc, model.columns.back().x1);
 }
 
 void draw_axis(HDC dc, const DiagramModel& model) {
-  use_pen(dc, RGB(0, 0, 0));
+  use_pen(dc, colour(kDiagramAxisColour));
   const double top = model.axis_top;
   line(dc, model.plot.left, top, model.plot.left + model.plot.width, top);
   for (const DiagramTick& tick : model.ticks) {
@@ -96,7 +97,8 @@ void draw_axis(HDC dc, const DiagramModel& model) {
 
 }  // namespace
 
-void paint_diagram(HDC dc, const std::string& title, const DiagramModel& model) {
+void paint_diagram(HDC dc, const RECT& area, const std::string& title, const DiagramModel& model) {
+  fill(dc, area.left, area.top, area.right, area.bottom, colour(kDiagramBackground));
   SetBkMode(dc, TRANSPARENT);
   draw_text(dc, model.plot.left, 18, title, TA_LEFT | TA_BASELINE);
   if (model.columns.empty()) return;

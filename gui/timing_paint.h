@@ -8,6 +8,6 @@
 
 #include "diagram_model.h"
 
-// Draws `title` and `model` onto `dc`, whose background is already white;
-// the DC's own pen is left selected.
-void paint_diagram(HDC dc, const std::string& title, const DiagramModel& model);
+// Fills `area` of `dc` with the diagram's background and draws `title` and
+// `model` on it; the DC's own pen is left selected.
+void paint_diagram(HDC dc, const RECT& area, const std::string& title, const DiagramModel& model);

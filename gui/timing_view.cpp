@@ -274,9 +274,7 @@ LRESULT on_paint(HWND window) {
   HBITMAP bitmap = CreateCompatibleBitmap(dc, std::max(layout.width, 1), std::max(layout.diagram_height, 1));
   HGDIOBJ old_bitmap = SelectObject(memory, bitmap);
   HGDIOBJ old_font = SelectObject(memory, message_font());
-  const RECT area = layout.diagram();
-  FillRect(memory, &area, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-  paint_diagram(memory, diagram_title(), has_run() ? current_model() : DiagramModel{});
+  paint_diagram(memory, layout.diagram(), diagram_title(), has_run() ? current_model() : DiagramModel{});
   if (in_plot(view->mouse_x)) {
     SelectObject(memory, GetStockObject(DC_PEN));
     SetDCPenColor(memory, RGB(0xd0, 0x30, 0x30));

@@ -16,13 +16,15 @@ bool board_failed(Board& board, const std::string& failure, std::ostream& report
 
 // Converts and writes every line; false at the first bad value or failed
 // write, after reporting it.
-bool write_instructions(const ProgramModel& model, Board& board, bool debug_listing, std::ostream& report,
+bool write_instructions(ProgramModel& model, Board& board, bool debug_listing, std::ostream& report,
                         std::optional<Diagnostic>& bad_value) {
   const LabelIndex labels(model.labels);
   LoopStack loops;
   unsigned index = 0;
   Diagnostic error;
-  for (const ProgramLine& line : model.lines) {
+  for (auto at = model.lines.begin(); at != model.lines.end(); ++at) {
+    model.lines.release_before(at);
+    const ProgramLine& line = *at;
     InstructionFields fields;
     if (!convert_line(line, index, labels, loops, error, fields)) {
       write_report_text(error, report);
@@ -40,7 +42,7 @@ bool write_instructions(const ProgramModel& model, Board& board, bool debug_list
 
 }  // namespace
 
-bool program_board(const ProgramModel& model, const InterpreterOptions& options, std::ostream& report,
+bool program_board(ProgramModel& model, const InterpreterOptions& options, std::ostream& report,
                    std::optional<Diagnostic>& bad_value) {
   bool programmed = false;
   // Programming is closed and the board released on every way out.
@@ -49,6 +51,7 @@ bool program_board(const ProgramModel& model, const InterpreterOptions& options,
     board.core_clock(options.clock_mhz);
     if (options.listing) report << "Parse Values:" << std::endl;
     board.start_programming(0);
+    board.expect_instructions(model.lines.size());
     programmed = write_instructions(model, board, options.listing, report, bad_value);
     // Board memory keeps the program only once programming ends well.
     const bool kept = board.stop_programming() >= 0;

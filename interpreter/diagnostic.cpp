@@ -93,14 +93,23 @@ void write_report_text(const Diagnostic& diagnostic, std::ostream& report) {
 }
 
 SourceLines::SourceLines(std::string_view text) : text_(text) {
-  starts_.push_back(0);
-  for (std::size_t at = text.find('\n'); at != std::string_view::npos; at = text.find('\n', at + 1))
-    starts_.push_back(at + 1);
+  std::size_t line = 0;
+  for (std::size_t at = 0;; ++at) {
+    if (line++ % kLinesPerStart == 0) starts_.push_back(at);
+    at = text.find('\n', at);
+    if (at == std::string_view::npos) break;
+  }
 }
 
 std::string_view SourceLines::line(unsigned number) const {
-  if (number == 0 || number > starts_.size()) return {};
-  const std::string_view rest = text_.substr(starts_[number - 1]);
+  const std::size_t index = number == 0 ? starts_.size() : (number - 1) / kLinesPerStart;
+  if (index >= starts_.size()) return {};
+  std::string_view rest = text_.substr(starts_[index]);
+  for (std::size_t skip = (number - 1) % kLinesPerStart; skip > 0; --skip) {
+    const std::size_t line_feed = rest.find('\n');
+    if (line_feed == std::string_view::npos) return {};
+    rest.remove_prefix(line_feed + 1);
+  }
   std::string_view line = rest.substr(0, rest.find('\n'));
   if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
   return line;

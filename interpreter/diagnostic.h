@@ -94,6 +94,9 @@ class SourceLines {
   std::string_view line(unsigned number) const;
 
  private:
+  // Where every 64th line starts: a long source's index stays small, and a
+  // line is found by skipping at most 63 others.
+  static constexpr std::size_t kLinesPerStart = 64;
   std::string_view text_;
   std::vector<std::size_t> starts_;
 };

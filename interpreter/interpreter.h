@@ -3,6 +3,7 @@
 // callers that show the program need, out.
 #pragma once
 
+#include <filesystem>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -14,10 +15,12 @@
 
 // Where a program's text comes from: a file to read, or text in memory.
 struct ProgramSource {
-  static ProgramSource from_file(const char* path) { return ProgramSource{path, {}}; }
-  static ProgramSource from_text(std::string_view text) { return ProgramSource{nullptr, text}; }
+  static ProgramSource from_file(std::filesystem::path path) { return ProgramSource{std::move(path), {}}; }
+  // A file named as fopen takes it, in the system's narrow form.
+  static ProgramSource from_file(const char* path);
+  static ProgramSource from_text(std::string_view text) { return ProgramSource{std::nullopt, text}; }
 
-  const char* path = nullptr;  // null for text in memory
+  std::optional<std::filesystem::path> path;  // none for text in memory
   std::string_view text;       // the text, when there is no path
 };
 
@@ -39,7 +42,9 @@ struct InterpreterResult {
   bool programmed = false;  // every line was written to the board
   // With describe_program, once the source has parsed:
   std::vector<unsigned> source_lines;  // per instruction, in instruction order
-  std::vector<std::string> labels;     // the names labels define
+  // the names labels define, when the board was not programmed (the likely
+  // label for an unknown one is among them)
+  std::vector<std::string> labels;
   // The record of the source error the report shows, when there is one.
   std::optional<Diagnostic> error;
 };

@@ -85,6 +85,11 @@ class ProgramLineList {
   const_iterator begin() const { return const_iterator(records_, count_); }
   const_iterator end() const { return const_iterator(records_, 0); }
 
+  // On the last walk over the lines: frees the storage of the lines before
+  // `at`, so that a long program's lines give their memory back as they
+  // become instructions. Those lines are not read again; size() stays.
+  void release_before(const const_iterator& at) { records_.release_walked(at.records_); }
+
  private:
   RecordBlocks records_;
   std::size_t count_ = 0;

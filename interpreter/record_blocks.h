@@ -56,13 +56,22 @@ class RecordBlocks {
     }
 
    private:
+    friend class RecordBlocks;
     const RecordBlocks* blocks_ = nullptr;
     std::size_t block_ = 0;
     std::size_t offset_ = 0;
   };
 
+  // Frees the blocks `cursor` has walked past, on the last walk over a large
+  // store, so that its memory goes back as the walk goes on. Their records
+  // are not read again.
+  void release_walked(const Cursor& cursor) {
+    for (; released_ < cursor.block_; ++released_) blocks_[released_].bytes.reset();
+  }
+
  private:
   struct FreeBlock {
+    std::size_t size = 0;
     void operator()(char* bytes) const;
   };
   struct Block {
@@ -76,6 +85,7 @@ class RecordBlocks {
   std::vector<Block> blocks_;
   char* next_ = nullptr;
   char* block_end_ = nullptr;
+  std::size_t released_ = 0;  // blocks before this one are freed
 };
 
 // Unsigned numbers in seven-bit groups, low group first; small numbers take

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <utility>
 
+#include "replacing_file.h"
+
 namespace {
 
 // Drops every carriage return that a line feed follows within [begin, end);
@@ -24,8 +26,8 @@ SourceReader::~SourceReader() {
   if (file_ != nullptr) std::fclose(file_);
 }
 
-bool SourceReader::open(const char* path) {
-  file_ = std::fopen(path, "rb");
+bool SourceReader::open(const std::filesystem::path& path) {
+  file_ = open_file(path, "rb");
   if (file_ == nullptr) return false;
   // Reading a byte tells a readable file from a folder, which opens on some
   // systems but cannot be read.

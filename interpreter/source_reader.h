@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdio>
+#include <filesystem>
 #include <string_view>
 
 class SourceReader {
@@ -19,7 +20,7 @@ class SourceReader {
 
   // Opens a file in binary mode. False when it cannot be opened or read (a
   // missing file, a folder, no permission).
-  bool open(const char* path);
+  bool open(const std::filesystem::path& path);
 
   // Reads up to `size` bytes of the source into `out`; 0 once the source is
   // exhausted.

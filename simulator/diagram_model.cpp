@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "time_text.h"
+#include "time_units.h"
 
 namespace {
 
@@ -11,8 +12,7 @@ constexpr double kMostTicks = 20;
 
 struct TimeAxis {
   double step_ns;
-  double unit_ns;
-  const char* unit;
+  const TimeUnit& unit;
 };
 
 // A step of 1, 2 or 5 times a power of ten giving about eight ticks, and the
@@ -25,10 +25,7 @@ TimeAxis choose_axis(double total_ns) {
     step = factor * magnitude;
     if (step >= raw) break;
   }
-  if (step >= 1e9) return {step, 1e9, "s"};
-  if (step >= 1e6) return {step, 1e6, "ms"};
-  if (step >= 1e3) return {step, 1e3, "\xC2\xB5s"};
-  return {step, 1, "ns"};
+  return {step, largest_unit_in(step)};
 }
 
 // The lanes in the order every picture draws them.
@@ -44,8 +41,12 @@ std::vector<DiagramColumn> make_columns(const DiagramSource& source, const PlotA
   std::vector<DiagramColumn> columns;
   std::uint32_t carried = source.carried_in;
   const double span = static_cast<double>(source.span);
+  const bool error_shown =
+      source.error_cycle && *source.error_cycle >= source.from && *source.error_cycle - source.from < source.span;
+  const std::uint64_t error_offset = error_shown ? *source.error_cycle - source.from : 0;
   for (const TimedBin& timed : *source.bins) {
     DiagramBin bin = timed.bin;
+    if (error_shown && timed.first <= error_offset && error_offset < timed.last) bin.markers |= kErrorMarker;
     bin.touch(carried);
     carried = bin.end_value;
     const double x0 = plot.left + static_cast<double>(timed.first) / span * plot.width;
@@ -122,7 +123,7 @@ std::vector<DiagramTick> make_ticks(double start_ns, double end_ns, const PlotAr
   for (int tick = 0; tick <= last_tick; ++tick) {
     const double t = (first + tick) * axis.step_ns;
     const double x = plot.left + (total_ns > 0 ? (t - start_ns) / total_ns * plot.width : 0);
-    ticks.push_back({x, short_number(t / axis.unit_ns, 3) + " " + axis.unit});
+    ticks.push_back({x, short_number(t / axis.unit.nanoseconds, 3) + " " + std::string(axis.unit.symbol)});
   }
   return ticks;
 }
@@ -202,12 +203,18 @@ const DiagramColumn* DiagramModel::column_at(double x) const {
   return x < column.x1 || (after == columns.end() && x <= column.x1) ? &column : nullptr;
 }
 
+std::optional<std::uint64_t> error_mark(const RunEnd& end, const CycleWindow& window) {
+  if (end.reason != EndReason::Error || end.cycle > window.to) return std::nullopt;
+  return std::max(end.cycle, window.from + 1) - 1;
+}
+
 DiagramModel build_diagram(const DiagramSource& source, const PlotArea& plot) {
   DiagramModel model;
   model.plot = plot;
   model.columns = make_columns(source, plot);
+  const std::uint8_t ever_marked = source.ever_marked | (source.error_cycle ? kErrorMarker : 0);
   for (const MarkerStyle& style : kMarkerStyles)
-    if ((source.ever_marked & style.marker) != 0) model.lanes.push_back(make_lane(model.columns, style));
+    if ((ever_marked & style.marker) != 0) model.lanes.push_back(make_lane(model.columns, style));
   if (!model.columns.empty())
     for (int bit = 0; bit < kOutputCount; ++bit)
       if ((source.ever_changed >> bit & 1) != 0) model.traces.push_back(make_trace(model.columns, bit));
@@ -215,7 +222,8 @@ DiagramModel build_diagram(const DiagramSource& source, const PlotArea& plot) {
   model.axis_top = model.plot_top + static_cast<double>(model.traces.size()) * kDiagramRowHeight + 6;
   model.height = model.axis_top + kDiagramAxisHeight;
   model.boundaries = make_boundaries(model.columns, plot);
-  model.ticks = make_ticks(source.start_ns, source.end_ns, plot);
+  model.ticks = make_ticks(cycle_time_ns(source.from, source.clock_mhz),
+                           cycle_time_ns(source.from + source.span, source.clock_mhz), plot);
   return model;
 }
 

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -42,8 +43,15 @@ enum DiagramMarker : std::uint8_t {
 struct MarkerStyle {
   std::uint8_t marker;
   const char* name;
-  const char* colour;  // "#rrggbb"
+  const char* colour;
 };
+
+// The colours of every picture of the diagram besides its lanes', as SVG
+// writes them: "#rgb" or "#rrggbb".
+constexpr char kDiagramBackground[] = "#fff";
+constexpr char kDiagramTraceColour[] = "#202020";  // a band of many changes too
+constexpr char kDiagramBoundaryColour[] = "#c8d4e8";
+constexpr char kDiagramAxisColour[] = "#000";
 
 // The markers a step sets: a loop going round, a call, a return, a wait, the
 // stop.
@@ -156,20 +164,26 @@ struct DiagramModel {
   const DiagramColumn* column_at(double x) const;
 };
 
-// What the diagram shows: `span` cycles from `start_ns` to `end_ns`, in
-// `bins` ordered by time (their untouched stretches carry `carried_in`
+// What the diagram shows: `span` cycles from cycle `from` on at `clock_mhz`,
+// in `bins` ordered by time (their untouched stretches carry `carried_in`
 // forward); lanes for the markers in `ever_marked` and traces for the bits
 // in `ever_changed`, which cover the whole run, so that zooming in keeps
-// every row in place.
+// every row in place. A run that an error ended has an error lane, and the
+// error marked at `error_cycle` when the span holds it.
 struct DiagramSource {
   const std::vector<TimedBin>* bins = nullptr;
+  std::uint64_t from = 0;
   std::uint64_t span = 1;
-  double start_ns = 0;
-  double end_ns = 0;
+  double clock_mhz = 100;
   std::uint32_t carried_in = 0;
   std::uint32_t ever_changed = 0;
   std::uint8_t ever_marked = 0;
+  std::optional<std::uint64_t> error_cycle;
 };
+
+// Where a diagram of `window` marks the error that ended a run at `end`:
+// the last cycle it shows; none for a run that ended otherwise, or past it.
+std::optional<std::uint64_t> error_mark(const RunEnd& end, const CycleWindow& window);
 
 DiagramModel build_diagram(const DiagramSource& source, const PlotArea& plot);
 

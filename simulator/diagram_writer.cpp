@@ -8,7 +8,6 @@
 namespace {
 
 constexpr double kRight = 24;
-constexpr char kTraceColour[] = "#202020";
 
 std::string coordinate(double value) { return short_number(value, 1); }
 
@@ -53,10 +52,10 @@ class SvgPicture {
                "V" + coordinate(top + kDiagramTraceLow) + "H" + coordinate(piece.x0) + "Z";
     }
     line += "H" + coordinate(model_.columns.back().x1);
-    put_path("fill=\"none\" stroke=\"" + std::string(kTraceColour) + "\" stroke-width=\"1.2\"", line);
+    put_path("fill=\"none\" stroke=\"" + std::string(kDiagramTraceColour) + "\" stroke-width=\"1.2\"", line);
     // A band of many changes is filled in the trace's own colour: it reads
     // as the trace going up and down faster than a pixel can show.
-    if (!bands.empty()) put_path("fill=\"" + std::string(kTraceColour) + "\"", bands);
+    if (!bands.empty()) put_path("fill=\"" + std::string(kDiagramTraceColour) + "\"", bands);
   }
 
   void boundaries() {
@@ -64,16 +63,16 @@ class SvgPicture {
     std::string lines;
     for (double x : model_.boundaries)
       lines += "M" + coordinate(x) + " " + coordinate(model_.plot_top) + "V" + coordinate(model_.axis_top - 6);
-    put_path("stroke=\"#c8d4e8\" stroke-width=\"1\"", lines);
+    put_path("stroke=\"" + std::string(kDiagramBoundaryColour) + "\" stroke-width=\"1\"", lines);
   }
 
   void axis() {
     const double top = model_.axis_top;
-    put_path("stroke=\"#000\"",
+    put_path("stroke=\"" + std::string(kDiagramAxisColour) + "\"",
              "M" + coordinate(model_.plot.left) + " " + coordinate(top) + "H" +
                  coordinate(model_.plot.left + model_.plot.width));
     for (const DiagramTick& tick : model_.ticks) {
-      out_.put("<path stroke=\"#000\" d=\"M" + coordinate(tick.x) + " " + coordinate(top) + "v5\"/>");
+      out_.put("<path stroke=\"" + std::string(kDiagramAxisColour) + "\" d=\"M" + coordinate(tick.x) + " " + coordinate(top) + "v5\"/>");
       out_.put("<text x=\"" + coordinate(tick.x) + "\" y=\"" + coordinate(top + 18) + "\" text-anchor=\"middle\">" +
                tick.label + "</text>\n");
     }
@@ -101,7 +100,7 @@ DiagramWriter::DiagramWriter(double clock_mhz, std::string name, CycleWindow win
 void DiagramWriter::step(const Step& step) {
   if (step.cycle >= window_.to) return;
   if (step.cycle < window_.from) {
-    bins_.outputs = step.outputs;
+    bins_.outputs = outputs_at_start_ = step.outputs;
     return;
   }
   bins_.record(step.cycle - window_.from, step.outputs, step_markers(step));
@@ -111,10 +110,6 @@ void DiagramWriter::step(const Step& step) {
 bool DiagramWriter::write(std::FILE* file, const RunEnd& end) {
   const std::uint64_t last = window_.clip(end.cycle);
   const std::uint64_t span = last > window_.from ? last - window_.from : 1;  // at least one cycle
-  if (end.reason == EndReason::Error && end.cycle == last) {
-    bins_.at(span - 1).markers |= kErrorMarker;
-    bins_.ever_marked |= kErrorMarker;
-  }
   bins_.cover(span - 1);
 
   std::vector<TimedBin> bins;
@@ -123,11 +118,13 @@ bool DiagramWriter::write(std::FILE* file, const RunEnd& end) {
     bins.push_back({i << shift, std::min(span, (i + 1) << shift), bins_.bins()[i]});
   DiagramSource source;
   source.bins = &bins;
+  source.from = window_.from;
   source.span = span;
-  source.start_ns = cycle_time_ns(window_.from, clock_mhz_);
-  source.end_ns = cycle_time_ns(window_.from + span, clock_mhz_);
+  source.clock_mhz = clock_mhz_;
+  source.carried_in = outputs_at_start_;
   source.ever_changed = bins_.ever_changed;
   source.ever_marked = bins_.ever_marked;
+  source.error_cycle = error_mark(end, window_);
   const DiagramModel model = build_diagram(source, PlotArea{});
   const double width = model.plot.left + model.plot.width + kRight;
 
@@ -135,7 +132,7 @@ bool DiagramWriter::write(std::FILE* file, const RunEnd& end) {
   out.put("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" +
           coordinate(width) + "\" height=\"" + coordinate(model.height) + "\" viewBox=\"0 0 " + coordinate(width) +
           " " + coordinate(model.height) + "\" font-family=\"sans-serif\" font-size=\"11\">\n");
-  out.put("<rect width=\"100%\" height=\"100%\" fill=\"#fff\"/>\n");
+  out.put("<rect width=\"100%\" height=\"100%\" fill=\"" + std::string(kDiagramBackground) + "\"/>\n");
   out.put("<text x=\"" + coordinate(model.plot.left) + "\" y=\"18\" font-size=\"13\">" + xml_text(name_) + " at " +
           short_number(clock_mhz_, 6) + " MHz: " + run_summary(steps_, end, clock_mhz_) + "</text>\n");
   SvgPicture picture(out, model);

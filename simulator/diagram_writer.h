@@ -29,6 +29,7 @@ class DiagramWriter : public StepSink {
   double clock_mhz_;
   std::string name_;
   CycleWindow window_;
-  CoarseningBins bins_{2048};  // from the window's first cycle on
+  CoarseningBins bins_{2048};          // from the window's first cycle on
+  std::uint32_t outputs_at_start_ = 0;  // as the window begins
   std::uint64_t steps_ = 0;
 };

@@ -48,9 +48,7 @@ RunRecord::Cursor RunRecord::cursor_at(std::uint64_t cycle) const {
 
 void RunRecord::finish(const RunEnd& end, std::uint64_t horizon) {
   total_ = std::max<std::uint64_t>(std::min(end.cycle, horizon), 1);
-  if (end.reason != EndReason::Error || end.cycle > horizon) return;
-  error_cycle_ = total_ - 1;
-  summary_.ever_marked |= kErrorMarker;
+  error_cycle_ = error_mark(end, CycleWindow{0, horizon});
 }
 
 std::optional<RunRecord::Entry> RunRecord::entry_at(std::uint64_t cycle) const {
@@ -110,18 +108,14 @@ DiagramModel RunRecord::model(const DiagramView& view, const PlotArea& plot, dou
     bin_summary(view, bins);
   else
     bin_steps(view, carried_in, bins);
-  if (error_cycle_ >= view.from && error_cycle_ < view.to) {
-    const std::uint64_t offset = error_cycle_ - view.from;
-    std::find_if(bins.rbegin(), bins.rend(), [&](const TimedBin& b) { return b.first <= offset; })->bin.markers |=
-        kErrorMarker;
-  }
   DiagramSource source;
   source.bins = &bins;
+  source.from = view.from;
   source.span = span;
-  source.start_ns = cycle_time_ns(view.from, clock_mhz);
-  source.end_ns = cycle_time_ns(view.to, clock_mhz);
+  source.clock_mhz = clock_mhz;
   source.carried_in = carried_in;
   source.ever_changed = summary_.ever_changed;
   source.ever_marked = summary_.ever_marked;
+  source.error_cycle = error_cycle_;
   return build_diagram(source, plot);
 }

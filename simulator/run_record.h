@@ -68,5 +68,5 @@ class RunRecord : public StepSink {
   std::uint64_t next_cycle_ = 0;  // where the lengths say the next step starts
   CoarseningBins summary_{1 << 16};
   std::uint64_t total_ = 1;
-  std::uint64_t error_cycle_ = ~std::uint64_t{0};  // where an error is marked, if anywhere
+  std::optional<std::uint64_t> error_cycle_;
 };

@@ -56,10 +56,8 @@ std::string time_unit_list() {
 }
 
 std::string time_text(double ns) {
-  const TimeUnit* unit = &kTimeUnits[std::size(kTimeUnits) - 1];
-  for (const TimeUnit& candidate : kTimeUnits)
-    if (ns >= candidate.nanoseconds && candidate.nanoseconds > unit->nanoseconds) unit = &candidate;
-  return short_number(ns / unit->nanoseconds) + lower(unit->text);
+  const TimeUnit& unit = largest_unit_in(ns);
+  return short_number(ns / unit.nanoseconds) + lower(unit.text);
 }
 
 std::string short_number(double value, int decimals) {

@@ -28,12 +28,12 @@ bool jumps(std::int32_t opcode) {
   return op == Opcode::Jsr || op == Opcode::Branch || op == Opcode::EndLoop;
 }
 
-// The faults of the instruction at `address`, added to `warnings`.
+// The faults of the instruction at `address`, handed to `found`.
 void check_instruction(const BoardProgram& program, const CheckSettings& settings, std::uint32_t address,
-                       std::vector<TimingWarning>& warnings) {
+                       const std::function<void(TimingWarning)>& found) {
   const InstructionFields& instruction = program.instructions[address];
   const auto warn = [&](Category category, unsigned field, std::string text) {
-    warnings.push_back({address, std::move(text), category, field});
+    found({address, std::move(text), category, field});
   };
   const double clock = program.clock_mhz;
   const double exact = instruction.duration_ns * clock / 1000;
@@ -67,10 +67,15 @@ std::string range_text(std::uint64_t first, std::uint64_t last) {
 
 }  // namespace
 
+void check_timing(const BoardProgram& program, const CheckSettings& settings,
+                  const std::function<void(TimingWarning)>& found) {
+  for (std::uint32_t address = 0; address < program.instructions.size(); ++address)
+    check_instruction(program, settings, address, found);
+}
+
 std::vector<TimingWarning> check_timing(const BoardProgram& program, const CheckSettings& settings) {
   std::vector<TimingWarning> warnings;
-  for (std::uint32_t address = 0; address < program.instructions.size(); ++address)
-    check_instruction(program, settings, address, warnings);
+  check_timing(program, settings, [&](TimingWarning warning) { warnings.push_back(std::move(warning)); });
   return warnings;
 }
 

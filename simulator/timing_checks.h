@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -23,7 +24,10 @@ struct TimingWarning {
   unsigned field = 0;  // the field of the instruction's source line it is about: 0 pattern, 1 time, 3 data
 };
 
-// One warning per fault, in address order.
+// One warning per fault, in address order, each handed to `found` as it is
+// found, so that a long program's warnings are never all held at once.
+void check_timing(const BoardProgram& program, const CheckSettings& settings,
+                  const std::function<void(TimingWarning)>& found);
 std::vector<TimingWarning> check_timing(const BoardProgram& program, const CheckSettings& settings);
 
 // Where an instruction sits, for messages: "line 7" from its source line, or

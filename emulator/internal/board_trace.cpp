@@ -10,7 +10,6 @@ namespace fs = std::filesystem;
 
 TraceOutcome write_board_trace(const fs::path& folder, int board, double trace_ns) {
   const fs::path target = board_path(folder, board, ".vcd");
-  remove_stale_temporaries(target);
   const auto program = parse_board_program(read_file_text(board_path(folder, board, ".program")));
   if (!program || !clock_gives_finite_times(program->clock_mhz)) return TraceOutcome::NotWritten;
   SimulationSettings settings;

@@ -17,7 +17,6 @@ constexpr std::size_t kTypicalLineBytes = 24;
 
 bool ProgramSave::begin(const std::filesystem::path& target, std::size_t expected) {
   abandon();
-  remove_stale_temporaries(target);
   file_ = std::make_unique<ReplacingFile>(target);
   std::error_code ignored;
   if (std::filesystem::is_directory(target, ignored)) return fail(display_text(target) + " is a folder");

@@ -636,28 +636,26 @@ TEST_F(Gui, SavingWritesInPlaceWhereNothingFitsBesideTheFileAndReusesACutShortSa
   EXPECT_EQ(platform_text("xold\n"), documents_.read(deep + "/a.cdm"));
 
   documents_.write("doc.cdm", "old\n");
-  documents_.write("doc.cdm.saving", "half");  // what a crash mid-save leaves
+  documents_.write_left_over("doc.cdm.tmp1-0", "half");  // what a crash mid-save leaves
   file_choices = {path("doc.cdm")};
   command(ID_FILE_SAVE_AS);
   EXPECT_EQ(platform_text("xold\n"), documents_.read("doc.cdm"));
-  EXPECT_FALSE(documents_.exists("doc.cdm.saving"));
+  EXPECT_FALSE(documents_.exists("doc.cdm.tmp1-0"));
 }
 
 // Links at the settings file's temporary names, a symbolic one and a hard
-// one to another file, are neither written through nor moved: the save
-// takes the next free name.
+// one to another file, are neither written through nor removed.
 TEST_F(Gui, ExitNeverWritesThroughALinkAtTheSettingsFilesSavingName) {
   install_.write("victim.txt", "victim");
-  const SymbolicLink link(install_, "interpreter.cfg.saving", "victim.txt");
-  ASSERT_TRUE(CreateHardLinkA(windows_path(install_ / "interpreter.cfg.saving.1").c_str(),
+  const SymbolicLink link(install_, "interpreter.cfg.tmp1-0", "victim.txt");
+  ASSERT_TRUE(CreateHardLinkA(windows_path(install_ / "interpreter.cfg.tmp2-0").c_str(),
                               windows_path(install_ / "victim.txt").c_str(), nullptr));
   start();
   command(ID_FILE_EXIT);
   EXPECT_TRUE(quits());
   EXPECT_EQ("100.0\r\nfalse", install_.read("interpreter.cfg"));
-  for (const char* name : {"victim.txt", "interpreter.cfg.saving", "interpreter.cfg.saving.1"})
+  for (const char* name : {"victim.txt", "interpreter.cfg.tmp1-0", "interpreter.cfg.tmp2-0"})
     EXPECT_EQ("victim", install_.read(name)) << name;
-  EXPECT_FALSE(install_.exists("interpreter.cfg.saving.2"));
 }
 
 // Save writes the file a linked document names; the link stays.

@@ -69,8 +69,7 @@ TEST_P(GoldenPrograms, GiveTheirExpectedOutput) {
     options.board_number = std::stoi(c.value("board", "0"));
     options.listing = c.value("listing", "yes") == "yes";
     options.board = &library_board();
-    const std::string path = (sources / "program.cdm").string();
-    const bool succeeded = run_interpreter(ProgramSource::from_file(path.c_str()), options, out).programmed;
+    const bool succeeded = run_interpreter(ProgramSource::from_file(sources / "program.cdm"), options, out).programmed;
     EXPECT_EQ(!fails, succeeded);
     EXPECT_EQ(c.sections.at("report"), out.str());
   }
@@ -89,8 +88,7 @@ InterpreterOptions quiet_load() {
 }
 
 bool load_quietly(const fs::path& source, std::ostream& report) {
-  const std::string path = source.string();
-  return run_interpreter(ProgramSource::from_file(path.c_str()), quiet_load(), report).programmed;
+  return run_interpreter(ProgramSource::from_file(source), quiet_load(), report).programmed;
 }
 
 // Inputs far beyond any real program still end in a report, in linear time;
@@ -120,6 +118,24 @@ TEST(GoldenPrograms, HugeSourcesLoad) {
   report.str("");
   EXPECT_TRUE(load_quietly(sources / "huge.cdm", report)) << report.str();
   EXPECT_EQ(memory, board.read("board0.program"));
+}
+
+// A program whose lines fill several of the parse's 2 MB blocks, each freed
+// as its lines are written: every instruction reaches the board, in order.
+TEST(GoldenPrograms, LinesFillingSeveralBlocksAllReachTheBoard) {
+  TestFolder board, sources;
+  const ScopedEnvironment state("MORVAPI_EMULATOR_DIR", board.path());
+  board.write("emulator.ini", "memory_size = 400000\njournal = no\n");
+  std::string lines, memory = "100\n";
+  for (int i = 1; i <= 300000; ++i) {
+    const std::string number = std::to_string(i);
+    lines += number + ", 2us\n";
+    memory += number + " 0 0 2000\n";
+  }
+  sources.write("long.cdm", lines);
+  std::ostringstream report;
+  EXPECT_TRUE(load_quietly(sources / "long.cdm", report)) << report.str();
+  EXPECT_TRUE(board.read("board0.program") == memory);
 }
 
 #ifndef _WIN32

@@ -30,25 +30,26 @@ HANDLE unread_pipe(SECURITY_ATTRIBUTES& inherit) {
   return write;
 }
 
-int start_and_wait(const std::string& executable, const std::vector<std::string>& arguments, const fs::path& out,
+// The wide command line, where every file name has its characters.
+int start_and_wait(const fs::path& executable, const std::vector<std::string>& arguments, const fs::path& out,
                    const fs::path& err) {
   // No argument the tests pass holds a quote or ends in a backslash.
-  std::string command_line = "\"" + executable + "\"";
-  for (const std::string& argument : arguments) command_line += " \"" + argument + "\"";
+  std::wstring command_line = L"\"" + executable.native() + L"\"";
+  for (const std::string& argument : arguments) command_line += L" \"" + fs::u8path(argument).native() + L"\"";
   SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-  const auto open = [&](const std::string& name, DWORD access, DWORD disposition) {
-    return CreateFileA(name.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, disposition, 0, nullptr);
+  const auto open = [&](const fs::path& name, DWORD access, DWORD disposition) {
+    return CreateFileW(name.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, disposition, 0, nullptr);
   };
-  STARTUPINFOA startup{};
+  STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
   startup.hStdInput = open("NUL", GENERIC_READ, OPEN_EXISTING);
-  startup.hStdOutput = out.empty() ? unread_pipe(inherit) : open(out.string(), GENERIC_WRITE, CREATE_ALWAYS);
-  startup.hStdError = open(err.string(), GENERIC_WRITE, CREATE_ALWAYS);
+  startup.hStdOutput = out.empty() ? unread_pipe(inherit) : open(out, GENERIC_WRITE, CREATE_ALWAYS);
+  startup.hStdError = open(err, GENERIC_WRITE, CREATE_ALWAYS);
   PROCESS_INFORMATION process{};
   DWORD status = static_cast<DWORD>(-1000);
-  if (CreateProcessA(executable.c_str(), command_line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                     &process)) {
+  if (CreateProcessW(executable.c_str(), command_line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                     &startup, &process)) {
     WaitForSingleObject(process.hProcess, INFINITE);
     GetExitCodeProcess(process.hProcess, &status);
     CloseHandle(process.hProcess);
@@ -61,7 +62,7 @@ int start_and_wait(const std::string& executable, const std::vector<std::string>
 constexpr char kExecutableSuffix[] = "";
 constexpr int kLongestRunMs = 120000;
 
-int start_and_wait(const std::string& executable, const std::vector<std::string>& arguments, const fs::path& out,
+int start_and_wait(const fs::path& executable, const std::vector<std::string>& arguments, const fs::path& out,
                    const fs::path& err) {
   std::vector<char*> argv{const_cast<char*>(executable.c_str())};
   for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
@@ -93,9 +94,9 @@ int start_and_wait(const std::string& executable, const std::vector<std::string>
 
 #if defined(_WIN32)
 fs::path program_folder() {
-  char path[MAX_PATH];
-  const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  return fs::path(std::string(path, length)).parent_path();
+  wchar_t path[MAX_PATH];
+  const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+  return fs::path(std::wstring(path, length)).parent_path();
 }
 #else
 fs::path program_folder() { return fs::read_symlink("/proc/self/exe").parent_path(); }
@@ -104,8 +105,8 @@ fs::path program_folder() { return fs::read_symlink("/proc/self/exe").parent_pat
 ProgramRun run_program(const std::string& program, const std::vector<std::string>& arguments) {
   const TestFolder captured;
   ProgramRun run;
-  run.exit_status = start_and_wait((program_folder() / (program + kExecutableSuffix)).string(), arguments,
-                                   captured / "out", captured / "err");
+  run.exit_status =
+      start_and_wait(program_folder() / (program + kExecutableSuffix), arguments, captured / "out", captured / "err");
   run.output = captured.read("out");
   run.errors = captured.read("err");
   return run;
@@ -137,7 +138,7 @@ ProgramRun run_program_unread(const std::string& program, const std::vector<std:
   const TestFolder captured;
   ProgramRun run;
   run.exit_status =
-      start_and_wait((program_folder() / (program + kExecutableSuffix)).string(), arguments, {}, captured / "err");
+      start_and_wait(program_folder() / (program + kExecutableSuffix), arguments, {}, captured / "err");
   run.errors = captured.read("err");
   return run;
 }

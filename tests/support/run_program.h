@@ -16,7 +16,8 @@ struct ProgramRun {
 // the programs and the board library.
 std::filesystem::path program_folder();
 
-// Runs `program` from program_folder() with `arguments`, no standard input,
+// Runs `program` from program_folder() with `arguments` (UTF-8, as the
+// programs read their command line on Windows), no standard input,
 // and waits for it to end; on Linux one still running after two minutes is
 // killed (its status then is -1009).
 ProgramRun run_program(const std::string& program, const std::vector<std::string>& arguments);

@@ -28,6 +28,12 @@ void TestFolder::write(std::string_view name, std::string_view bytes) const {
   file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
+void TestFolder::write_left_over(std::string_view name, std::string_view bytes) const {
+  write(name, bytes);
+  std::filesystem::last_write_time(path_ / name,
+                                   std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
+}
+
 std::string TestFolder::read(std::string_view name) const {
   std::ifstream file(path_ / name, std::ios::binary);
   if (!file) return "<missing>";

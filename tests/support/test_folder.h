@@ -18,6 +18,9 @@ class TestFolder {
 
   // Writes `bytes` exactly as given (binary mode).
   void write(std::string_view name, std::string_view bytes) const;
+  // Writes a file as a writer cut short long ago left it: last written an
+  // hour ago.
+  void write_left_over(std::string_view name, std::string_view bytes) const;
   // The file's bytes, or "<missing>" when it does not exist.
   std::string read(std::string_view name) const;
   bool exists(std::string_view name) const;

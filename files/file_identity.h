@@ -6,3 +6,7 @@
 #include <filesystem>
 
 bool same_file(const std::filesystem::path& a, const std::filesystem::path& b);
+
+// Whether `path` names the file standard output goes to (a file on a disk,
+// not a terminal, a pipe or a device).
+bool is_standard_output(const std::filesystem::path& path);
