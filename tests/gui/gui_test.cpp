@@ -643,21 +643,6 @@ TEST_F(Gui, SavingWritesInPlaceWhereNothingFitsBesideTheFileAndReusesACutShortSa
   EXPECT_FALSE(documents_.exists("doc.cdm.tmp1-0"));
 }
 
-// Links at the settings file's temporary names, a symbolic one and a hard
-// one to another file, are neither written through nor removed.
-TEST_F(Gui, ExitNeverWritesThroughALinkAtTheSettingsFilesSavingName) {
-  install_.write("victim.txt", "victim");
-  const SymbolicLink link(install_, "interpreter.cfg.tmp1-0", "victim.txt");
-  ASSERT_TRUE(CreateHardLinkA(windows_path(install_ / "interpreter.cfg.tmp2-0").c_str(),
-                              windows_path(install_ / "victim.txt").c_str(), nullptr));
-  start();
-  command(ID_FILE_EXIT);
-  EXPECT_TRUE(quits());
-  EXPECT_EQ("100.0\r\nfalse", install_.read("interpreter.cfg"));
-  for (const char* name : {"victim.txt", "interpreter.cfg.tmp1-0", "interpreter.cfg.tmp2-0"})
-    EXPECT_EQ("victim", install_.read(name)) << name;
-}
-
 // Save writes the file a linked document names; the link stays.
 TEST_F(Gui, SavingALinkedDocumentWritesTheFileItNames) {
   documents_.write("real.cdm", "old\n");
@@ -672,11 +657,16 @@ TEST_F(Gui, SavingALinkedDocumentWritesTheFileItNames) {
 }
 
 // The settings file keeps the access rights and attributes it was given
-// (the setup program lets ordinary users change it). Wine holds the rights as
-// the file's mode, where a grant to Everyone shows, and keeps the hidden
-// attribute.
-TEST_F(Gui, ExitKeepsTheSettingsFilesRightsAndAttributes) {
+// (the setup program lets ordinary users change it), and links at its
+// temporary names, a symbolic one and a hard one to another file, are neither
+// written through nor removed. Wine holds the rights as the file's mode,
+// where a grant to Everyone shows, and keeps the hidden attribute.
+TEST_F(Gui, ExitKeepsTheSettingsFilesRightsAndNeverWritesThroughALinkAtItsSavingName) {
   install_.write("interpreter.cfg", "77\nfalse");
+  install_.write("victim.txt", "victim");
+  const SymbolicLink link(install_, "interpreter.cfg.tmp1-0", "victim.txt");
+  ASSERT_TRUE(CreateHardLinkA(windows_path(install_ / "interpreter.cfg.tmp2-0").c_str(),
+                              windows_path(install_ / "victim.txt").c_str(), nullptr));
   const std::string file = windows_path(install_ / "interpreter.cfg");
   PSECURITY_DESCRIPTOR granted = nullptr;
   ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA("D:(A;;FA;;;SY)(A;;FA;;;BA)(A;;0x1301bf;;;WD)",
@@ -691,6 +681,8 @@ TEST_F(Gui, ExitKeepsTheSettingsFilesRightsAndAttributes) {
   EXPECT_EQ("77\r\nfalse", install_.read("interpreter.cfg"));
   EXPECT_EQ(rights, access_rights(file));
   EXPECT_EQ(FILE_ATTRIBUTE_HIDDEN, GetFileAttributesA(file.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+  for (const char* name : {"victim.txt", "interpreter.cfg.tmp1-0", "interpreter.cfg.tmp2-0"})
+    EXPECT_EQ("victim", install_.read(name)) << name;
 }
 
 // ---- The timing view --------------------------------------------------------
