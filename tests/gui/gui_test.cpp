@@ -358,24 +358,6 @@ TEST_F(Gui, TheBoardNumberBoxSelectsOnEveryChange) {
   EXPECT_TRUE(boxes.empty());
 }
 
-TEST_F(Gui, LoadProgramsTheBoardAndLeavesNoTemporaryFile) {
-  start_quietly("firmware_id = 0x0203\n");
-  SetWindowTextA(app.sourcePane, kProgram);
-  SetWindowTextA(app.frequencyBox, "50");
-  command(ID_BOARD_LOAD);
-  EXPECT_EQ("Using Clock Frequency of 50 MHz.\r\n\r\n\r\n2 instructions interpreted.\r\n"
-            "Board 0 programmed successfully.\r\n",
-            output());
-  EXPECT_EQ((selection_calls(0, 0x0203) +
-             Lines{"cdm_init -> 0", "cdm_core_clock 50 -> 0", "cdm_start_programming 0 -> 0",
-                   "cdm_inst_cdmonly 1 0 0 10000 -> 0", "cdm_inst_cdmonly 0 1 0 10000 -> 1",
-                   "cdm_stop_programming -> 0", "cdm_close -> 0"}),
-            take_journal());
-  EXPECT_EQ("50\n1 0 0 10000\n0 1 0 10000\n", board_.read("board0.program"));
-  EXPECT_TRUE(boxes.empty());
-  EXPECT_TRUE(fs::is_empty(temporary_.path()));
-}
-
 TEST_F(Gui, AFailedLoadRaisesItsBoxBeforeTheReport) {
   struct Case {
     const char *settings, *source, *report_part;
@@ -401,8 +383,22 @@ TEST_F(Gui, AFailedLoadRaisesItsBoxBeforeTheReport) {
   }
 }
 
-TEST_F(Gui, StartStopAndAnUnusableBoardNumber) {
+TEST_F(Gui, LoadStartStopAndAnUnusableBoardNumber) {
   start_quietly("boards = 0 7\nfirmware_id = 0x0105\n");
+  SetWindowTextA(app.sourcePane, kProgram);
+  SetWindowTextA(app.frequencyBox, "50");
+  command(ID_BOARD_LOAD);
+  EXPECT_EQ("Using Clock Frequency of 50 MHz.\r\n\r\n\r\n2 instructions interpreted.\r\n"
+            "Board 0 programmed successfully.\r\n",
+            output());
+  EXPECT_EQ((selection_calls(0, 0x0105) +
+             Lines{"cdm_init -> 0", "cdm_core_clock 50 -> 0", "cdm_start_programming 0 -> 0",
+                   "cdm_inst_cdmonly 1 0 0 10000 -> 0", "cdm_inst_cdmonly 0 1 0 10000 -> 1",
+                   "cdm_stop_programming -> 0", "cdm_close -> 0"}),
+            take_journal());
+  EXPECT_EQ("50\n1 0 0 10000\n0 1 0 10000\n", board_.read("board0.program"));
+  EXPECT_TRUE(boxes.empty());
+  EXPECT_TRUE(fs::is_empty(temporary_.path())) << "Load leaves no temporary file";
   for (const auto& [id, call, state] : {std::tuple{ID_BOARD_START, "cdm_start -> 0", "running"},
                                         std::tuple{IDC_STOP_BUTTON, "cdm_stop -> 0", "stopped"}}) {
     EXPECT_EQ(0, command(id));
@@ -429,7 +425,6 @@ TEST_F(Gui, StartStopAndAnUnusableBoardNumber) {
   }
   // An empty box is refilled and its number used.
   SetWindowTextA(app.boardBox, "");
-  SetWindowTextA(app.sourcePane, kProgram);
   command(ID_BOARD_LOAD);
   EXPECT_EQ("7", text(app.boardBox));
   EXPECT_NE(std::string::npos, output().find("Board 7 programmed successfully.")) << output();
