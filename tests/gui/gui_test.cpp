@@ -276,7 +276,6 @@ TEST_F(Gui, StartUpOpensTheNamedFileWhereItIsProbesTheBoardAndExitWritesTheSetti
   EXPECT_EQ("test.cdm - " + std::string(kTitle), title());
   EXPECT_EQ("0x1, 10us\r\n0x0, 10us\r\n", source());
   EXPECT_FALSE(app.modified);
-  EXPECT_EQ("Line 1, Column 1", text(app.positionLabel));
   EXPECT_EQ("Cadmora board found.\r\nUsing MorvAPI version 4.2 test.", output());
   EXPECT_EQ("100.0", text(app.frequencyBox));
   EXPECT_EQ("0", text(app.boardBox));
