@@ -123,6 +123,12 @@ TEST(Emulator, SelectionOpeningAndTheBoardsOwnTexts) {
 #endif
 }
 
+void start_board() {
+  ASSERT_EQ(0, cdm_init());
+  EXPECT_EQ(0, cdm_start());
+  EXPECT_EQ(0, cdm_close());
+}
+
 // Runs after the test above, which needs the library as a new process has it.
 TEST(Emulator, StartTracesABoundedStretchAndClearsWhatAnEarlierStartLeft) {
   const TestFolder folder;
@@ -132,9 +138,7 @@ TEST(Emulator, StartTracesABoundedStretchAndClearsWhatAnEarlierStartLeft) {
   folder.write_left_over("board0.vcd.tmp99999999-0", "left by a Start that was cut short");
   ReplacingFile running(folder / "board0.vcd");  // a writer at work, whatever its name says
   ASSERT_TRUE(running.open());
-  ASSERT_EQ(0, cdm_init());
-  EXPECT_EQ(0, cdm_start());
-  EXPECT_EQ(0, cdm_close());
+  start_board();
   const std::string vcd = folder.read("board0.vcd");
   EXPECT_EQ("#100000000000\n", vcd.substr(vcd.rfind('#'))) << "100,000 instructions of 1 us";
   EXPECT_EQ("cdm_init -> 0\ncdm_start -> 0\n# board0.vcd cut at 100000 instructions\ncdm_close -> 0\n",
@@ -145,9 +149,7 @@ TEST(Emulator, StartTracesABoundedStretchAndClearsWhatAnEarlierStartLeft) {
   // A clock at which the run's times cannot be counted gives no dump.
   folder.write("board0.program", "1e-306\n1 6 0 1000\n");
   std::filesystem::remove(folder / "board0.vcd");
-  ASSERT_EQ(0, cdm_init());
-  EXPECT_EQ(0, cdm_start());
-  EXPECT_EQ(0, cdm_close());
+  start_board();
   EXPECT_FALSE(folder.exists("board0.vcd"));
 
   // Nor does a trace value that cannot be read, and an earlier Start's dump,
@@ -155,9 +157,7 @@ TEST(Emulator, StartTracesABoundedStretchAndClearsWhatAnEarlierStartLeft) {
   folder.write("board0.vcd", "an earlier Start's dump");
   folder.write("emulator.ini", "journal = yes\ntrace = 2 ms\n");
   folder.write("journal.txt", "");
-  ASSERT_EQ(0, cdm_init());
-  EXPECT_EQ(0, cdm_start());
-  EXPECT_EQ(0, cdm_close());
+  start_board();
   EXPECT_FALSE(folder.exists("board0.vcd"));
   EXPECT_EQ("cdm_init -> 0\ncdm_start -> 0\n# emulator.ini line 2: trace = 2 ms is not a time such as 2ms\n"
             "cdm_close -> 0\n",

@@ -276,7 +276,6 @@ TEST_F(Gui, StartUpOpensTheNamedFileWhereItIsProbesTheBoardAndExitWritesTheSetti
   EXPECT_EQ("test.cdm - " + std::string(kTitle), title());
   EXPECT_EQ("0x1, 10us\r\n0x0, 10us\r\n", source());
   EXPECT_FALSE(app.modified);
-  EXPECT_EQ("Line 1, Column 1", text(app.positionLabel));
   EXPECT_EQ("Cadmora board found.\r\nUsing MorvAPI version 4.2 test.", output());
   EXPECT_EQ("100.0", text(app.frequencyBox));
   EXPECT_EQ("0", text(app.boardBox));
@@ -358,24 +357,6 @@ TEST_F(Gui, TheBoardNumberBoxSelectsOnEveryChange) {
   EXPECT_TRUE(boxes.empty());
 }
 
-TEST_F(Gui, LoadProgramsTheBoardAndLeavesNoTemporaryFile) {
-  start_quietly("firmware_id = 0x0203\n");
-  SetWindowTextA(app.sourcePane, kProgram);
-  SetWindowTextA(app.frequencyBox, "50");
-  command(ID_BOARD_LOAD);
-  EXPECT_EQ("Using Clock Frequency of 50 MHz.\r\n\r\n\r\n2 instructions interpreted.\r\n"
-            "Board 0 programmed successfully.\r\n",
-            output());
-  EXPECT_EQ((selection_calls(0, 0x0203) +
-             Lines{"cdm_init -> 0", "cdm_core_clock 50 -> 0", "cdm_start_programming 0 -> 0",
-                   "cdm_inst_cdmonly 1 0 0 10000 -> 0", "cdm_inst_cdmonly 0 1 0 10000 -> 1",
-                   "cdm_stop_programming -> 0", "cdm_close -> 0"}),
-            take_journal());
-  EXPECT_EQ("50\n1 0 0 10000\n0 1 0 10000\n", board_.read("board0.program"));
-  EXPECT_TRUE(boxes.empty());
-  EXPECT_TRUE(fs::is_empty(temporary_.path()));
-}
-
 TEST_F(Gui, AFailedLoadRaisesItsBoxBeforeTheReport) {
   struct Case {
     const char *settings, *source, *report_part;
@@ -401,8 +382,22 @@ TEST_F(Gui, AFailedLoadRaisesItsBoxBeforeTheReport) {
   }
 }
 
-TEST_F(Gui, StartStopAndAnUnusableBoardNumber) {
+TEST_F(Gui, LoadStartStopAndAnUnusableBoardNumber) {
   start_quietly("boards = 0 7\nfirmware_id = 0x0105\n");
+  SetWindowTextA(app.sourcePane, kProgram);
+  SetWindowTextA(app.frequencyBox, "50");
+  command(ID_BOARD_LOAD);
+  EXPECT_EQ("Using Clock Frequency of 50 MHz.\r\n\r\n\r\n2 instructions interpreted.\r\n"
+            "Board 0 programmed successfully.\r\n",
+            output());
+  EXPECT_EQ((selection_calls(0, 0x0105) +
+             Lines{"cdm_init -> 0", "cdm_core_clock 50 -> 0", "cdm_start_programming 0 -> 0",
+                   "cdm_inst_cdmonly 1 0 0 10000 -> 0", "cdm_inst_cdmonly 0 1 0 10000 -> 1",
+                   "cdm_stop_programming -> 0", "cdm_close -> 0"}),
+            take_journal());
+  EXPECT_EQ("50\n1 0 0 10000\n0 1 0 10000\n", board_.read("board0.program"));
+  EXPECT_TRUE(boxes.empty());
+  EXPECT_TRUE(fs::is_empty(temporary_.path())) << "Load leaves no temporary file";
   for (const auto& [id, call, state] : {std::tuple{ID_BOARD_START, "cdm_start -> 0", "running"},
                                         std::tuple{IDC_STOP_BUTTON, "cdm_stop -> 0", "stopped"}}) {
     EXPECT_EQ(0, command(id));
@@ -429,7 +424,6 @@ TEST_F(Gui, StartStopAndAnUnusableBoardNumber) {
   }
   // An empty box is refilled and its number used.
   SetWindowTextA(app.boardBox, "");
-  SetWindowTextA(app.sourcePane, kProgram);
   command(ID_BOARD_LOAD);
   EXPECT_EQ("7", text(app.boardBox));
   EXPECT_NE(std::string::npos, output().find("Board 7 programmed successfully.")) << output();
@@ -643,21 +637,6 @@ TEST_F(Gui, SavingWritesInPlaceWhereNothingFitsBesideTheFileAndReusesACutShortSa
   EXPECT_FALSE(documents_.exists("doc.cdm.tmp1-0"));
 }
 
-// Links at the settings file's temporary names, a symbolic one and a hard
-// one to another file, are neither written through nor removed.
-TEST_F(Gui, ExitNeverWritesThroughALinkAtTheSettingsFilesSavingName) {
-  install_.write("victim.txt", "victim");
-  const SymbolicLink link(install_, "interpreter.cfg.tmp1-0", "victim.txt");
-  ASSERT_TRUE(CreateHardLinkA(windows_path(install_ / "interpreter.cfg.tmp2-0").c_str(),
-                              windows_path(install_ / "victim.txt").c_str(), nullptr));
-  start();
-  command(ID_FILE_EXIT);
-  EXPECT_TRUE(quits());
-  EXPECT_EQ("100.0\r\nfalse", install_.read("interpreter.cfg"));
-  for (const char* name : {"victim.txt", "interpreter.cfg.tmp1-0", "interpreter.cfg.tmp2-0"})
-    EXPECT_EQ("victim", install_.read(name)) << name;
-}
-
 // Save writes the file a linked document names; the link stays.
 TEST_F(Gui, SavingALinkedDocumentWritesTheFileItNames) {
   documents_.write("real.cdm", "old\n");
@@ -672,11 +651,16 @@ TEST_F(Gui, SavingALinkedDocumentWritesTheFileItNames) {
 }
 
 // The settings file keeps the access rights and attributes it was given
-// (the setup program lets ordinary users change it). Wine holds the rights as
-// the file's mode, where a grant to Everyone shows, and keeps the hidden
-// attribute.
-TEST_F(Gui, ExitKeepsTheSettingsFilesRightsAndAttributes) {
+// (the setup program lets ordinary users change it), and links at its
+// temporary names, a symbolic one and a hard one to another file, are neither
+// written through nor removed. Wine holds the rights as the file's mode,
+// where a grant to Everyone shows, and keeps the hidden attribute.
+TEST_F(Gui, ExitKeepsTheSettingsFilesRightsAndNeverWritesThroughALinkAtItsSavingName) {
   install_.write("interpreter.cfg", "77\nfalse");
+  install_.write("victim.txt", "victim");
+  const SymbolicLink link(install_, "interpreter.cfg.tmp1-0", "victim.txt");
+  ASSERT_TRUE(CreateHardLinkA(windows_path(install_ / "interpreter.cfg.tmp2-0").c_str(),
+                              windows_path(install_ / "victim.txt").c_str(), nullptr));
   const std::string file = windows_path(install_ / "interpreter.cfg");
   PSECURITY_DESCRIPTOR granted = nullptr;
   ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA("D:(A;;FA;;;SY)(A;;FA;;;BA)(A;;0x1301bf;;;WD)",
@@ -691,6 +675,8 @@ TEST_F(Gui, ExitKeepsTheSettingsFilesRightsAndAttributes) {
   EXPECT_EQ("77\r\nfalse", install_.read("interpreter.cfg"));
   EXPECT_EQ(rights, access_rights(file));
   EXPECT_EQ(FILE_ATTRIBUTE_HIDDEN, GetFileAttributesA(file.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+  for (const char* name : {"victim.txt", "interpreter.cfg.tmp1-0", "interpreter.cfg.tmp2-0"})
+    EXPECT_EQ("victim", install_.read(name)) << name;
 }
 
 // ---- The timing view --------------------------------------------------------

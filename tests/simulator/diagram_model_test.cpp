@@ -3,7 +3,6 @@
 // steps fall into columns, dense ones counting their changes.
 #include <gtest/gtest.h>
 
-
 #include "diagram_model.h"
 #include "run_record.h"
 
@@ -149,10 +148,6 @@ TEST(RunRecordModel, AWideSpanIsDrawnFromTheSummaryWithTheSameCounts) {
   EXPECT_EQ(2u, record.entry_at(kTotal / 2 + 5)->address);
   EXPECT_EQ(kTotal - 16, record.entry_at(kTotal + 99)->cycle);
 }
-
-}  // namespace
-
-namespace {
 
 // A span the axis cannot measure, as a clock too slow to count gives, draws
 // a bare axis instead of ticks without end; an ordinary one about eight.
