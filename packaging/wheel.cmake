@@ -22,7 +22,6 @@ endif()
 set(source ${PROJECT_SOURCE_DIR}/python)
 set(stage ${CMAKE_CURRENT_BINARY_DIR}/wheel)
 file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/wheel.cfg "[bdist_wheel]\npython_tag = py3\nplat_name = ${platform}\n")
-file(GLOB python_modules CONFIGURE_DEPENDS ${source}/cadmora/*.py)
 set(strip "")
 if(CMAKE_STRIP)
   set(strip COMMAND ${CMAKE_STRIP} --strip-unneeded ${stage}/cadmora/${library_name} ${stage}/cadmora/$<TARGET_FILE_NAME:morvapi>)
@@ -32,12 +31,12 @@ add_custom_target(wheel
   COMMAND ${CMAKE_COMMAND} -E make_directory ${stage}/cadmora
   COMMAND ${CMAKE_COMMAND} -E copy ${source}/pyproject.toml ${source}/README.md ${stage}
   COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_CURRENT_BINARY_DIR}/wheel.cfg ${stage}/setup.cfg
-  COMMAND ${CMAKE_COMMAND} -E copy ${python_modules} ${stage}/cadmora
+  COMMAND ${CMAKE_COMMAND} -E copy ${CADMORA_PYTHON_MODULES} ${stage}/cadmora
   COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:cadmora> ${stage}/cadmora/${library_name}
   COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:morvapi> ${stage}/cadmora
   ${strip}
   COMMAND ${CMAKE_COMMAND} -E rm -f ${CMAKE_BINARY_DIR}/cadmora-${PROJECT_VERSION}-py3-none-${platform}.whl
   COMMAND ${python} -m build --wheel --no-isolation --outdir ${CMAKE_BINARY_DIR} ${stage}
-  DEPENDS cadmora morvapi ${python_modules} ${source}/pyproject.toml ${source}/README.md
+  DEPENDS cadmora morvapi ${CADMORA_PYTHON_MODULES} ${source}/pyproject.toml ${source}/README.md
   COMMENT "Making the wheel cadmora-${PROJECT_VERSION}-py3-none-${platform}.whl"
   VERBATIM)

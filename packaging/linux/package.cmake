@@ -28,8 +28,9 @@ install(FILES ${CADMORA_HELP_PAGE} ${CADMORA_HELP_IMAGE} ${PROJECT_SOURCE_DIR}/R
   DESTINATION ${doc_dir} COMPONENT programs)
 install(FILES ${CADMORA_EXAMPLES} DESTINATION ${doc_dir}/examples COMPONENT programs)
 
-install(TARGETS cadmora LIBRARY DESTINATION ${libdir} COMPONENT library NAMELINK_COMPONENT dev)
-install(FILES ${PROJECT_SOURCE_DIR}/libcadmora/cadmora.h DESTINATION include COMPONENT dev)
+install(TARGETS cadmora
+  LIBRARY DESTINATION ${libdir} COMPONENT library NAMELINK_COMPONENT dev
+  PUBLIC_HEADER DESTINATION include COMPONENT dev)
 # The pkg-config file names the prefix it is installed under, which is known
 # only then: /usr for the packages, P for `cmake --install --prefix P`.
 install(CODE "
@@ -43,8 +44,7 @@ install(CODE "
 
 # The Python package is the source's own files; it finds the system's
 # libcadmora.so.1.
-file(GLOB python_modules CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/python/cadmora/*.py)
-install(FILES ${python_modules} DESTINATION lib/python3/dist-packages/cadmora COMPONENT python)
+install(FILES ${CADMORA_PYTHON_MODULES} DESTINATION lib/python3/dist-packages/cadmora COMPONENT python)
 
 # Man pages and changelogs are installed compressed, as Debian keeps them.
 function(cadmora_gzip source compressed_variable)
