@@ -4,8 +4,10 @@
 #include <optional>
 #include <string>
 
+#include "board_files.h"
 #include "cadmora_version.h"
 #include "diagnostic_output.h"
+#include "file_identity.h"
 #include "file_names.h"
 #include "load_program.h"
 #include "outputs.h"
@@ -29,6 +31,40 @@ Diagnostic about_instruction(std::optional<std::uint32_t> address, const LoadedP
   if (address && *address < loaded.source_lines.size()) d.line = loaded.source_lines[*address];
   else if (address) d.message = instruction_place(*address, loaded.source_lines) + ": " + d.message;
   return d;
+}
+
+// The option that would write over the program, over the file standard
+// output goes to or over another output, as a usage error; empty when every
+// output is a file of its own.
+std::string overlapping_output(const SimOptions& options) {
+  const std::filesystem::path program = options.board ? board_program_path(*options.board) : options.file;
+  const struct {
+    const char* option;
+    const std::filesystem::path& path;
+  } outputs[] = {{"--vcd", options.vcd}, {"--svg", options.svg}};
+  for (const auto& output : outputs) {
+    if (output.path.empty()) continue;
+    if (same_file(output.path, program))
+      return std::string(output.option) + " " + shown_path(output.path) + " would write over the program it runs";
+    if (is_standard_output(output.path))
+      return std::string(output.option) + " " + shown_path(output.path) + " would write over standard output";
+  }
+  if (!options.vcd.empty() && !options.svg.empty() && same_file(options.vcd, options.svg))
+    return "--vcd and --svg name the same file";
+  return {};
+}
+
+// The timeline on standard output, unless quiet; the dump and the diagram
+// in the files named.
+OutputSettings output_settings(const SimOptions& options, std::FILE* timeline_file) {
+  OutputSettings settings;
+  if (!options.quiet) settings.timeline = {{}, timeline_file, "standard output"};
+  settings.vcd.path = options.vcd;
+  settings.svg.path = options.svg;
+  settings.from_ns = options.from_ns;
+  settings.until_ns = options.run.until_ns;
+  settings.name = options.board ? "board " + std::to_string(*options.board) : options.file.filename().u8string();
+  return settings;
 }
 
 // Loads the program, checks its timing and, unless only the checks were
@@ -61,12 +97,19 @@ int simulate_program(const SimOptions& options, std::FILE* timeline_file, std::o
     return outcome(false);
   }
 
-  Writers writers(options, loaded, timeline_file);
-  if (!writers.open(messages)) return kSimNotLoaded;
+  Writers writers(output_settings(options, timeline_file), loaded);
+  std::string problem;
+  if (!writers.open(problem)) {
+    messages << "cdmsim: " << problem << "\n";
+    return kSimNotLoaded;
+  }
   const RunEnd end = simulate(program, options.run, writers);
 
   const std::string error = runtime_error_text(end, loaded.source_lines);
-  if (!writers.finish(end, error, messages)) return kSimNotLoaded;
+  if (!writers.finish(end, error, problem)) {
+    messages << "cdmsim: " << problem << "\n";
+    return kSimNotLoaded;
+  }
   if (const auto unreached = unreached_warning(end, options.run, loaded.source_lines))
     // Without source lines the text names the addresses itself.
     diagnostics.add(about_instruction(loaded.source_lines.empty() ? std::nullopt
