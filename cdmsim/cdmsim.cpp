@@ -18,21 +18,6 @@
 
 namespace {
 
-// A finding about the instruction at `address` (none for the run as a
-// whole), at its source line or, for a program from a board, named by its
-// address.
-Diagnostic about_instruction(std::optional<std::uint32_t> address, const LoadedProgram& loaded, Severity severity,
-                             Category category, unsigned field, std::string message) {
-  Diagnostic d;
-  d.severity = severity;
-  d.category = category;
-  d.field = field;
-  d.message = std::move(message);
-  if (address && *address < loaded.source_lines.size()) d.line = loaded.source_lines[*address];
-  else if (address) d.message = instruction_place(*address, loaded.source_lines) + ": " + d.message;
-  return d;
-}
-
 // The option that would write over the program, over the file standard
 // output goes to or over another output, as a usage error; empty when every
 // output is a file of its own.
@@ -86,10 +71,7 @@ int simulate_program(const SimOptions& options, std::FILE* timeline_file, std::o
     return diagnostics.ranked_errors() > 0 ? kSimWarnings : kSimRan;
   };
   const BoardProgram& program = loaded.program;
-  check_timing(program, options.checks, [&](TimingWarning warning) {
-    diagnostics.add(about_instruction(warning.address, loaded, Severity::Warning, warning.category, warning.field,
-                                      std::move(warning.text)));
-  });
+  add_timing_findings(loaded, options.checks, diagnostics);
   if (options.check) {
     const std::size_t findings = diagnostics.warnings() + diagnostics.ranked_errors();
     if (text && findings == 0) messages << "no findings\n";
@@ -110,14 +92,7 @@ int simulate_program(const SimOptions& options, std::FILE* timeline_file, std::o
     messages << "cdmsim: " << problem << "\n";
     return kSimNotLoaded;
   }
-  if (const auto unreached = unreached_warning(end, options.run, loaded.source_lines))
-    // Without source lines the text names the addresses itself.
-    diagnostics.add(about_instruction(loaded.source_lines.empty() ? std::nullopt
-                                                                  : std::optional<std::uint32_t>(unreached->first_address),
-                                      loaded, Severity::Warning, Category::Unreached, 0, unreached->text));
-  if (end.reason == EndReason::Error)
-    diagnostics.add(about_instruction(end.error_address, loaded, Severity::Error, Category::Runtime, 2,
-                                      end.error + " (at cycle " + std::to_string(end.cycle) + ")"));
+  add_run_findings(end, options.run, loaded, diagnostics);
   if (end.reason != EndReason::Error && options.quiet && text)
     messages << "end: " << end_reason_text(end.reason) << " at cycle " << end.cycle << " ("
              << time_text(cycle_time_ns(end.cycle, program.clock_mhz)) << ")\n";

@@ -83,3 +83,34 @@ bool compile_program(std::string text, const CompileSettings& settings, LoadedPr
   loaded.labels = std::move(result.label_addresses);
   return true;
 }
+
+Diagnostic about_instruction(std::optional<std::uint32_t> address, const LoadedProgram& loaded, Severity severity,
+                             Category category, unsigned field, std::string message) {
+  Diagnostic d;
+  d.severity = severity;
+  d.category = category;
+  d.field = field;
+  d.message = std::move(message);
+  if (address && *address < loaded.source_lines.size()) d.line = loaded.source_lines[*address];
+  else if (address) d.message = instruction_place(*address, loaded.source_lines) + ": " + d.message;
+  return d;
+}
+
+void add_timing_findings(const LoadedProgram& loaded, const CheckSettings& checks, DiagnosticWriter& diagnostics) {
+  check_timing(loaded.program, checks, [&](TimingWarning warning) {
+    diagnostics.add(about_instruction(warning.address, loaded, Severity::Warning, warning.category, warning.field,
+                                      std::move(warning.text)));
+  });
+}
+
+void add_run_findings(const RunEnd& end, const SimulationSettings& run, const LoadedProgram& loaded,
+                      DiagnosticWriter& diagnostics) {
+  if (const auto unreached = unreached_warning(end, run, loaded.source_lines))
+    // Without source lines the text names the addresses itself.
+    diagnostics.add(about_instruction(loaded.source_lines.empty() ? std::nullopt
+                                                                  : std::optional<std::uint32_t>(unreached->first_address),
+                                      loaded, Severity::Warning, Category::Unreached, 0, unreached->text));
+  if (end.reason == EndReason::Error)
+    diagnostics.add(about_instruction(end.error_address, loaded, Severity::Error, Category::Runtime, 2,
+                                      end.error + " (at cycle " + std::to_string(end.cycle) + ")"));
+}

@@ -2,7 +2,9 @@
 // cdmsim and libcadmora run it.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <utility>
@@ -10,6 +12,8 @@
 
 #include "diagnostic_output.h"
 #include "instruction.h"
+#include "simulation.h"
+#include "timing_checks.h"
 
 // A program to run, and each address's source line (none for a board).
 struct LoadedProgram {
@@ -34,3 +38,17 @@ struct CompileSettings {
 // warning the interpreter finds. False when it does not compile.
 bool compile_program(std::string text, const CompileSettings& settings, LoadedProgram& loaded,
                      DiagnosticWriter& diagnostics, std::ostream& listing_out);
+
+// A finding about the instruction at `address` (none for the run as a
+// whole), at its source line or, for a program from a board, named by its
+// address.
+Diagnostic about_instruction(std::optional<std::uint32_t> address, const LoadedProgram& loaded, Severity severity,
+                             Category category, unsigned field, std::string message);
+
+// Hands `diagnostics` the timing checks' warnings, one by one.
+void add_timing_findings(const LoadedProgram& loaded, const CheckSettings& checks, DiagnosticWriter& diagnostics);
+
+// Hands `diagnostics` what the run's end shows: the instructions it did not
+// reach, then the runtime error that ended it.
+void add_run_findings(const RunEnd& end, const SimulationSettings& run, const LoadedProgram& loaded,
+                      DiagnosticWriter& diagnostics);
