@@ -100,18 +100,24 @@ class Program(L.Handle):
             A.integer(memory, "memory", 0, 2**64 - 1), ctypes.byref(found)))
         return D.take(found.value)[0]
 
-    def simulate(self, until="1ms", wait="0ns", from_="0ns", depth=8, max_steps=10_000_000):
+    def simulate(self, until=None, wait=None, from_=None, depth=None, max_steps=None):
         """Runs the program as cdmsim does with --until, --wait, --from,
-        --depth and --max-steps; times as "10us" or numbers of ns."""
+        --depth and --max-steps, each of them cdmsim's default when None;
+        times as "10us" or numbers of ns."""
         from ._run import Run
 
         settings = L.RunSettings()
         L.check(L.lib.cadmora_run_settings_init(ctypes.byref(settings)))
-        settings.until_ns = A.time_ns(until, "until")
-        settings.wait_ns = A.time_ns(wait, "wait")
-        settings.from_ns = A.time_ns(from_, "from_")
-        settings.depth = A.integer(depth, "depth", 0, 65536)
-        settings.max_steps = A.integer(max_steps, "max_steps", 0, 2**64 - 1)
+        if until is not None:
+            settings.until_ns = A.time_ns(until, "until")
+        if wait is not None:
+            settings.wait_ns = A.time_ns(wait, "wait")
+        if from_ is not None:
+            settings.from_ns = A.time_ns(from_, "from_")
+        if depth is not None:
+            settings.depth = A.integer(depth, "depth", 0, 65536)
+        if max_steps is not None:
+            settings.max_steps = A.integer(max_steps, "max_steps", 0, 2**64 - 1)
         run = ctypes.c_void_p()
         L.check(L.lib.cadmora_simulate(self.pointer, ctypes.byref(settings), ctypes.byref(run)))
         return Run(run.value, self)
