@@ -3,6 +3,8 @@ report and journal; the instructions the package gives are those Load
 writes; start, stop and the board's facts."""
 
 import pathlib
+import subprocess
+import sys
 
 import pytest
 
@@ -69,3 +71,10 @@ def test_start_stop_and_the_board_s_facts(emulator):
 def write(name, text):
     pathlib.Path(name).write_text(text)
     return name
+
+
+def test_the_scan_example_runs(emulator):
+    scan = subprocess.run([sys.executable, str(ROOT / "examples" / "scan_width.py")], capture_output=True)
+    assert scan.returncode == 0, scan.stderr.decode()
+    assert scan.stdout.decode().count("loaded, started and stopped") == 5
+    assert "cdm_start" in (emulator / "journal.txt").read_text()
