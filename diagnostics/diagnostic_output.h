@@ -1,6 +1,6 @@
-// cdmsim's findings: the records of a compile, the timing checks and a run,
-// placed in their source lines, kept or ranked as errors by the -W
-// switches, and written as text, JSON or SARIF.
+// cdmsim's findings, and libcadmora's: the records of a compile, the timing
+// checks and a run, placed in their source lines, kept or ranked as errors
+// by the -W switches, and written as text, JSON or SARIF.
 #pragma once
 
 #include <memory>
@@ -46,6 +46,9 @@ class DiagnosticWriter {
   // Text: how many errors were not shown; JSON and SARIF: the closing.
   void finish();
 
+  // Also appends every record written, as written, to `records`.
+  void keep_records(std::vector<Diagnostic>* records) { records_ = records; }
+
   std::size_t errors() const { return errors_; }
   std::size_t warnings() const { return warnings_; }
   // Warnings the switches made errors.
@@ -63,6 +66,7 @@ class DiagnosticWriter {
   std::string text_;
   std::unique_ptr<SourceLines> lines_;  // made when a record first needs them
   std::vector<std::string> labels_;
+  std::vector<Diagnostic>* records_ = nullptr;
   std::size_t written_ = 0;
   std::size_t errors_ = 0;
   std::size_t warnings_ = 0;
