@@ -26,6 +26,11 @@ set(strip "")
 if(CMAKE_STRIP)
   set(strip COMMAND ${CMAKE_STRIP} --strip-unneeded ${stage}/cadmora/${library_name} ${stage}/cadmora/$<TARGET_FILE_NAME:morvapi>)
 endif()
+set(runpath "")
+if(NOT WIN32)
+  set(runpath COMMAND ${CMAKE_COMMAND} -DLIBRARY=${stage}/cadmora/${library_name}
+    -DBOARD_LIBRARY=${stage}/cadmora/$<TARGET_FILE_NAME:morvapi> -P ${CMAKE_CURRENT_LIST_DIR}/wheel_runpath.cmake)
+endif()
 add_custom_target(wheel
   COMMAND ${CMAKE_COMMAND} -E rm -rf ${stage}
   COMMAND ${CMAKE_COMMAND} -E make_directory ${stage}/cadmora
@@ -35,6 +40,7 @@ add_custom_target(wheel
   COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:cadmora> ${stage}/cadmora/${library_name}
   COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:morvapi> ${stage}/cadmora
   ${strip}
+  ${runpath}
   COMMAND ${CMAKE_COMMAND} -E rm -f ${CMAKE_BINARY_DIR}/cadmora-${PROJECT_VERSION}-py3-none-${platform}.whl
   COMMAND ${python} -m build --wheel --no-isolation --outdir ${CMAKE_BINARY_DIR} ${stage}
   DEPENDS cadmora morvapi ${CADMORA_PYTHON_MODULES} ${source}/pyproject.toml ${source}/README.md

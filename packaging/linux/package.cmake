@@ -22,6 +22,8 @@
 get_filename_component(libdir ${CADMORA_PRIVATE_LIBDIR} DIRECTORY)
 set(doc_dir share/doc/cadmora)
 install(TARGETS ${CADMORA_PROGRAMS} RUNTIME DESTINATION bin COMPONENT programs)
+# The emulator needs only the system's libraries: no run path.
+set_target_properties(morvapi PROPERTIES INSTALL_RPATH "")
 install(TARGETS morvapi LIBRARY DESTINATION ${CADMORA_PRIVATE_LIBDIR} COMPONENT emulator
   PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
 install(FILES ${CADMORA_HELP_PAGE} ${CADMORA_HELP_IMAGE} ${PROJECT_SOURCE_DIR}/README.md

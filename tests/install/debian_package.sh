@@ -77,7 +77,6 @@ install_packages cadmora-emulator libcadmora1 libcadmora-dev
 flags=$(pkg-config --cflags --libs cadmora) || fail "pkg-config does not know cadmora"
 [ "$(echo $flags)" = -lcadmora ] || fail "pkg-config --cflags --libs cadmora gave '$flags'"
 example=$source_dir/examples/cadmora_c.c
-[ -f "$example" ] || example=$here/library_version.c
 if gcc -Wall -Werror -o "$work/cadmora_c" "$example" $flags; then
   ldd /usr/lib/*/libcadmora.so.1 | grep 'not found' && fail "libcadmora.so.1 misses a library"
   (cd "$work" && MORVAPI_EMULATOR_DIR=$work/c-board ./cadmora_c) >"$work/c-output" ||
@@ -89,16 +88,20 @@ fi
 echo "== dpkg -i python3-cadmora"
 install_packages python3-cadmora
 # From a folder of its own, so that the source's python/ is not what imports.
-(cd "$work" && env -u PYTHONPATH -u CADMORA_LIBRARY MORVAPI_EMULATOR_DIR="$work/python-board" /usr/bin/python3 -c '
+cp "$source_dir/examples/scan_width.py" "$work/"
+python() { (cd "$work" && env -u PYTHONPATH -u CADMORA_LIBRARY MORVAPI_EMULATOR_DIR="$work/python-board" /usr/bin/python3 "$@"); }
+python -c '
 import sysconfig
 import cadmora
 assert cadmora.__file__ == "/usr/lib/python3/dist-packages/cadmora/__init__.py", cadmora.__file__
-libraries = {line.split()[-1] for line in open("/proc/self/maps") if "libcadmora" in line}
-assert libraries == {"/usr/lib/%s/libcadmora.so.1.0.0" % sysconfig.get_config_var("MULTIARCH")}, libraries
-if hasattr(cadmora, "compile"):
-    cadmora.compile("0x1, 10us\n0x0, 10us, STOP\n").simulate(until="1ms")
-print(cadmora.version())
-') >"$work/python-output" 2>&1 || fail "the installed Python package does not work:"$'\n'"$(cat "$work/python-output")"
+libraries = {line.split()[-1] for line in open("/proc/self/maps") if "libcadmora" in line or "libmorvapi" in line}
+folder = "/usr/lib/" + sysconfig.get_config_var("MULTIARCH")
+assert libraries == {folder + "/libcadmora.so.1.0.0", folder + "/cadmora/libmorvapi.so"}, libraries
+run = cadmora.compile("0x1, 10us\n0x0, 10us, STOP\n").simulate(until="1ms")
+assert list(run.lengths) == [1000, 1000], list(run.lengths)
+' >"$work/python-output" 2>&1 || fail "the installed Python package does not work:"$'\n'"$(cat "$work/python-output")"
+python scan_width.py >"$work/python-output" 2>&1 ||
+  fail "scan_width.py fails with the installed package:"$'\n'"$(cat "$work/python-output")"
 
 echo "== dpkg -i cadmora"
 install_packages cadmora

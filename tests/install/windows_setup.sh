@@ -22,7 +22,6 @@ build=$(cd "$1" && pwd)
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 examples=$here/../../examples
 c_example=$examples/cadmora_c.c
-[ -f "$c_example" ] || c_example=$here/library_version.c
 setup=$(ls "$build"/cadmora-*-setup.exe)
 probe=$build/bin/installed_gui_probe.exe
 wine=$(command -v wine64 || command -v wine)
