@@ -23,8 +23,9 @@ def main(what, path, count):
         times = []
         for _ in range(count):
             start = time.process_time()
-            cadmora.compile(text)
+            program = cadmora.compile(text)
             times.append(time.process_time() - start)
+            del program
         print("%.6f" % statistics.median(times))
         return
     program = cadmora.compile(text)
