@@ -37,6 +37,11 @@ class DiagnosticWriter {
   // The source the records' lines are quoted from, and the label names a
   // misspelt label is compared with.
   void set_source(std::string text, std::vector<std::string> labels);
+  // Hands the source back, once the last record is added.
+  std::string take_source() {
+    lines_.reset();
+    return std::move(text_);
+  }
 
   // Names the file, places the record in its source line and applies the
   // switches: a warning switched off is dropped, one ranked as an error

@@ -37,9 +37,9 @@ int compile(std::string source, std::string file, std::string title, double cloc
   bool compiled = false;
   auto found = collect_diagnostics(data->file, nullptr, [&](DiagnosticWriter& writer) {
     std::ostringstream no_listing;
-    compiled = compile_program(source, settings, data->loaded, writer, no_listing);
+    compiled = compile_program(std::move(source), settings, data->loaded, writer, no_listing);
+    data->source = writer.take_source();
   });
-  data->source = std::move(source);
   std::string first_error = "it does not compile";
   for (const Diagnostic& d : found->records)
     if (d.severity == Severity::Error) {

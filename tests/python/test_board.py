@@ -5,6 +5,7 @@ writes; start, stop and the board's facts."""
 import pathlib
 import subprocess
 import sys
+import threading
 
 import pytest
 
@@ -78,3 +79,41 @@ def test_the_scan_example_runs(emulator):
     assert scan.returncode == 0, scan.stderr.decode()
     assert scan.stdout.decode().count("loaded, started and stopped") == 5
     assert "cdm_start" in (emulator / "journal.txt").read_text()
+
+
+def test_calls_on_several_threads_at_once(emulator):
+    """Compiles and runs on threads of their own, and two boards' loads,
+    starts and stops at once: the board calls take turns, as the header
+    says, and every load still leaves its own board's program."""
+    sources = ["0x%x, %dns\n0x0, 10ns, STOP\n" % (bit, 10 * (bit + 1)) for bit in range(1, 9)]
+    expected = [cadmora.compile(source).simulate().vcd() for source in sources]
+    failures = []
+
+    def simulate(index):
+        for _ in range(20):
+            if cadmora.compile(sources[index]).simulate().vcd() != expected[index]:
+                failures.append(index)
+
+    def drive(number):
+        with cadmora.Board(number) as board:
+            for round_ in range(20):
+                board.load(cadmora.compile(sources[number + round_ % 2]))
+                board.start()
+                board.stop()
+
+    def noting_failures(work, argument):
+        try:
+            work(argument)
+        except Exception as error:
+            failures.append(error)
+
+    threads = [threading.Thread(target=noting_failures, args=(simulate, i)) for i in range(len(sources))]
+    threads += [threading.Thread(target=noting_failures, args=(drive, number)) for number in (0, 1)]
+    for thread in threads:
+        thread.start()
+    for thread in threads:
+        thread.join()
+    assert failures == []
+    for number in (0, 1):
+        held = (emulator / ("board%d.program" % number)).read_text().splitlines()[1]
+        assert held.split()[0] == str(number + 2)
