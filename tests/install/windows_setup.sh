@@ -119,16 +119,20 @@ expect_value 'HKCR\Morvane.CadmoraProgram\shell\open\command' "\"$(windows_path 
 "$wine" reg query "$uninstall_key" /v EstimatedSize | grep -q REG_DWORD || fail "no size in Add/Remove Programs"
 
 echo "== a C program against the installed library"
+# Run with the folder's cadmora.dll, and with the Python package's, which
+# must find its board library beside it.
 mingw=x86_64-w64-mingw32
 "$mingw-dlltool" -d "$folder/lib/cadmora.def" -l "$work/from-def.a"
 for import_library in "$folder/lib/libcadmora.dll.a" "$work/from-def.a"; do
   rm -f "$work/cadmora_c.exe"
-  if "$mingw-gcc" -Wall -Werror -I"$folder/include" -o "$work/cadmora_c.exe" "$c_example" "$import_library"; then
-    (cd "$work" && WINEPATH=$(windows_path "$folder") "$wine" cadmora_c.exe) >"$work/c-output" ||
-      fail "$(basename "$c_example") linked with $(basename "$import_library") failed:"$'\n'"$(cat "$work/c-output")"
-  else
+  if ! "$mingw-gcc" -Wall -Werror -I"$folder/include" -o "$work/cadmora_c.exe" "$c_example" "$import_library"; then
     fail "$(basename "$c_example") does not build against $(basename "$import_library")"
+    continue
   fi
+  for dll_folder in "$folder" "$folder/python/cadmora"; do
+    (cd "$work" && WINEPATH=$(windows_path "$dll_folder") "$wine" cadmora_c.exe) >"$work/c-output" ||
+      fail "$(basename "$c_example") linked with $(basename "$import_library") failed with $dll_folder:"$'\n'"$(cat "$work/c-output")"
+  done
 done
 
 echo "== open a .cdm file"
