@@ -26,6 +26,9 @@ class Board(L.Handle):
     def __exit__(self, *exception):
         self.close()
 
+    def close(self):
+        self._release()
+
     def load(self, program):
         """Programs the board as cdmcli Load does; returns Load's report, or
         raises BoardError with it when the board was not programmed."""

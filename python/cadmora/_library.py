@@ -181,10 +181,10 @@ class Handle:
             raise ValueError("the %s has been closed" % self._what)
         return self._pointer
 
-    def close(self):
+    def _release(self):
         if getattr(self, "_pointer", None) is not None:
             pointer, self._pointer = self._pointer, None
             getattr(lib, self._free)(pointer)
 
     def __del__(self):
-        self.close()
+        self._release()

@@ -49,6 +49,10 @@ class Program(L.Handle):
         self.warnings = warnings
         self._instructions = None
 
+    def close(self):
+        """Frees the program now; runs made from it keep what they need."""
+        self._release()
+
     @property
     def clock_mhz(self):
         clock = ctypes.c_double()

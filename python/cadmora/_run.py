@@ -36,7 +36,9 @@ def _output_bit(output):
 class Run(L.Handle):
     """A run of a program. Per step: `cycles` (start cycle), `lengths` (in
     cycles), `outputs` (24 bits), `addresses` and `lines` (source lines);
-    `times_ns` is each start in ns. `end` says how it ended."""
+    `times_ns` is each start in ns; `end_reason`, `end_cycle` and `error`
+    say how it ended. The arrays are the library's own memory, freed only
+    once neither the run nor any of them is left."""
 
     _free = "cadmora_run_free"
     _what = "run"
