@@ -36,6 +36,8 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
+# Interrupted, it cleans up too.
+trap 'exit 1' INT TERM HUP
 
 failures=0
 fail() {
