@@ -182,7 +182,8 @@ class Handle:
         return self._pointer
 
     def _release(self):
-        if getattr(self, "_pointer", None) is not None:
+        # At the interpreter's exit the library may be gone before the handle.
+        if getattr(self, "_pointer", None) is not None and lib is not None:
             pointer, self._pointer = self._pointer, None
             getattr(lib, self._free)(pointer)
 
