@@ -61,6 +61,13 @@ int simulate_program(const SimOptions& options, std::FILE* timeline_file, std::o
     return outcome(false);
   }
 
+  const WriterSettings settings = writer_settings(options, loaded);
+  const bool files = !options.vcd.empty() || !options.svg.empty();
+  if (!options.vcd.empty() && options.timescale && !options.timescale->places_every_edge(program.clock_mhz))
+    diagnostics.add(about_instruction(std::nullopt, loaded, Severity::Warning, Category::Rounding, 0,
+                                      "--timescale " + options.timescale->short_text() +
+                                          " cannot place every edge of a " + short_number(program.clock_mhz, 6) +
+                                          " MHz clock: the dump rounds each time to the nearest unit"));
   Writers writers(options, loaded, timeline_file);
   if (!writers.open(messages)) return kSimNotLoaded;
   const RunEnd end = simulate(program, options.run, writers);
@@ -75,9 +82,16 @@ int simulate_program(const SimOptions& options, std::FILE* timeline_file, std::o
   if (end.reason == EndReason::Error)
     diagnostics.add(about_instruction(end.error_address, loaded, Severity::Error, Category::Runtime, 2,
                                       end.error + " (at cycle " + std::to_string(end.cycle) + ")"));
+  if (files && settings.window.from > 0 && settings.window.from >= end.cycle)
+    diagnostics.add(about_instruction(std::nullopt, loaded, Severity::Warning, Category::Window, 0,
+                                      "--from " + time_text(options.from_ns) + " is past the end of the run at " +
+                                          time_text(cycle_time_ns(end.cycle, program.clock_mhz)) +
+                                          ": the dump and the diagram show none of it"));
+  const std::string shown = files ? shown_text(end, settings.window, program.clock_mhz) : std::string();
   if (end.reason != EndReason::Error && options.quiet && text)
     messages << "end: " << end_reason_text(end.reason) << " at cycle " << end.cycle << " ("
-             << time_text(cycle_time_ns(end.cycle, program.clock_mhz)) << ")\n";
+             << time_text(cycle_time_ns(end.cycle, program.clock_mhz)) << ")" << (shown.empty() ? "" : "; " + shown)
+             << "\n";
   return outcome(end.reason == EndReason::Error);
 }
 

@@ -1,8 +1,10 @@
 #include "load_program.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <string_view>
@@ -14,6 +16,7 @@
 #include "file_names.h"
 #include "interpreter.h"
 #include "memory_board.h"
+#include "output_names.h"
 #include "replacing_file.h"
 #include "simulation.h"
 
@@ -84,8 +87,15 @@ bool compile(const SimOptions& options, LoadedProgram& loaded, DiagnosticWriter&
   std::ostringstream report;
   InterpreterResult result =
       run_interpreter(ProgramSource::from_text(text), run, options.listing ? messages : report);
+  OutputNaming naming = read_output_names(text);
+  // Both lists are in line order; the names' warnings go with the others.
+  std::vector<Diagnostic> all;
+  std::merge(std::make_move_iterator(naming.warnings.begin()), std::make_move_iterator(naming.warnings.end()),
+             std::make_move_iterator(found.begin()), std::make_move_iterator(found.end()), std::back_inserter(all),
+             [](const Diagnostic& a, const Diagnostic& b) { return a.line < b.line; });
   diagnostics.set_source(std::move(text), std::move(result.labels));
-  for (Diagnostic& diagnostic : found) diagnostics.add(std::move(diagnostic));
+  for (Diagnostic& diagnostic : all) diagnostics.add(std::move(diagnostic));
+  loaded.labels.names = std::move(naming.names);
   if (!result.programmed) return false;
   loaded.program = board.take_program();
   loaded.source_lines = std::move(result.source_lines);

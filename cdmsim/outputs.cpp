@@ -37,15 +37,13 @@ bool open_output(const std::filesystem::path& path, std::unique_ptr<ReplacingFil
 
 bool Writers::open(std::ostream& messages) {
   if (!open_output(options_.vcd, vcd_file_, messages) || !open_output(options_.svg, svg_file_, messages)) return false;
-  const double clock_mhz = loaded_.program.clock_mhz;
-  const CycleWindow window{first_cycle_at(options_.from_ns, clock_mhz),
-                           first_cycle_at(options_.run.until_ns, clock_mhz)};
-  if (!options_.quiet) timeline_ = std::make_unique<TimelineWriter>(timeline_out_, clock_mhz, loaded_.source_lines);
+  const WriterSettings settings = writer_settings(options_, loaded_);
+  if (!options_.quiet) timeline_ = std::make_unique<TimelineWriter>(timeline_out_, settings, loaded_.source_lines);
   if (vcd_file_) {
     vcd_out_ = std::make_unique<TextOutput>(vcd_file_->file());
-    vcd_ = std::make_unique<VcdWriter>(*vcd_out_, clock_mhz, window);
+    vcd_ = std::make_unique<VcdWriter>(*vcd_out_, settings);
   }
-  if (svg_file_) diagram_ = std::make_unique<DiagramWriter>(clock_mhz, program_name(options_), window);
+  if (svg_file_) diagram_ = std::make_unique<DiagramWriter>(settings, program_name(options_));
   return true;
 }
 
@@ -69,6 +67,16 @@ bool Writers::finish(const RunEnd& end, const std::string& error, std::ostream& 
   if (vcd_file_ && !vcd_file_->commit()) return cannot_write(shown_path(options_.vcd), vcd_file_->error(), messages);
   if (svg_file_ && !svg_file_->commit()) return cannot_write(shown_path(options_.svg), svg_file_->error(), messages);
   return true;
+}
+
+WriterSettings writer_settings(const SimOptions& options, const LoadedProgram& loaded) {
+  WriterSettings settings;
+  settings.clock_mhz = loaded.program.clock_mhz;
+  settings.window = {first_cycle_at(options.from_ns, settings.clock_mhz),
+                     first_cycle_at(options.run.until_ns, settings.clock_mhz)};
+  settings.labels = loaded.labels;
+  settings.timescale = options.timescale;
+  return settings;
 }
 
 std::string overlapping_output(const SimOptions& options) {

@@ -16,11 +16,15 @@
 #include "text_output.h"
 #include "timeline_writer.h"
 #include "vcd_writer.h"
+#include "writer_settings.h"
 
 // The option that would write over the program, over the file standard
 // output goes to or over another output, as a usage error; empty when every
 // output is a file of its own.
 std::string overlapping_output(const SimOptions& options);
+
+// What the options and the program tell the writers.
+WriterSettings writer_settings(const SimOptions& options, const LoadedProgram& loaded);
 
 // The outputs the user asked for, fed step by step as the board runs.
 class Writers : public StepSink {
