@@ -86,7 +86,7 @@ int simulate_program(const SimOptions& options, std::FILE* timeline_file, std::o
     diagnostics.add(about_instruction(std::nullopt, loaded, Severity::Warning, Category::Window, 0,
                                       "--from " + time_text(options.from_ns) + " is past the end of the run at " +
                                           time_text(cycle_time_ns(end.cycle, program.clock_mhz)) +
-                                          ": the dump and the diagram show none of it"));
+                                          ": the dump and the diagram show its last cycle"));
   const std::string shown = files ? shown_text(end, settings.window, program.clock_mhz) : std::string();
   if (end.reason != EndReason::Error && options.quiet && text)
     messages << "end: " << end_reason_text(end.reason) << " at cycle " << end.cycle << " ("

@@ -90,13 +90,14 @@ class Reader {
     const Piece number = trimmed(line_, entry.at, equals == std::string_view::npos ? entry.at : entry.at + equals);
     const Piece name = trimmed(line_, equals == std::string_view::npos ? entry.at : entry.at + equals + 1, to);
     int output = 0;
+    if (entry.text.empty()) return;  // "0=a,,1=b" or a comma at the end
     if (equals == std::string_view::npos || !is_number(number.text, output))
-      return warn(entry.text.empty() ? Piece{from, line_.substr(from, 1)} : entry,
-                  "an outputs: entry is NUMBER=NAME, as 7=trigger", likely_entry(entry.text));
+      return warn(entry, "an outputs: entry is NUMBER=NAME, as 0=laser", likely_entry(entry.text));
     if (output < 0 || output >= kOutputCount)
       return warn(number, "output " + std::string(number.text) + " does not exist: outputs are 0 to 23");
+    if (name.text.empty()) return warn(entry, "output " + std::string(number.text) + " is given no name");
     if (!is_name(name.text))
-      return warn(name.text.empty() ? number : name,
+      return warn(name,
                   "'" + std::string(name.text) + "' is not a name: a letter or _, then letters, digits or _, at most " +
                       std::to_string(kLongestOutputName) + " characters");
     std::string& slot = naming_.names[static_cast<std::size_t>(output)];

@@ -6,7 +6,8 @@
 // Such lines name outputs only at the top of the file, above the first line
 // that holds anything but blanks and comments; there may be several. After
 // the '/' and any blanks comes "outputs:" (in any letter case), then
-// entries NUMBER=NAME separated by commas, blanks allowed around each part:
+// entries NUMBER=NAME separated by commas (an empty one is passed over),
+// blanks allowed around each part:
 // NUMBER an output, 0 to 23; NAME a letter or '_' and then letters, digits
 // and '_', at most 32 characters, kept in its letter case. A name is none
 // of "outputs" and out<N> but an output's own, and is given once: letter

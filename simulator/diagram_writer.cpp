@@ -112,8 +112,8 @@ void DiagramWriter::step(const Step& step) {
 }
 
 bool DiagramWriter::write(std::FILE* file, const RunEnd& end) {
-  const std::uint64_t last = window_.clip(end.cycle);
-  const std::uint64_t span = last > window_.from ? last - window_.from : 1;  // at least one cycle
+  const CycleWindow shown = window_.shown(end.cycle);
+  const std::uint64_t span = shown.to - shown.from;
   bins_.cover(span - 1);
 
   std::vector<TimedBin> bins;
@@ -122,13 +122,13 @@ bool DiagramWriter::write(std::FILE* file, const RunEnd& end) {
     bins.push_back({i << shift, std::min(span, (i + 1) << shift), bins_.bins()[i]});
   DiagramSource source;
   source.bins = &bins;
-  source.from = window_.from;
+  source.from = shown.from;
   source.span = span;
   source.clock_mhz = clock_mhz_;
   source.carried_in = outputs_at_start_;
   source.ever_changed = bins_.ever_changed;
   source.ever_marked = bins_.ever_marked;
-  source.error_cycle = error_mark(end, window_);
+  source.error_cycle = error_mark(end, shown);
   source.labels = &labels_;
   const DiagramModel model = build_diagram(source, PlotArea{});
   const double width = model.plot.left + model.plot.width + kRight;

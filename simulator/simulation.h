@@ -41,6 +41,10 @@ struct CycleWindow {
 
   // The run's end as the window shows it.
   std::uint64_t clip(std::uint64_t cycle) const { return cycle < to ? cycle : to; }
+  // What the window shows of a run that ended at `end_cycle`: never
+  // nothing, but the run's last cycle for a window at or past its end (its
+  // first for a run of none).
+  CycleWindow shown(std::uint64_t end_cycle) const;
 };
 
 // The deepest loop and subroutine nesting a board can be set to hold.

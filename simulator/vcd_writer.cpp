@@ -48,9 +48,8 @@ void VcdWriter::step(const Step& step) {
 }
 
 void VcdWriter::finish(const RunEnd& end) {
-  const std::uint64_t last = window_.clip(end.cycle);
-  if (!started_) start(std::min(window_.from, last));
-  put_time(last);
+  if (!started_) start(window_.shown(end.cycle).from);
+  put_time(window_.clip(end.cycle));
 }
 
 void VcdWriter::start(std::uint64_t cycle) {
