@@ -213,7 +213,7 @@ bool parse_sim_options(int argc, const char* const* argv, SimOptions& options, s
   else if (files == 1 && options.board) error = "a program file and --board both given";
   else if (files == 0 && !options.board) error = "no program file and no --board";
   else if (options.board && options.clock_given) error = "--clock does not go with --board: the board file holds its clock";
-  else if (options.from_ns >= options.run.until_ns)
+  else if (options.from_ns > 0 && options.from_ns >= options.run.until_ns)
     error = "--from " + time_text(options.from_ns) + " is not before --until " + time_text(options.run.until_ns) +
             ": the dump and the diagram would show nothing";
   return error.empty();
