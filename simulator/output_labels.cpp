@@ -5,8 +5,3 @@ std::string OutputLabels::label(int output) const {
   return name.empty() ? "out" + std::to_string(output) : name;
 }
 
-bool OutputLabels::any_named() const {
-  for (const std::string& name : names)
-    if (!name.empty()) return true;
-  return false;
-}

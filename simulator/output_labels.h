@@ -12,5 +12,4 @@ struct OutputLabels {
 
   // Output `output`'s name, or "out<output>" when it has none.
   std::string label(int output) const;
-  bool any_named() const;
 };
