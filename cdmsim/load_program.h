@@ -3,22 +3,13 @@
 #pragma once
 
 #include <ostream>
-#include <vector>
 
+#include "compiled_program.h"
 #include "diagnostic_output.h"
-#include "instruction.h"
-#include "output_labels.h"
 #include "sim_options.h"
 
-// A program to run, and each address's source line (none for a board).
-struct LoadedProgram {
-  BoardProgram program;
-  std::vector<unsigned> source_lines;
-  OutputLabels labels;  // as the source's outputs: lines name them
-};
-
 // Compiles the options' source file and hands `diagnostics` the source and
-// every error and warning the interpreter and the outputs' names find. False when it does not
+// every error and warning the interpreter finds. False when it does not
 // compile, or after writing to `messages` why the file cannot be read.
 bool compile(const SimOptions& options, LoadedProgram& loaded, DiagnosticWriter& diagnostics,
              std::ostream& messages);
