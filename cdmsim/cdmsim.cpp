@@ -81,11 +81,7 @@ int simulate_program(const SimOptions& options, std::FILE* timeline_file, std::o
   const OutputSettings outputs = output_settings(options, loaded, timeline_file);
   const WriterSettings& settings = outputs.writing;
   const bool files = !options.vcd.empty() || !options.svg.empty();
-  if (!options.vcd.empty() && options.timescale && !options.timescale->places_every_edge(program.clock_mhz))
-    diagnostics.add(about_instruction(std::nullopt, loaded, Severity::Warning, Category::Rounding, 0,
-                                      "--timescale " + options.timescale->short_text() +
-                                          " cannot place every edge of a " + short_number(program.clock_mhz, 6) +
-                                          " MHz clock: the dump rounds each time to the nearest unit"));
+  if (!options.vcd.empty() && options.timescale) add_timescale_finding(*options.timescale, loaded, diagnostics);
   Writers writers(outputs, loaded);
   std::string problem;
   if (!writers.open(problem)) {

@@ -126,6 +126,15 @@ void add_run_findings(const RunEnd& end, const SimulationSettings& run, const Lo
                                       end.error + " (at cycle " + std::to_string(end.cycle) + ")"));
 }
 
+void add_timescale_finding(const VcdTimescale& timescale, const LoadedProgram& loaded, DiagnosticWriter& diagnostics) {
+  const double clock_mhz = loaded.program.clock_mhz;
+  if (timescale.places_every_edge(clock_mhz)) return;
+  diagnostics.add(about_instruction(std::nullopt, loaded, Severity::Warning, Category::Rounding, 0,
+                                    "--timescale " + timescale.short_text() + " cannot place every edge of a " +
+                                        short_number(clock_mhz, 6) +
+                                        " MHz clock: the dump rounds each time to the nearest unit"));
+}
+
 void add_window_finding(const RunEnd& end, double from_ns, const LoadedProgram& loaded, DiagnosticWriter& diagnostics) {
   const double clock_mhz = loaded.program.clock_mhz;
   const std::uint64_t from = first_cycle_at(from_ns, clock_mhz);

@@ -15,6 +15,7 @@
 #include "output_labels.h"
 #include "simulation.h"
 #include "timing_checks.h"
+#include "vcd_timescale.h"
 
 // A program to run, and each address's source line (none for a board).
 struct LoadedProgram {
@@ -49,6 +50,10 @@ Diagnostic about_instruction(std::optional<std::uint32_t> address, const LoadedP
 
 // Hands `diagnostics` the timing checks' warnings, one by one.
 void add_timing_findings(const LoadedProgram& loaded, const CheckSettings& checks, DiagnosticWriter& diagnostics);
+
+// Hands `diagnostics` the warning for a dump in `timescale` when that unit
+// cannot place every edge of the program's clock.
+void add_timescale_finding(const VcdTimescale& timescale, const LoadedProgram& loaded, DiagnosticWriter& diagnostics);
 
 // Hands `diagnostics` what the run's end shows: the instructions it did not
 // reach, then the runtime error that ended it.
