@@ -41,13 +41,12 @@ std::string overlapping_output(const SimOptions& options) {
 
 // The timeline on standard output, unless quiet; the dump and the diagram
 // in the files named.
-OutputSettings output_settings(const SimOptions& options, std::FILE* timeline_file) {
+OutputSettings output_settings(const SimOptions& options, const LoadedProgram& loaded, std::FILE* timeline_file) {
   OutputSettings settings;
   if (!options.quiet) settings.timeline = {{}, timeline_file, "standard output"};
   settings.vcd.path = options.vcd;
   settings.svg.path = options.svg;
-  settings.from_ns = options.from_ns;
-  settings.until_ns = options.run.until_ns;
+  settings.writing = writer_settings(loaded, options.from_ns, options.run.until_ns, options.timescale);
   settings.name = options.board ? "board " + std::to_string(*options.board) : options.file.filename().u8string();
   return settings;
 }
@@ -79,7 +78,11 @@ int simulate_program(const SimOptions& options, std::FILE* timeline_file, std::o
     return outcome(false);
   }
 
-  Writers writers(output_settings(options, timeline_file), loaded);
+  const OutputSettings outputs = output_settings(options, loaded, timeline_file);
+  const WriterSettings& settings = outputs.writing;
+  const bool files = !options.vcd.empty() || !options.svg.empty();
+  if (!options.vcd.empty() && options.timescale) add_timescale_finding(*options.timescale, loaded, diagnostics);
+  Writers writers(outputs, loaded);
   std::string problem;
   if (!writers.open(problem)) {
     messages << "cdmsim: " << problem << "\n";
@@ -93,9 +96,12 @@ int simulate_program(const SimOptions& options, std::FILE* timeline_file, std::o
     return kSimNotLoaded;
   }
   add_run_findings(end, options.run, loaded, diagnostics);
+  if (files) add_window_finding(end, options.from_ns, loaded, diagnostics);
+  const std::string shown = files ? shown_text(end, settings.window, program.clock_mhz) : std::string();
   if (end.reason != EndReason::Error && options.quiet && text)
     messages << "end: " << end_reason_text(end.reason) << " at cycle " << end.cycle << " ("
-             << time_text(cycle_time_ns(end.cycle, program.clock_mhz)) << ")\n";
+             << time_text(cycle_time_ns(end.cycle, program.clock_mhz)) << ")" << (shown.empty() ? "" : "; " + shown)
+             << "\n";
   return outcome(end.reason == EndReason::Error);
 }
 

@@ -112,6 +112,10 @@ CADMORA_API int cadmora_program_label_count(const cadmora_program* program, size
 /* The label's name stays valid while the program lives. */
 CADMORA_API int cadmora_program_label(const cadmora_program* program, size_t index, const char** name,
                                       uint32_t* address);
+/* Output `output`'s (0-23) name as the program's "/ outputs: 0=laser" lines
+ * give it, "" for an output they do not name; valid while it lives. The
+ * warnings for lines that name outputs wrongly are among the compile's. */
+CADMORA_API int cadmora_program_output_name(const cadmora_program* program, unsigned output, const char** name);
 /* The listing exactly as Load lists the program; valid while it lives. */
 CADMORA_API int cadmora_program_listing(const cadmora_program* program, const char** text);
 /* The timing checks, warnings in address order, as cdmsim --check finds
@@ -130,6 +134,7 @@ typedef struct cadmora_run_settings {
   double wait_ns;      /* how long each WAIT waits for its trigger (--wait) */
   uint64_t depth;      /* loop and subroutine nesting the board holds (--depth) */
   uint64_t max_steps;  /* instructions executed at most (--max-steps) */
+  const char* timescale; /* the dump's unit as "10ns" or "1ps" (--timescale); NULL for the coarsest exact one */
 } cadmora_run_settings;
 
 CADMORA_API int cadmora_run_settings_init(cadmora_run_settings* settings);
@@ -163,8 +168,9 @@ CADMORA_API int cadmora_run_steps(const cadmora_run* run, size_t first, size_t c
  * long, valid while the run lives: nothing is copied. */
 CADMORA_API int cadmora_run_arrays(const cadmora_run* run, size_t* count, const uint64_t** cycles,
                                    const uint32_t** outputs, const uint32_t** addresses);
-/* What cdmsim reports after the run: the instructions it did not reach, and
- * the runtime error that ended it. */
+/* What cdmsim --vcd reports after the run: a timescale that cannot place
+ * every clock edge, the instructions the run did not reach, the runtime
+ * error that ended it, and a from_ns at or past its end. */
 CADMORA_API int cadmora_run_diagnostics(const cadmora_run* run, cadmora_diagnostics** diagnostics);
 
 enum {

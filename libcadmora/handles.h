@@ -6,6 +6,7 @@
 #include <memory>
 #include <mutex>
 #include <new>
+#include <optional>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -17,6 +18,7 @@
 #include "diagnostic_output.h"
 #include "simulation.h"
 #include "step_store.h"
+#include "vcd_timescale.h"
 
 // A compiled program with the source it came from, shared by the runs made
 // from it, which outlive its handle.
@@ -43,6 +45,7 @@ struct cadmora_run {
   std::shared_ptr<const ProgramData> program;
   SimulationSettings settings;
   double from_ns = 0;
+  std::optional<VcdTimescale> timescale;
   StepStore steps;
   RunEnd end;
   std::string error;  // the error with its place

@@ -139,6 +139,16 @@ int cadmora_program_label(const cadmora_program* program, size_t index, const ch
   });
 }
 
+int cadmora_program_output_name(const cadmora_program* program, unsigned output, const char** name) {
+  return guarded([&]() -> int {
+    const ProgramData& data = program_of(program);
+    require(output < kOutputCount, "the output is not one of 0 to 23");
+    require(name != nullptr, "the result must not be NULL");
+    *name = data.loaded.outputs.names[output].c_str();
+    return CADMORA_OK;
+  });
+}
+
 int cadmora_program_listing(const cadmora_program* program, const char** text) {
   return guarded([&]() -> int {
     const ProgramData& data = program_of(program);

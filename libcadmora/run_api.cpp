@@ -43,8 +43,7 @@ OutputSettings output_settings(const cadmora_run& run, int output, OutputTarget 
   OutputSettings settings;
   (output == CADMORA_OUTPUT_TIMELINE ? settings.timeline : output == CADMORA_OUTPUT_VCD ? settings.vcd : settings.svg) =
       std::move(target);
-  settings.from_ns = run.from_ns;
-  settings.until_ns = run.settings.until_ns;
+  settings.writing = writer_settings(run.program->loaded, run.from_ns, run.settings.until_ns, run.timescale);
   settings.name = run.program->title;
   return settings;
 }
@@ -72,6 +71,7 @@ int cadmora_run_settings_init(cadmora_run_settings* settings) {
     settings->wait_ns = defaults.wait_ns;
     settings->depth = defaults.depth;
     settings->max_steps = defaults.max_steps;
+    settings->timescale = nullptr;
     return CADMORA_OK;
   });
 }
@@ -93,6 +93,12 @@ int cadmora_simulate(const cadmora_program* program, const cadmora_run_settings*
     made->settings.depth = settings->depth;
     made->settings.max_steps = settings->max_steps;
     made->from_ns = settings->from_ns;
+    if (settings->timescale != nullptr) {
+      made->timescale = parse_vcd_timescale(settings->timescale);
+      if (!made->timescale)
+        throw CallError(CADMORA_ERROR_ARGUMENT, "timescale '" + std::string(settings->timescale) +
+                                                    "' is not a dump unit: 1, 10 or 100 of s, ms, us, ns, ps or fs");
+    }
     made->end = simulate(made->program->loaded.program, made->settings, made->steps);
     made->steps.finish();
     made->error = runtime_error_text(made->end, made->program->loaded.source_lines);
@@ -155,7 +161,9 @@ int cadmora_run_diagnostics(const cadmora_run* run, cadmora_diagnostics** diagno
     const cadmora_run& r = run_of(run);
     require(diagnostics != nullptr, "the result must not be NULL");
     *diagnostics = collect_diagnostics(r.program->file, &r.program->source, [&](DiagnosticWriter& writer) {
+                     if (r.timescale) add_timescale_finding(*r.timescale, r.program->loaded, writer);
                      add_run_findings(r.end, r.settings, r.program->loaded, writer);
+                     add_window_finding(r.end, r.from_ns, r.program->loaded, writer);
                    }).release();
     return CADMORA_OK;
   });

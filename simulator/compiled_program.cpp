@@ -1,15 +1,19 @@
 #include "compiled_program.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
+#include <iterator>
 #include <sstream>
 #include <system_error>
 
 #include "file_names.h"
 #include "interpreter.h"
 #include "memory_board.h"
+#include "output_names.h"
 #include "replacing_file.h"
+#include "time_text.h"
 
 namespace {
 
@@ -75,8 +79,15 @@ bool compile_program(std::string text, const CompileSettings& settings, LoadedPr
   std::ostringstream report;
   InterpreterResult result =
       run_interpreter(ProgramSource::from_text(text), run, settings.listing ? listing_out : report);
+  OutputNaming naming = read_output_names(text);
+  // Both lists are in line order; the names' warnings go with the others.
+  std::vector<Diagnostic> all;
+  std::merge(std::make_move_iterator(naming.warnings.begin()), std::make_move_iterator(naming.warnings.end()),
+             std::make_move_iterator(found.begin()), std::make_move_iterator(found.end()), std::back_inserter(all),
+             [](const Diagnostic& a, const Diagnostic& b) { return a.line < b.line; });
   diagnostics.set_source(std::move(text), std::move(result.labels));
-  for (Diagnostic& diagnostic : found) diagnostics.add(std::move(diagnostic));
+  for (Diagnostic& diagnostic : all) diagnostics.add(std::move(diagnostic));
+  loaded.outputs.names = std::move(naming.names);
   if (!result.programmed) return false;
   loaded.program = board.take_program();
   loaded.source_lines = std::move(result.source_lines);
@@ -113,4 +124,23 @@ void add_run_findings(const RunEnd& end, const SimulationSettings& run, const Lo
   if (end.reason == EndReason::Error)
     diagnostics.add(about_instruction(end.error_address, loaded, Severity::Error, Category::Runtime, 2,
                                       end.error + " (at cycle " + std::to_string(end.cycle) + ")"));
+}
+
+void add_timescale_finding(const VcdTimescale& timescale, const LoadedProgram& loaded, DiagnosticWriter& diagnostics) {
+  const double clock_mhz = loaded.program.clock_mhz;
+  if (timescale.places_every_edge(clock_mhz)) return;
+  diagnostics.add(about_instruction(std::nullopt, loaded, Severity::Warning, Category::Rounding, 0,
+                                    "--timescale " + timescale.short_text() + " cannot place every edge of a " +
+                                        short_number(clock_mhz, 6) +
+                                        " MHz clock: the dump rounds each time to the nearest unit"));
+}
+
+void add_window_finding(const RunEnd& end, double from_ns, const LoadedProgram& loaded, DiagnosticWriter& diagnostics) {
+  const double clock_mhz = loaded.program.clock_mhz;
+  const std::uint64_t from = first_cycle_at(from_ns, clock_mhz);
+  if (from == 0 || from < end.cycle) return;
+  diagnostics.add(about_instruction(std::nullopt, loaded, Severity::Warning, Category::Window, 0,
+                                    "--from " + time_text(from_ns) + " is past the end of the run at " +
+                                        time_text(cycle_time_ns(end.cycle, clock_mhz)) +
+                                        ": the dump and the diagram show its last cycle"));
 }

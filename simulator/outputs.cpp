@@ -21,6 +21,16 @@ std::string shown_name(const OutputTarget& target) {
 
 }  // namespace
 
+WriterSettings writer_settings(const LoadedProgram& loaded, double from_ns, double until_ns,
+                               std::optional<VcdTimescale> timescale) {
+  WriterSettings settings;
+  settings.clock_mhz = loaded.program.clock_mhz;
+  settings.window = {first_cycle_at(from_ns, settings.clock_mhz), first_cycle_at(until_ns, settings.clock_mhz)};
+  settings.labels = loaded.outputs;
+  settings.timescale = timescale;
+  return settings;
+}
+
 bool Writers::open_output(const OutputTarget& target, Output& output, std::string& problem) {
   if (!target.wanted()) return true;
   output.stream = target.stream;
@@ -42,11 +52,10 @@ bool Writers::open(std::string& problem) {
   if (!open_output(settings_.timeline, timeline_out_, problem) || !open_output(settings_.vcd, vcd_out_, problem) ||
       !open_output(settings_.svg, svg_out_, problem))
     return false;
-  const double clock_mhz = loaded_.program.clock_mhz;
-  const CycleWindow window{first_cycle_at(settings_.from_ns, clock_mhz), first_cycle_at(settings_.until_ns, clock_mhz)};
-  if (timeline_out_.text) timeline_ = std::make_unique<TimelineWriter>(*timeline_out_.text, clock_mhz, loaded_.source_lines);
-  if (vcd_out_.text) vcd_ = std::make_unique<VcdWriter>(*vcd_out_.text, clock_mhz, window);
-  if (svg_out_.stream) diagram_ = std::make_unique<DiagramWriter>(clock_mhz, settings_.name, window);
+  const WriterSettings& writing = settings_.writing;
+  if (timeline_out_.text) timeline_ = std::make_unique<TimelineWriter>(*timeline_out_.text, writing, loaded_.source_lines);
+  if (vcd_out_.text) vcd_ = std::make_unique<VcdWriter>(*vcd_out_.text, writing);
+  if (svg_out_.stream) diagram_ = std::make_unique<DiagramWriter>(writing, settings_.name);
   return true;
 }
 

@@ -16,6 +16,7 @@
 #include "text_output.h"
 #include "timeline_writer.h"
 #include "vcd_writer.h"
+#include "writer_settings.h"
 
 // Where one output goes: a file at `path`, a `stream` named `shown` in
 // messages, or nowhere when both are empty.
@@ -31,10 +32,15 @@ struct OutputSettings {
   OutputTarget timeline;
   OutputTarget vcd;
   OutputTarget svg;
-  double from_ns = 0;    // where the dump and the diagram start
-  double until_ns = 1e9;  // and end: the run's horizon
-  std::string name;       // what the diagram's title calls the program, in UTF-8
+  WriterSettings writing;  // what every writer is told: see writer_settings()
+  std::string name;        // what the diagram's title calls the program, in UTF-8
 };
+
+// What the writers are told of `loaded` shown from `from_ns` to `until_ns`
+// (the run's horizon), its outputs named as its source names them, the
+// dump in `timescale` (none: the coarsest exact unit).
+WriterSettings writer_settings(const LoadedProgram& loaded, double from_ns, double until_ns,
+                               std::optional<VcdTimescale> timescale);
 
 // The outputs asked for, fed step by step.
 class Writers : public StepSink {

@@ -33,8 +33,10 @@ class RunRecord : public StepSink {
   // The step running at `cycle`; none before the first.
   std::optional<Entry> entry_at(std::uint64_t cycle) const;
 
-  // The model of `view` drawn on `plot`, at most one bin per pixel.
-  DiagramModel model(const DiagramView& view, const PlotArea& plot, double clock_mhz) const;
+  // The model of `view` drawn on `plot`, at most one bin per pixel, its
+  // traces labelled as `labels` name them (none: out<N>).
+  DiagramModel model(const DiagramView& view, const PlotArea& plot, double clock_mhz,
+                     const OutputLabels* labels = nullptr) const;
 
  private:
   struct Instruction {

@@ -72,6 +72,7 @@ class RunSettings(ctypes.Structure):
         ("wait_ns", c_double),
         ("depth", c_uint64),
         ("max_steps", c_uint64),
+        ("timescale", c_char_p),
     ]
 
 
@@ -101,6 +102,7 @@ _CALLS = {
         c_int, [_H, c_size_t, c_size_t, c_void_p, c_void_p, c_void_p, c_void_p, c_void_p]),
     "cadmora_program_label_count": (c_int, [_H, POINTER(c_size_t)]),
     "cadmora_program_label": (c_int, [_H, c_size_t, POINTER(c_char_p), _U32]),
+    "cadmora_program_output_name": (c_int, [_H, c_uint, POINTER(c_char_p)]),
     "cadmora_program_listing": (c_int, [_H, POINTER(c_char_p)]),
     "cadmora_program_check": (c_int, [_H, c_uint64, c_uint64, _OUT_H]),
     "cadmora_run_settings_init": (c_int, [POINTER(RunSettings)]),

@@ -90,6 +90,18 @@ class Program(L.Handle):
             labels[L.text(name.value)] = address.value
         return labels
 
+    @property
+    def output_names(self):
+        """The outputs the program's "/ outputs: 0=laser" lines name, as
+        {number: name}."""
+        names = {}
+        for output in range(24):
+            name = ctypes.c_char_p()
+            L.check(L.lib.cadmora_program_output_name(self.pointer, output, ctypes.byref(name)))
+            if name.value:
+                names[output] = L.text(name.value)
+        return names
+
     def listing(self):
         """The listing exactly as Load lists the program."""
         shown = ctypes.c_char_p()
@@ -104,10 +116,11 @@ class Program(L.Handle):
             A.integer(memory, "memory", 0, 2**64 - 1), ctypes.byref(found)))
         return D.take(found.value)[0]
 
-    def simulate(self, until=None, wait=None, from_=None, depth=None, max_steps=None):
+    def simulate(self, until=None, wait=None, from_=None, depth=None, max_steps=None, timescale=None):
         """Runs the program as cdmsim does with --until, --wait, --from,
-        --depth and --max-steps, each of them cdmsim's default when None;
-        times as "10us" or numbers of ns."""
+        --depth, --max-steps and --timescale, each of them cdmsim's default
+        when None; times as "10us" or numbers of ns, the dump's unit as
+        "10ns" or "1ps"."""
         from ._run import Run
 
         settings = L.RunSettings()
@@ -122,6 +135,8 @@ class Program(L.Handle):
             settings.depth = A.integer(depth, "depth", 0, 65536)
         if max_steps is not None:
             settings.max_steps = A.integer(max_steps, "max_steps", 0, 2**64 - 1)
+        if timescale is not None:
+            settings.timescale = A.c_text(timescale, "timescale")
         run = ctypes.c_void_p()
         L.check(L.lib.cadmora_simulate(self.pointer, ctypes.byref(settings), ctypes.byref(run)))
         return Run(run.value, self)

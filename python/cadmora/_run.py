@@ -25,11 +25,16 @@ def _view(address, count, ctype, owner):
     return array
 
 
-def _output_bit(output):
-    """The bit of an output, by number (0-23). Outputs named in the program
-    are found here once programs name them."""
+def _output_bit(output, names):
+    """The bit of an output, by number (0-23) or by the name `names`
+    ({number: name}) gives it, letter case aside as programs give names."""
     if isinstance(output, str):
-        raise LookupError("no output is named %r: outputs are numbered 0 to 23" % output)
+        bit = next((bit for bit, name in names.items() if name.lower() == output.lower()), None)
+        if bit is None:
+            named = ", ".join("%s (%d)" % (name, bit) for bit, name in sorted(names.items()))
+            raise LookupError("no output is named %r: outputs are numbered 0 to 23%s"
+                              % (output, "; the program names " + named if named else ""))
+        return bit
     return A.integer(output, "output", 0, 23)
 
 
@@ -37,8 +42,9 @@ class Run(L.Handle):
     """A run of a program. Per step: `cycles` (start cycle), `lengths` (in
     cycles), `outputs` (24 bits), `addresses` and `lines` (source lines);
     `times_ns` is each start in ns; `end_reason`, `end_cycle` and `error`
-    say how it ended. The arrays are the library's own memory, freed only
-    once neither the run nor any of them is left."""
+    say how it ended; `output_names` is the program's {number: name}. The
+    arrays are the library's own memory, freed only once neither the run
+    nor any of them is left."""
 
     _free = "cadmora_run_free"
     _what = "run"
@@ -46,6 +52,7 @@ class Run(L.Handle):
     def __init__(self, pointer, program):
         super().__init__(pointer)
         self.clock_mhz = program.clock_mhz
+        self.output_names = program.output_names
         self._program_lines = program.instructions["line"]
         count = ctypes.c_size_t()
         cycles = ctypes.POINTER(ctypes.c_uint64)()
@@ -90,10 +97,10 @@ class Run(L.Handle):
         return D.take(found.value)[0]
 
     def output(self, output):
-        """Output `output` (0-23) as times in ns and levels (0 or 1) at its
-        changes, the run's end last: ready for matplotlib's
-        step(times, levels, where="post")."""
-        bit = _output_bit(output)
+        """Output `output` (0-23, or the name the program gives it) as times
+        in ns and levels (0 or 1) at its changes, the run's end last: ready
+        for matplotlib's step(times, levels, where="post")."""
+        bit = _output_bit(output, self.output_names)
         levels = ((self.outputs >> numpy.uint32(bit)) & numpy.uint32(1)).astype(numpy.uint8)
         if len(levels) == 0:
             return numpy.zeros(1), numpy.zeros(1, numpy.uint8)
@@ -102,8 +109,8 @@ class Run(L.Handle):
         return times, numpy.append(levels[changes], levels[-1])
 
     def plot(self, ax=None):
-        """Every output that goes high, one trace above the other, on `ax`
-        (a new figure's when None); returns the axes."""
+        """Every output that goes high, one trace above the other labelled
+        with its name, on `ax` (a new figure's when None); returns the axes."""
         import matplotlib.pyplot as pyplot
 
         if ax is None:
@@ -114,7 +121,7 @@ class Run(L.Handle):
             times, levels = self.output(bit)
             ax.step(times, levels * 0.8 + row, where="post")
         ax.set_yticks(range(len(shown)))
-        ax.set_yticklabels(["out%d" % bit for bit in shown])
+        ax.set_yticklabels([self.output_names.get(bit, "out%d" % bit) for bit in shown])
         ax.set_xlabel("time (ns)")
         return ax
 

@@ -32,6 +32,8 @@ BAD = [
     (lambda: compiled().simulate(max_steps=2**64), ValueError, "max_steps must be from 0"),
     (lambda: compiled().simulate(max_steps=-1), ValueError, "max_steps must be from 0"),
     (lambda: compiled().simulate(max_steps=True), TypeError, "max_steps must be an integer"),
+    (lambda: compiled().simulate(timescale="3ns"), ValueError, "timescale '3ns' is not a dump unit: 1, 10 or 100"),
+    (lambda: compiled().simulate(timescale=10), TypeError, "timescale must be a str"),
     (lambda: compiled().check(memory=1.5), TypeError, "memory must be an integer"),
     (lambda: compiled().simulate().output(24), ValueError, "output must be from 0 to 23"),
     (lambda: compiled().simulate().to_vcd(3), TypeError, "path must be a str"),

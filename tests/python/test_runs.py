@@ -14,7 +14,8 @@ from conftest import ROOT, golden_cases, run_program
 
 # cdmsim's options and the package's names for them; --quiet and --check
 # change only what cdmsim prints.
-RUN_OPTIONS = {"until": "until", "from": "from_", "wait": "wait", "depth": "depth", "max-steps": "max_steps"}
+RUN_OPTIONS = {"until": "until", "from": "from_", "wait": "wait", "depth": "depth", "max-steps": "max_steps",
+               "timescale": "timescale"}
 CHECK_OPTIONS = {"min-cycles": "min_cycles", "memory": "memory"}
 
 
@@ -46,12 +47,17 @@ def options(args):
 
 CASES = [(title, args, program) for name in ("runs.golden", "outputs.golden", "diagnostics.golden")
          for title, args, program in golden_cases(name) if options(args) is not None]
+# Outputs named, and named wrongly, the dump in a unit of the user's.
+NAMED = [("outputs named wrongly " + " ".join(args), args, program)
+         for title, _, program in golden_cases("diagnostics.golden") if title.startswith("outputs: lines that name")
+         for args in ([], ["--timescale", "1ns", "--from", "50ns"], ["--clock", "3", "--timescale", "10ns"])]
 EXAMPLES = [(path.name, args, path.read_text())
             for path in sorted((ROOT / "examples").glob("*.cdm"))
             for args in ([], ["--until", "30us", "--from", "1us", "--wait", "2us", "--max-steps", "5000"])]
 
 
-@pytest.mark.parametrize("title,args,source", CASES + EXAMPLES, ids=[c[0][:60] for c in CASES + EXAMPLES])
+@pytest.mark.parametrize("title,args,source", CASES + NAMED + EXAMPLES,
+                         ids=[c[0][:60] for c in CASES + NAMED + EXAMPLES])
 def test_as_cdmsim_gives_it(title, args, source, tmp_path, monkeypatch):
     monkeypatch.chdir(tmp_path)
     pathlib.Path("program.cdm").write_bytes(source.encode())
@@ -84,15 +90,25 @@ def test_as_cdmsim_gives_it(title, args, source, tmp_path, monkeypatch):
         list(map(int, step)) for step in zip(run.cycles, run.addresses, run.lines, run.outputs, run.lengths)]
 
 
-def test_output_levels_are_a_step_form_of_the_run():
-    program = cadmora.compile("0x1, 10ns\n0x0, 20ns\n0x3, 30ns\n0x2, 40ns, STOP\n")
+@pytest.mark.parametrize("names,camera,labels", [
+    ("", "no output is named 'camera': outputs are numbered 0 to 23$", ["out0", "out1"]),
+    ("/ outputs: 0=laser\n", "no output is named 'camera': outputs are numbered 0 to 23; the program names laser \\(0\\)$",
+     ["laser", "out1"]),
+    ("/ outputs: 1=Camera, 0=laser\n", None, ["laser", "Camera"]),
+])
+def test_output_levels_are_a_step_form_of_the_run(names, camera, labels):
+    program = cadmora.compile(names + "0x1, 10ns\n0x0, 20ns\n0x3, 30ns\n0x2, 40ns, STOP\n")
     run = program.simulate()
+    assert program.output_names == {bit: label for bit, label in enumerate(labels) if label != "out%d" % bit}
     assert [list(values) for values in run.output(0)] == [[0, 10, 30, 60, 100], [1, 0, 1, 0, 0]]
     assert [list(values) for values in run.output(1)] == [[0, 30, 100], [0, 1, 1]]
-    with pytest.raises(LookupError, match="no output is named 'camera'"):
-        run.output("camera")
+    if camera:
+        with pytest.raises(LookupError, match=camera):
+            run.output("camera")
+    else:
+        assert [list(values) for values in run.output("camera")] == [list(values) for values in run.output(1)]
     pytest.importorskip("matplotlib").use("Agg")
-    assert [tick.get_text() for tick in run.plot().get_yticklabels()] == ["out0", "out1"]
+    assert [tick.get_text() for tick in run.plot().get_yticklabels()] == labels
 
 
 def test_arrays_outlive_the_run_and_the_program():
