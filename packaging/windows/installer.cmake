@@ -16,7 +16,7 @@ install(FILES ${CADMORA_EXAMPLES} DESTINATION examples)
 install(TARGETS cadmora RUNTIME DESTINATION . ARCHIVE DESTINATION lib PUBLIC_HEADER DESTINATION include)
 install(FILES ${PROJECT_SOURCE_DIR}/libcadmora/cadmora.def DESTINATION lib)
 install(FILES ${CADMORA_PYTHON_MODULES} DESTINATION python/cadmora)
-install(TARGETS cadmora morvapi RUNTIME DESTINATION python/cadmora)
+install(FILES $<TARGET_FILE:cadmora> $<TARGET_FILE:morvapi> DESTINATION python/cadmora)
 
 find_program(MAKENSIS makensis)
 if(NOT MAKENSIS)
