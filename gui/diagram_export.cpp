@@ -1,5 +1,6 @@
 #include "diagram_export.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <system_error>
 

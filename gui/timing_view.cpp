@@ -208,8 +208,8 @@ void show_default_status() {
   if (!cursors.empty()) return set_status(cursors);
   const std::uint64_t cycles = view->result->record.total_cycles();
   set_status("A run of " + time_text(cycle_time_ns(cycles, clock_mhz)) + " (" + std::to_string(cycles) +
-             " cycles). Click sets cursor A, shift-click B; Left and Right move it to an edge of the output pointed "
-             "at; wheel or +/- zooms, Home shows the whole run.");
+             " cycles). Click: cursor A; Shift+click: B; Left, Right: to an edge of the output pointed at; "
+             "wheel, +/-: zoom; Home: whole run.");
 }
 
 void show_findings() {
@@ -370,13 +370,14 @@ void paint_cursors(HDC dc, const DiagramRows& rows) {
             TA_LEFT | TA_BASELINE);
 }
 
-// The diagram as the window shows it, pointer line and cursors included.
-void paint_view(HDC dc, const RECT& area) {
+// The diagram with its cursors, and the line under the mouse `with_pointer`.
+void paint_view(HDC dc, const RECT& area, bool with_pointer) {
   SelectObject(dc, message_font());
   const DiagramRows rows = diagram_rows();
   paint_diagram(dc, area, diagram_title(), has_run() ? current_model() : DiagramModel{}, rows);
   if (!has_run()) return;
-  if (in_plot(view->mouse_x)) paint_marker_line(dc, view->mouse_x, kDiagramTitleHeight, rows.axis_top, kPointerColour);
+  if (with_pointer && in_plot(view->mouse_x))
+    paint_marker_line(dc, view->mouse_x, kDiagramTitleHeight, rows.axis_top, kPointerColour);
   paint_cursors(dc, rows);
 }
 
@@ -384,7 +385,7 @@ void copy_diagram() {
   const ViewLayout layout = view_layout();
   const RECT area = layout.diagram();
   const bool copied = copy_picture(view->window, layout.width, layout.diagram_height, [&area](HDC dc) {
-    paint_view(dc, area);
+    paint_view(dc, area, false);
   });
   set_status(copied ? "Copied the diagram as a picture." : "The clipboard is in use; nothing was copied.");
 }
@@ -454,8 +455,10 @@ LRESULT on_paint(HWND window) {
   HBITMAP bitmap = CreateCompatibleBitmap(dc, std::max(layout.width, 1), std::max(layout.diagram_height, 1));
   HGDIOBJ old_bitmap = SelectObject(memory, bitmap);
   HGDIOBJ old_font = GetCurrentObject(memory, OBJ_FONT);
-  paint_view(memory, layout.diagram());
+  paint_view(memory, layout.diagram(), true);
   BitBlt(dc, 0, 0, layout.width, layout.diagram_height, memory, 0, 0, SRCCOPY);
+  const RECT settings_row{0, layout.settings_top(), layout.width, layout.checks_top()};
+  FillRect(dc, &settings_row, GetSysColorBrush(COLOR_BTNFACE));
   SelectObject(memory, old_font);
   SelectObject(memory, old_bitmap);
   DeleteObject(bitmap);
@@ -727,7 +730,7 @@ bool register_view_class() {
   window_class.lpfnWndProc = view_proc;
   window_class.hInstance = GetModuleHandleA(nullptr);
   window_class.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
-  window_class.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
+  window_class.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_WINDOW + 1));
   window_class.lpszClassName = kViewClass;
   return RegisterClassExA(&window_class) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
