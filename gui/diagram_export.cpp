@@ -14,7 +14,8 @@ std::string save_diagram_svg(const TimingResult& result, const std::string& name
   if (!file.open()) return "Cannot write " + path + ": " + file.error() + ".";
   DiagramWriter writer(result.clock_mhz, name, window);
   const RunEnd end = simulate(result.program, result.settings, writer);
-  if (!writer.write(file.file(), end)) return "Cannot write " + path + ": " + std::generic_category().message(errno) + ".";
+  if (!writer.write(file.file(), end))
+    return "Cannot write " + path + ": " + std::generic_category().message(errno) + ".";
   if (!file.commit()) return "Cannot write " + path + ": " + file.error() + ".";
   return "Wrote " + path + ".";
 }

@@ -15,7 +15,8 @@ DiagramRows share_height(double height, std::size_t lanes, std::size_t traces) {
   DiagramRows rows;
   rows.plot_top = kDiagramTitleHeight + static_cast<double>(lanes) * kDiagramLaneHeight;
   const double room = height - rows.plot_top - kDiagramAxisHeight - 6;
-  if (traces > 0) rows.row_height = std::clamp(std::floor(room / static_cast<double>(traces)), kSmallestRow, kLargestRow);
+  if (traces > 0)
+    rows.row_height = std::clamp(std::floor(room / static_cast<double>(traces)), kSmallestRow, kLargestRow);
   rows.axis_top = rows.plot_top + static_cast<double>(traces) * rows.row_height + 6;
   return rows;
 }

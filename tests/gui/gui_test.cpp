@@ -754,6 +754,11 @@ class TimingView : public Gui {
     for (UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP})
       SendMessageA(list, message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, at);
   }
+  static std::string selection() {
+    DWORD from = 0, to = 0;
+    SendMessageA(app.sourcePane, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+    return source().substr(from, to - from);
+  }
   static int caret_line() {
     return static_cast<int>(SendMessageA(app.sourcePane, EM_LINEFROMCHAR, static_cast<WPARAM>(-1), 0)) + 1;
   }
@@ -849,11 +854,6 @@ TEST_F(TimingView, ADoubleClickSelectsTheOffendingWord) {
   start_quietly();
   SetWindowTextA(app.sourcePane, "0x1,\t10ns\r\n0x0, 100ns, STOP\r\n");
   press_f5();
-  const auto selection = [] {
-    DWORD from = 0, to = 0;
-    SendMessageA(app.sourcePane, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
-    return source().substr(from, to - from);
-  };
   double_click_finding(0);
   EXPECT_EQ("10ns", selection());
   // Every error is listed, the one Load reports first.
@@ -957,11 +957,6 @@ TEST_F(TimingView, TwoCursorsMeasureBetweenTheEdgesTheArrowKeysFind) {
   SetWindowTextA(app.sourcePane, "0x1, 1us\r\n0x0, 2.5us\r\n0x3, 1us\r\n0x0, 1us, STOP\r\n");
   press_f5();
   const int out0 = 60;  // below the title and the stop lane
-  const auto selection = [] {
-    DWORD from = 0, to = 0;
-    SendMessageA(app.sourcePane, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
-    return source().substr(from, to - from);
-  };
   // Sent, not posted: the mouse leaving, which Wine reports since the real
   // pointer is elsewhere, is not handled before the key.
   const auto press = [](UINT key) { SendMessageA(view(), WM_KEYDOWN, key, 1); };

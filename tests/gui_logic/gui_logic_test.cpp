@@ -209,7 +209,8 @@ TEST(EdgeSearch, NextAndPreviousChangeOfAnOutput) {
     const RunRecord run = run_of(row[0]);
     const int bit = std::stoi(row[1]);
     const std::uint64_t cycle = std::stoull(row[2]);
-    EXPECT_EQ(row[3], shown(find_edge(run, bit, cycle, EdgeDirection::Next))) << row[0] << " bit " << bit << " from " << cycle;
+    EXPECT_EQ(row[3], shown(find_edge(run, bit, cycle, EdgeDirection::Next)))
+        << row[0] << " bit " << bit << " from " << cycle;
     EXPECT_EQ(row[4], shown(find_edge(run, bit, cycle, EdgeDirection::Previous)))
         << row[0] << " bit " << bit << " from " << cycle;
   }
@@ -234,13 +235,12 @@ TEST(EdgeSearch, NextAndPreviousChangeOfAnOutput) {
 
 TEST(TimingTexts, CursorsTitleAndSettings) {
   for (const auto& row : rows("cursors"))
-    EXPECT_EQ(row[3], cursors_text({maybe_cycle(row[1]), maybe_cycle(row[2])}, std::stod(row[0]))) << row[1] << " " << row[2];
-  const std::pair<const char*, EndReason> reasons[] = {
-      {"stop", EndReason::Stop}, {"horizon", EndReason::Horizon}, {"error", EndReason::Error}};
+    EXPECT_EQ(row[3], cursors_text({maybe_cycle(row[1]), maybe_cycle(row[2])}, std::stod(row[0])))
+        << row[1] << " " << row[2];
   for (const auto& row : rows("run title")) {
-    EndReason reason = EndReason::StepLimit;
-    for (const auto& [name, value] : reasons)
-      if (row[3] == name) reason = value;
+    EndReason reason = EndReason::Stop;
+    while (reason != EndReason::Error && end_reason_text(reason) != row[3])
+      reason = static_cast<EndReason>(static_cast<int>(reason) + 1);
     EXPECT_EQ(row[5], run_title(row[0], std::stod(row[1]), std::stoull(row[2]), reason, std::stoull(row[4])));
   }
   for (const auto& row : rows("setting time")) {
