@@ -999,6 +999,20 @@ TEST_F(TimingView, SaveAsSvgWritesTheBytesCdmsimWritesAndCopyPutsAPicture) {
   EXPECT_EQ(documents_.read("cdmsim.svg"), documents_.read("view.svg"));
   EXPECT_NE(std::string::npos, documents_.read("view.svg").find(">wave.cdm at 100 MHz: "));
 
+  // Zoomed in to the run's end: cdmsim's --from gives the same window.
+  zoom_in();
+  for (int i = 0; i < 5; ++i) SendMessageA(view(), WM_HSCROLL, SB_PAGERIGHT, 0);
+  mouse(WM_MOUSEMOVE, plot_x(0), 100);
+  const std::uint64_t from = std::stoull(status().substr(std::string("cycle ").size()));
+  ASSERT_GT(from, 0u);
+  file_choices.push_back(path("end.svg"));
+  SendMessageA(view(), WM_COMMAND, ID_DIAGRAM_SAVE_SVG, 0);
+  const ProgramRun from_run = run_program("cdmsim", {"--until", "2us", "--wait", "300ns", "--from",
+                                                     std::to_string(from * 10) + "ns", "--svg", path("from.svg"),
+                                                     path("wave.cdm")});
+  ASSERT_EQ(0, from_run.exit_status) << from_run.errors;
+  EXPECT_EQ(documents_.read("from.svg"), documents_.read("end.svg")) << "from cycle " << from;
+
   SendMessageA(view(), WM_COMMAND, ID_DIAGRAM_SAVE_SVG, 0);  // the dialog cancelled
   EXPECT_EQ("Diagram not saved.", status());
   OpenClipboard(nullptr);
