@@ -40,7 +40,7 @@ void interpret(benchmark::State& state, bool listing) {
 void BM_InterpretWithoutListing(benchmark::State& state) { interpret(state, false); }
 void BM_InterpretWithListing(benchmark::State& state) { interpret(state, true); }
 
-BENCHMARK(BM_InterpretWithoutListing)->Arg(10000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_InterpretWithoutListing)->Arg(10000)->Arg(32768)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_InterpretWithListing)->Arg(1000000)->Unit(benchmark::kMillisecond);
 
 }  // namespace

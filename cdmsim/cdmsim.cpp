@@ -4,8 +4,10 @@
 #include <optional>
 #include <string>
 
+#include "board_files.h"
 #include "cadmora_version.h"
 #include "diagnostic_output.h"
+#include "file_identity.h"
 #include "file_names.h"
 #include "load_program.h"
 #include "outputs.h"
@@ -16,19 +18,37 @@
 
 namespace {
 
-// A finding about the instruction at `address` (none for the run as a
-// whole), at its source line or, for a program from a board, named by its
-// address.
-Diagnostic about_instruction(std::optional<std::uint32_t> address, const LoadedProgram& loaded, Severity severity,
-                             Category category, unsigned field, std::string message) {
-  Diagnostic d;
-  d.severity = severity;
-  d.category = category;
-  d.field = field;
-  d.message = std::move(message);
-  if (address && *address < loaded.source_lines.size()) d.line = loaded.source_lines[*address];
-  else if (address) d.message = instruction_place(*address, loaded.source_lines) + ": " + d.message;
-  return d;
+// The option that would write over the program, over the file standard
+// output goes to or over another output, as a usage error; empty when every
+// output is a file of its own.
+std::string overlapping_output(const SimOptions& options) {
+  const std::filesystem::path program = options.board ? board_program_path(*options.board) : options.file;
+  const struct {
+    const char* option;
+    const std::filesystem::path& path;
+  } outputs[] = {{"--vcd", options.vcd}, {"--svg", options.svg}};
+  for (const auto& output : outputs) {
+    if (output.path.empty()) continue;
+    if (same_file(output.path, program))
+      return std::string(output.option) + " " + shown_path(output.path) + " would write over the program it runs";
+    if (is_standard_output(output.path))
+      return std::string(output.option) + " " + shown_path(output.path) + " would write over standard output";
+  }
+  if (!options.vcd.empty() && !options.svg.empty() && same_file(options.vcd, options.svg))
+    return "--vcd and --svg name the same file";
+  return {};
+}
+
+// The timeline on standard output, unless quiet; the dump and the diagram
+// in the files named.
+OutputSettings output_settings(const SimOptions& options, const LoadedProgram& loaded, std::FILE* timeline_file) {
+  OutputSettings settings;
+  if (!options.quiet) settings.timeline = {{}, timeline_file, "standard output"};
+  settings.vcd.path = options.vcd;
+  settings.svg.path = options.svg;
+  settings.writing = writer_settings(loaded, options.from_ns, options.run.until_ns, options.timescale);
+  settings.name = options.board ? "board " + std::to_string(*options.board) : options.file.filename().u8string();
+  return settings;
 }
 
 // Loads the program, checks its timing and, unless only the checks were
@@ -50,10 +70,7 @@ int simulate_program(const SimOptions& options, std::FILE* timeline_file, std::o
     return diagnostics.ranked_errors() > 0 ? kSimWarnings : kSimRan;
   };
   const BoardProgram& program = loaded.program;
-  check_timing(program, options.checks, [&](TimingWarning warning) {
-    diagnostics.add(about_instruction(warning.address, loaded, Severity::Warning, warning.category, warning.field,
-                                      std::move(warning.text)));
-  });
+  add_timing_findings(loaded, options.checks, diagnostics);
   if (options.check) {
     const std::size_t findings = diagnostics.warnings() + diagnostics.ranked_errors();
     if (text && findings == 0) messages << "no findings\n";
@@ -61,23 +78,30 @@ int simulate_program(const SimOptions& options, std::FILE* timeline_file, std::o
     return outcome(false);
   }
 
-  Writers writers(options, loaded, timeline_file);
-  if (!writers.open(messages)) return kSimNotLoaded;
+  const OutputSettings outputs = output_settings(options, loaded, timeline_file);
+  const WriterSettings& settings = outputs.writing;
+  const bool files = !options.vcd.empty() || !options.svg.empty();
+  if (!options.vcd.empty() && options.timescale) add_timescale_finding(*options.timescale, loaded, diagnostics);
+  Writers writers(outputs, loaded);
+  std::string problem;
+  if (!writers.open(problem)) {
+    messages << "cdmsim: " << problem << "\n";
+    return kSimNotLoaded;
+  }
   const RunEnd end = simulate(program, options.run, writers);
 
   const std::string error = runtime_error_text(end, loaded.source_lines);
-  if (!writers.finish(end, error, messages)) return kSimNotLoaded;
-  if (const auto unreached = unreached_warning(end, options.run, loaded.source_lines))
-    // Without source lines the text names the addresses itself.
-    diagnostics.add(about_instruction(loaded.source_lines.empty() ? std::nullopt
-                                                                  : std::optional<std::uint32_t>(unreached->first_address),
-                                      loaded, Severity::Warning, Category::Unreached, 0, unreached->text));
-  if (end.reason == EndReason::Error)
-    diagnostics.add(about_instruction(end.error_address, loaded, Severity::Error, Category::Runtime, 2,
-                                      end.error + " (at cycle " + std::to_string(end.cycle) + ")"));
+  if (!writers.finish(end, error, problem)) {
+    messages << "cdmsim: " << problem << "\n";
+    return kSimNotLoaded;
+  }
+  add_run_findings(end, options.run, loaded, diagnostics);
+  if (files) add_window_finding(end, options.from_ns, loaded, diagnostics);
+  const std::string shown = files ? shown_text(end, settings.window, program.clock_mhz) : std::string();
   if (end.reason != EndReason::Error && options.quiet && text)
     messages << "end: " << end_reason_text(end.reason) << " at cycle " << end.cycle << " ("
-             << time_text(cycle_time_ns(end.cycle, program.clock_mhz)) << ")\n";
+             << time_text(cycle_time_ns(end.cycle, program.clock_mhz)) << ")" << (shown.empty() ? "" : "; " + shown)
+             << "\n";
   return outcome(end.reason == EndReason::Error);
 }
 

@@ -3,17 +3,10 @@
 #pragma once
 
 #include <ostream>
-#include <vector>
 
+#include "compiled_program.h"
 #include "diagnostic_output.h"
-#include "instruction.h"
 #include "sim_options.h"
-
-// A program to run, and each address's source line (none for a board).
-struct LoadedProgram {
-  BoardProgram program;
-  std::vector<unsigned> source_lines;
-};
 
 // Compiles the options' source file and hands `diagnostics` the source and
 // every error and warning the interpreter finds. False when it does not

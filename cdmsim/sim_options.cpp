@@ -96,6 +96,12 @@ bool read_format(std::string_view text, SimOptions& options, std::string& proble
   return refuse(problem, "'" + std::string(text) + "' is none of text, json, sarif");
 }
 
+bool read_timescale(std::string_view text, SimOptions& options, std::string& problem) {
+  options.timescale = parse_vcd_timescale(text);
+  return options.timescale ||
+         refuse(problem, "'" + std::string(text) + "' is not a dump unit: 1, 10 or 100 of s, ms, us, ns, ps or fs");
+}
+
 // An option's default as the usage text shows it; null for none.
 using DefaultText = std::string (*)(const SimOptions& defaults);
 
@@ -134,6 +140,8 @@ const OptionLine kOptions[] = {
      [](const SimOptions& o) { return std::to_string(o.checks.memory); }},
     {"vcd", "FILE", "write a value change dump",
      [](std::string_view v, SimOptions& o, std::string& p) { return read_file_name(v, o.vcd, p); }, nullptr, nullptr},
+    {"timescale", "UNIT", "the dump's time unit, as 10ns or 1ps", read_timescale, nullptr,
+     [](const SimOptions&) { return std::string("the coarsest exact one"); }},
     {"svg", "FILE", "write a timing diagram",
      [](std::string_view v, SimOptions& o, std::string& p) { return read_file_name(v, o.svg, p); }, nullptr, nullptr},
     {"quiet", "", "no timeline", nullptr, &SimOptions::quiet, nullptr},
@@ -205,6 +213,9 @@ bool parse_sim_options(int argc, const char* const* argv, SimOptions& options, s
   else if (files == 1 && options.board) error = "a program file and --board both given";
   else if (files == 0 && !options.board) error = "no program file and no --board";
   else if (options.board && options.clock_given) error = "--clock does not go with --board: the board file holds its clock";
+  else if (options.from_ns > 0 && options.from_ns >= options.run.until_ns)
+    error = "--from " + time_text(options.from_ns) + " is not before --until " + time_text(options.run.until_ns) +
+            ": the dump and the diagram would show nothing";
   return error.empty();
 }
 

@@ -9,6 +9,7 @@
 #include "diagnostic_output.h"
 #include "simulation.h"
 #include "timing_checks.h"
+#include "vcd_timescale.h"
 
 struct SimOptions {
   std::filesystem::path file;  // the source to compile, or empty with `board`
@@ -20,6 +21,7 @@ struct SimOptions {
   double from_ns = 0;      // where the dump and the diagram start; they end at the horizon
   std::filesystem::path vcd;  // output files, empty for none
   std::filesystem::path svg;
+  std::optional<VcdTimescale> timescale;  // the dump's unit; none for the coarsest exact one
   bool quiet = false;
   bool check = false;
   bool strict = false;  // a name for -Werror

@@ -27,6 +27,8 @@ enum class Category {
   Memory,
   Unreached,
   Runtime,
+  OutputNames,
+  Window,
 };
 
 struct CategoryInfo {
@@ -40,13 +42,15 @@ inline constexpr CategoryInfo kCategories[] = {
     {Category::Syntax, "syntax", "a character or statement the language does not allow"},
     {Category::Value, "value", "a pattern, time unit, command or label that names nothing"},
     {Category::LoopWithoutEnd, "loop-without-end", "a LOOP without its END_LOOP, or an END_LOOP without a LOOP"},
-    {Category::Rounding, "rounding", "a duration the clock cannot give exactly, rounded to whole cycles"},
+    {Category::Rounding, "rounding", "a duration or dump time the clock or --timescale cannot give exactly, rounded"},
     {Category::ShortestInstruction, "shortest-instruction", "an instruction shorter than the board's shortest"},
     {Category::Count, "count", "a LOOP or LONG_DELAY count the board refuses or cannot keep"},
     {Category::Target, "target", "a BRANCH, JSR or END_LOOP that leads outside the program"},
     {Category::Memory, "memory", "a program longer than the board's memory"},
     {Category::Unreached, "unreached", "instructions a run did not reach"},
     {Category::Runtime, "runtime", "what stops a run: nesting too deep, a jump off the program, a bad count"},
+    {Category::OutputNames, "output-names", "an outputs: comment line that names outputs wrongly or below the top"},
+    {Category::Window, "window", "a --from past the end of the run the dump and the diagram show"},
 };
 
 std::string_view category_name(Category category);

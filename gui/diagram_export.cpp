@@ -12,7 +12,11 @@ std::string save_diagram_svg(const TimingResult& result, const std::string& name
                              const std::string& path) {
   ReplacingFile file{std::filesystem::path(wide_text(path))};
   if (!file.open()) return "Cannot write " + path + ": " + file.error() + ".";
-  DiagramWriter writer(result.clock_mhz, name, window);
+  WriterSettings settings;
+  settings.clock_mhz = result.clock_mhz;
+  settings.window = window;
+  settings.labels = result.labels;
+  DiagramWriter writer(settings, name);
   const RunEnd end = simulate(result.program, result.settings, writer);
   if (!writer.write(file.file(), end))
     return "Cannot write " + path + ": " + std::generic_category().message(errno) + ".";

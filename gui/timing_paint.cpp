@@ -58,7 +58,7 @@ void draw_lane(HDC dc, const DiagramModel& model, const DiagramLane& lane, doubl
 }
 
 void draw_trace(HDC dc, const DiagramModel& model, const DiagramRows& rows, const DiagramTrace& trace, double top) {
-  draw_label(dc, model, output_label(trace), rows.low(top));
+  draw_label(dc, model, trace.label, rows.low(top));
   const auto level = [&rows, top](bool high) { return high ? rows.high(top) : rows.low(top); };
   const COLORREF trace_colour = colour(kDiagramTraceColour);
   use_pen(dc, trace_colour);
@@ -83,6 +83,7 @@ void draw_axis(HDC dc, const DiagramModel& model, const DiagramRows& rows) {
     line(dc, tick.x, top, tick.x, top + 5);
     draw_text(dc, tick.x, top + 18, tick.label, TA_CENTER | TA_BASELINE);
   }
+  draw_text(dc, model.plot.left + model.plot.width, top + 32, model.span_label, TA_RIGHT | TA_BASELINE);
 }
 
 }  // namespace
@@ -95,8 +96,6 @@ void draw_text(HDC dc, double x, double y, const std::string& text, UINT align) 
   SetTextAlign(dc, align);
   TextOutW(dc, pixel(x), pixel(y), wide.c_str(), length);
 }
-
-std::string output_label(const DiagramTrace& trace) { return "out" + std::to_string(trace.bit); }
 
 void paint_marker_line(HDC dc, double x, double top, double bottom, COLORREF line_colour) {
   use_pen(dc, line_colour);

@@ -15,9 +15,6 @@
 void paint_diagram(HDC dc, const RECT& area, const std::string& title, const DiagramModel& model,
                    const DiagramRows& rows);
 
-// The name an output's row is labelled with.
-std::string output_label(const DiagramTrace& trace);
-
 // Draws a vertical line in `colour` at `x` from `top` to `bottom`.
 void paint_marker_line(HDC dc, double x, double top, double bottom, COLORREF colour);
 

@@ -1,6 +1,7 @@
 #include "timing_run.h"
 
 #include <algorithm>
+#include <iterator>
 #include <optional>
 #include <sstream>
 #include <string_view>
@@ -10,6 +11,7 @@
 #include "interpreter.h"
 #include "line_ends.h"
 #include "memory_board.h"
+#include "output_names.h"
 #include "time_text.h"
 #include "timing_checks.h"
 
@@ -79,7 +81,14 @@ TimingResult run_timing(const std::string& text, double clock_mhz, const Simulat
   result.source_lines = std::move(compiled.source_lines);
   result.program = board.take_program();
   const BoardProgram& program = result.program;
-  for (Diagnostic& warning : found) {
+  OutputNaming naming = read_output_names(source);
+  result.labels.names = std::move(naming.names);
+  // Both lists are in line order; the names' warnings go with the others.
+  std::vector<Diagnostic> warnings;
+  std::merge(std::make_move_iterator(naming.warnings.begin()), std::make_move_iterator(naming.warnings.end()),
+             std::make_move_iterator(found.begin()), std::make_move_iterator(found.end()), std::back_inserter(warnings),
+             [](const Diagnostic& a, const Diagnostic& b) { return a.line < b.line; });
+  for (Diagnostic& warning : warnings) {
     place_in_line(warning, lines.line(warning.line), compiled.labels);
     result.findings.push_back({"warning: line " + std::to_string(warning.line) + ": " + warning.message,
                                warning.line, warning.first_column, warning.last_column});

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "instruction.h"
+#include "output_labels.h"
 #include "run_record.h"
 #include "simulation.h"
 
@@ -30,6 +31,7 @@ struct TimingResult {
   RunRecord record;                    // empty when not compiled
   std::vector<unsigned> source_lines;  // per instruction
   BoardProgram program;                // as run, for Save as SVG to run again
+  OutputLabels labels;                 // as the source's outputs: lines name them
   SimulationSettings settings;
   std::uint64_t steps = 0;  // instructions executed
   EndReason reason = EndReason::Stop;

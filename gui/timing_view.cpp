@@ -110,8 +110,9 @@ bool has_run() { return view->result && view->result->compiled; }
 
 const DiagramModel& current_model() {
   if (!view->model_current && has_run()) {
-    view->model = view->result->record.model(view->span, plot_area(), view->result->clock_mhz);
-    if (app.timingShowsUnchanging) add_unchanging_traces(view->model);
+    const TimingResult& result = *view->result;
+    view->model = result.record.model(view->span, plot_area(), result.clock_mhz, &result.labels);
+    if (app.timingShowsUnchanging) add_unchanging_traces(view->model, result.labels);
     view->model_current = true;
   }
   return view->model;
@@ -302,7 +303,7 @@ void jump_to_edge(EdgeDirection direction) {
   if (!bit) return set_status("Point at an output's row to move a cursor along its edges.");
   const std::uint64_t from = cursor(view->moving).value_or(cycle_under(view->mouse_x));
   const auto edge = find_edge(view->result->record, *bit, from, direction);
-  const std::string label = output_label(DiagramTrace{*bit, false, {}});
+  const std::string label = view->result->labels.label(*bit);
   if (!edge) return set_status(std::string(direction == EdgeDirection::Next ? "No later" : "No earlier") +
                                " change of " + label + ".");
   if (*edge < view->span.from || *edge >= view->span.to) {

@@ -3,11 +3,13 @@
 // callers that show the program need, out.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "board.h"
@@ -31,6 +33,8 @@ struct InterpreterOptions {
   Board* board = nullptr;  // the board to program: library_board() for the board library
   // Hand back each instruction's source line and the label names.
   bool describe_program = false;
+  // Hand back every label's name and address once the board is programmed.
+  bool label_addresses = false;
   // When given, receives every error and warning of the source in line
   // order: the parse goes on at the next line after an error and every
   // line's values are checked. The report still shows the first error
@@ -45,6 +49,8 @@ struct InterpreterResult {
   // the names labels define, when the board was not programmed (the likely
   // label for an unknown one is among them)
   std::vector<std::string> labels;
+  // With label_addresses: each label and the address it names.
+  std::vector<std::pair<std::string, std::uint32_t>> label_addresses;
   // The record of the source error the report shows, when there is one.
   std::optional<Diagnostic> error;
 };

@@ -59,5 +59,8 @@ InterpreterResult run_interpreter(const ProgramSource& source, const Interpreter
   result.programmed = program_board(model, options, report, result.error);
   if (options.describe_program && !result.programmed)
     for (const LabelEntry& label : model.labels) result.labels.emplace_back(label.name);
+  if (options.label_addresses && result.programmed)
+    for (const LabelEntry& label : model.labels)
+      result.label_addresses.emplace_back(label.name, static_cast<std::uint32_t>(label.index));
   return result;
 }

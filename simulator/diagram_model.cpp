@@ -81,9 +81,9 @@ DiagramLane make_lane(const std::vector<DiagramColumn>& columns, const MarkerSty
   return lane;
 }
 
-DiagramTrace make_trace(const std::vector<DiagramColumn>& columns, int bit) {
+DiagramTrace make_trace(const std::vector<DiagramColumn>& columns, int bit, std::string label) {
   const std::uint32_t mask = std::uint32_t{1} << bit;
-  DiagramTrace trace{bit, (columns.front().bin.start_value & mask) != 0, {}};
+  DiagramTrace trace{bit, std::move(label), (columns.front().bin.start_value & mask) != 0, {}};
   const auto dense = [mask](const DiagramBin& bin) { return (bin.changed_twice & mask) != 0; };
   for (std::size_t i = 0; i < columns.size(); ++i) {
     const DiagramBin& bin = columns[i].bin;
@@ -215,15 +215,20 @@ DiagramModel build_diagram(const DiagramSource& source, const PlotArea& plot) {
   const std::uint8_t ever_marked = source.ever_marked | (source.error_cycle ? kErrorMarker : 0);
   for (const MarkerStyle& style : kMarkerStyles)
     if ((ever_marked & style.marker) != 0) model.lanes.push_back(make_lane(model.columns, style));
+  static const OutputLabels kUnnamed;
+  const OutputLabels& labels = source.labels ? *source.labels : kUnnamed;
   if (!model.columns.empty())
     for (int bit = 0; bit < kOutputCount; ++bit)
-      if ((source.ever_changed >> bit & 1) != 0) model.traces.push_back(make_trace(model.columns, bit));
+      if ((source.ever_changed >> bit & 1) != 0)
+        model.traces.push_back(make_trace(model.columns, bit, labels.label(bit)));
   model.plot_top = kDiagramTitleHeight + static_cast<double>(model.lanes.size()) * kDiagramLaneHeight;
   model.axis_top = model.plot_top + static_cast<double>(model.traces.size()) * kDiagramRowHeight + 6;
   model.height = model.axis_top + kDiagramAxisHeight;
   model.boundaries = make_boundaries(model.columns, plot);
-  model.ticks = make_ticks(cycle_time_ns(source.from, source.clock_mhz),
-                           cycle_time_ns(source.from + source.span, source.clock_mhz), plot);
+  const double start_ns = cycle_time_ns(source.from, source.clock_mhz);
+  const double end_ns = cycle_time_ns(source.from + source.span, source.clock_mhz);
+  model.ticks = make_ticks(start_ns, end_ns, plot);
+  model.span_label = (source.from > 0 ? time_text(start_ns) + " to " : "") + time_text(end_ns);
   return model;
 }
 

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "output_labels.h"
 #include "simulation.h"
 
 // What happened within one stretch of time.
@@ -130,6 +131,7 @@ struct TracePiece {
 
 struct DiagramTrace {
   int bit;
+  std::string label;  // the output's name, or out<bit>
   bool starts_high;
   std::vector<TracePiece> pieces;
 };
@@ -159,6 +161,10 @@ struct DiagramModel {
   std::vector<DiagramTrace> traces;
   std::vector<double> boundaries;  // none when they stand too close to tell apart
   std::vector<DiagramTick> ticks;
+  // Below the ticks at the axis' right end, in the words of the title and
+  // cdmsim's end line: the span's end ("1.8us"), or its start and end
+  // ("2us to 5us") when it starts later than 0.
+  std::string span_label;
 
   // The column under `x`; null left or right of the plot.
   const DiagramColumn* column_at(double x) const;
@@ -167,7 +173,7 @@ struct DiagramModel {
 // What the diagram shows: `span` cycles from cycle `from` on at `clock_mhz`,
 // in `bins` ordered by time (their untouched stretches carry `carried_in`
 // forward); lanes for the markers in `ever_marked` and traces for the bits
-// in `ever_changed`, which cover the whole run, so that zooming in keeps
+// in `ever_changed`, labelled as `labels` name them, which cover the whole run, so that zooming in keeps
 // every row in place. A run that an error ended has an error lane, and the
 // error marked at `error_cycle` when the span holds it.
 struct DiagramSource {
@@ -179,6 +185,7 @@ struct DiagramSource {
   std::uint32_t ever_changed = 0;
   std::uint8_t ever_marked = 0;
   std::optional<std::uint64_t> error_cycle;
+  const OutputLabels* labels = nullptr;  // none: every trace is out<bit>
 };
 
 // Where a diagram of `window` marks the error that ended a run at `end`:

@@ -38,7 +38,7 @@ class SvgPicture {
   }
 
   void trace(const DiagramTrace& trace, double top) {
-    put_label("out" + std::to_string(trace.bit), top + kDiagramTraceLow);
+    put_label(trace.label, top + kDiagramTraceLow);
     auto level = [&](bool high) { return top + (high ? kDiagramTraceHigh : kDiagramTraceLow); };
     std::string line = "M" + coordinate(model_.columns.front().x0) + " " + coordinate(level(trace.starts_high));
     std::string bands;
@@ -76,6 +76,8 @@ class SvgPicture {
       out_.put("<text x=\"" + coordinate(tick.x) + "\" y=\"" + coordinate(top + 18) + "\" text-anchor=\"middle\">" +
                tick.label + "</text>\n");
     }
+    out_.put("<text x=\"" + coordinate(model_.plot.left + model_.plot.width) + "\" y=\"" + coordinate(top + 32) +
+             "\" text-anchor=\"end\">" + model_.span_label + "</text>\n");
   }
 
  private:
@@ -95,7 +97,10 @@ class SvgPicture {
 }  // namespace
 
 DiagramWriter::DiagramWriter(double clock_mhz, std::string name, CycleWindow window)
-    : clock_mhz_(clock_mhz), name_(std::move(name)), window_(window) {}
+    : DiagramWriter(WriterSettings{clock_mhz, window, {}, std::nullopt}, std::move(name)) {}
+
+DiagramWriter::DiagramWriter(const WriterSettings& settings, std::string name)
+    : clock_mhz_(settings.clock_mhz), name_(std::move(name)), window_(settings.window), labels_(settings.labels) {}
 
 void DiagramWriter::step(const Step& step) {
   if (step.cycle >= window_.to) return;
@@ -104,12 +109,11 @@ void DiagramWriter::step(const Step& step) {
     return;
   }
   bins_.record(step.cycle - window_.from, step.outputs, step_markers(step));
-  ++steps_;
 }
 
 bool DiagramWriter::write(std::FILE* file, const RunEnd& end) {
-  const std::uint64_t last = window_.clip(end.cycle);
-  const std::uint64_t span = last > window_.from ? last - window_.from : 1;  // at least one cycle
+  const CycleWindow shown = window_.shown(end.cycle);
+  const std::uint64_t span = shown.to - shown.from;
   bins_.cover(span - 1);
 
   std::vector<TimedBin> bins;
@@ -118,13 +122,14 @@ bool DiagramWriter::write(std::FILE* file, const RunEnd& end) {
     bins.push_back({i << shift, std::min(span, (i + 1) << shift), bins_.bins()[i]});
   DiagramSource source;
   source.bins = &bins;
-  source.from = window_.from;
+  source.from = shown.from;
   source.span = span;
   source.clock_mhz = clock_mhz_;
   source.carried_in = outputs_at_start_;
   source.ever_changed = bins_.ever_changed;
   source.ever_marked = bins_.ever_marked;
-  source.error_cycle = error_mark(end, window_);
+  source.error_cycle = error_mark(end, shown);
+  source.labels = &labels_;
   const DiagramModel model = build_diagram(source, PlotArea{});
   const double width = model.plot.left + model.plot.width + kRight;
 
@@ -134,7 +139,7 @@ bool DiagramWriter::write(std::FILE* file, const RunEnd& end) {
           " " + coordinate(model.height) + "\" font-family=\"sans-serif\" font-size=\"11\">\n");
   out.put("<rect width=\"100%\" height=\"100%\" fill=\"" + std::string(kDiagramBackground) + "\"/>\n");
   out.put("<text x=\"" + coordinate(model.plot.left) + "\" y=\"18\" font-size=\"13\">" + xml_text(name_) + " at " +
-          short_number(clock_mhz_, 6) + " MHz: " + run_summary(steps_, end, clock_mhz_) + "</text>\n");
+          short_number(clock_mhz_, 6) + " MHz: " + run_summary(end.steps, end, clock_mhz_, window_) + "</text>\n");
   SvgPicture picture(out, model);
   picture.boundaries();
   double top = kDiagramTitleHeight;

@@ -13,11 +13,13 @@
 
 #include "diagram_model.h"
 #include "simulation.h"
+#include "writer_settings.h"
 
 class DiagramWriter : public StepSink {
  public:
   // `name` opens the title: the program's file, or the board it came from.
-  // The diagram covers `window`.
+  // The diagram covers the settings' window; its traces bear their labels.
+  DiagramWriter(const WriterSettings& settings, std::string name);
   DiagramWriter(double clock_mhz, std::string name, CycleWindow window = {});
 
   void step(const Step& step) override;
@@ -29,7 +31,7 @@ class DiagramWriter : public StepSink {
   double clock_mhz_;
   std::string name_;
   CycleWindow window_;
+  OutputLabels labels_;
   CoarseningBins bins_{2048};          // from the window's first cycle on
   std::uint32_t outputs_at_start_ = 0;  // as the window begins
-  std::uint64_t steps_ = 0;
 };

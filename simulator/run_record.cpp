@@ -99,7 +99,8 @@ void RunRecord::bin_summary(const DiagramView& view, std::vector<TimedBin>& bins
   }
 }
 
-DiagramModel RunRecord::model(const DiagramView& view, const PlotArea& plot, double clock_mhz) const {
+DiagramModel RunRecord::model(const DiagramView& view, const PlotArea& plot, double clock_mhz,
+                              const OutputLabels* labels) const {
   const std::uint64_t span = view.span();
   const std::uint64_t count =
       std::max<std::uint64_t>(1, std::min<std::uint64_t>(span, static_cast<std::uint64_t>(std::max(plot.width, 1.0))));
@@ -124,5 +125,6 @@ DiagramModel RunRecord::model(const DiagramView& view, const PlotArea& plot, dou
   source.ever_changed = summary_.ever_changed;
   source.ever_marked = summary_.ever_marked;
   source.error_cycle = error_cycle_;
+  source.labels = labels;
   return build_diagram(source, plot);
 }

@@ -38,8 +38,10 @@ class RunRecord : public StepSink {
   // it answers false.
   void visit_from(std::uint64_t cycle, const std::function<bool(const Entry&)>& visit) const;
 
-  // The model of `view` drawn on `plot`, at most one bin per pixel.
-  DiagramModel model(const DiagramView& view, const PlotArea& plot, double clock_mhz) const;
+  // The model of `view` drawn on `plot`, at most one bin per pixel, its
+  // traces labelled as `labels` name them (none: out<N>).
+  DiagramModel model(const DiagramView& view, const PlotArea& plot, double clock_mhz,
+                     const OutputLabels* labels = nullptr) const;
 
  private:
   struct Instruction {

@@ -1,5 +1,6 @@
 #include "simulation.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "time_text.h"
@@ -215,7 +216,22 @@ std::string_view end_reason_text(EndReason reason) {
   return kTexts[static_cast<int>(reason)];
 }
 
-std::string run_summary(std::uint64_t steps, const RunEnd& end, double clock_mhz) {
+CycleWindow CycleWindow::shown(std::uint64_t end_cycle) const {
+  const std::uint64_t last = clip(end_cycle);
+  if (from < last) return {from, last};
+  return last > 0 ? CycleWindow{last - 1, last} : CycleWindow{0, 1};
+}
+
+std::string shown_text(const RunEnd& end, const CycleWindow& window, double clock_mhz) {
+  if (window.from == 0 && window.to >= end.cycle) return {};
+  const CycleWindow shown = window.shown(end.cycle);
+  return "shown: " + time_text(cycle_time_ns(shown.from, clock_mhz)) + " to " +
+         time_text(cycle_time_ns(shown.to, clock_mhz));
+}
+
+std::string run_summary(std::uint64_t steps, const RunEnd& end, double clock_mhz, const CycleWindow& window) {
+  const std::string shown = shown_text(end, window, clock_mhz);
   return std::to_string(steps) + " instructions in " + time_text(cycle_time_ns(end.cycle, clock_mhz)) +
-         "; ended: " + std::string(end_reason_text(end.reason)) + " at cycle " + std::to_string(end.cycle);
+         "; ended: " + std::string(end_reason_text(end.reason)) + " at cycle " + std::to_string(end.cycle) +
+         (shown.empty() ? "" : "; " + shown);
 }

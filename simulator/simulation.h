@@ -41,6 +41,10 @@ struct CycleWindow {
 
   // The run's end as the window shows it.
   std::uint64_t clip(std::uint64_t cycle) const { return cycle < to ? cycle : to; }
+  // What the window shows of a run that ended at `end_cycle`: never
+  // nothing, but the run's last cycle for a window at or past its end (its
+  // first for a run of none).
+  CycleWindow shown(std::uint64_t end_cycle) const;
 };
 
 // The deepest loop and subroutine nesting a board can be set to hold.
@@ -88,6 +92,12 @@ RunEnd simulate(const BoardProgram& program, const SimulationSettings& settings,
 // "stop", "horizon", "step limit", "error".
 std::string_view end_reason_text(EndReason reason);
 
-// "<steps> instructions in <time>; ended: <reason> at cycle <cycle>", as the
+// The part of a run that ended at `end` shown by a dump or a diagram of
+// `window`, when it is not the whole run: "shown: 2us to 5us"; empty when
+// it is.
+std::string shown_text(const RunEnd& end, const CycleWindow& window, double clock_mhz);
+
+// "<steps> instructions in <time>; ended: <reason> at cycle <cycle>", then
+// "; shown: <from> to <to>" for a window that is not the whole run, as the
 // diagram's title and the timing view sum a run up.
-std::string run_summary(std::uint64_t steps, const RunEnd& end, double clock_mhz);
+std::string run_summary(std::uint64_t steps, const RunEnd& end, double clock_mhz, const CycleWindow& window = {});

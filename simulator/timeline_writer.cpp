@@ -21,8 +21,19 @@ void put_command(TextOutput& out, std::int32_t opcode) {
 }  // namespace
 
 TimelineWriter::TimelineWriter(TextOutput& out, double clock_mhz, const std::vector<unsigned>& source_lines)
-    : out_(out), clock_mhz_(clock_mhz), source_lines_(source_lines) {
-  out_.put("cycle\ttime_ns\taddress\tline\toutputs\tcommand\tdata\tcycles\n");
+    : TimelineWriter(out, WriterSettings{clock_mhz, {}, {}, std::nullopt}, source_lines) {}
+
+TimelineWriter::TimelineWriter(TextOutput& out, const WriterSettings& settings,
+                               const std::vector<unsigned>& source_lines)
+    : out_(out), clock_mhz_(settings.clock_mhz), source_lines_(source_lines) {
+  out_.put("cycle\ttime_ns\taddress\tline\toutputs\tcommand\tdata\tcycles");
+  for (int bit = 0; bit < kOutputCount; ++bit) {
+    if (settings.labels.names[static_cast<std::size_t>(bit)].empty()) continue;
+    named_.push_back(bit);
+    out_.put('\t');
+    out_.put(settings.labels.names[static_cast<std::size_t>(bit)]);
+  }
+  out_.put('\n');
 }
 
 void TimelineWriter::step(const Step& step) {
@@ -44,6 +55,10 @@ void TimelineWriter::step(const Step& step) {
   out_.put_integer(step.data);
   out_.put('\t');
   out_.put_integer(step.cycles);
+  for (int bit : named_) {
+    out_.put('\t');
+    out_.put((step.outputs >> bit & 1) != 0 ? '1' : '0');
+  }
   out_.put('\n');
 }
 

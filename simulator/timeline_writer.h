@@ -1,5 +1,6 @@
 // The timeline: one tab-separated row per executed instruction, the form
-// other tools read from cdmsim's standard output.
+// other tools read from cdmsim's standard output. Each named output has a
+// column of its own after the fixed ones, headed by its name, holding 0 or 1.
 #pragma once
 
 #include <string_view>
@@ -7,11 +8,13 @@
 
 #include "simulation.h"
 #include "text_output.h"
+#include "writer_settings.h"
 
 class TimelineWriter : public StepSink {
  public:
   // Writes the header row. `source_lines` gives each address's source line;
   // when empty, the line column shows "-".
+  TimelineWriter(TextOutput& out, const WriterSettings& settings, const std::vector<unsigned>& source_lines);
   TimelineWriter(TextOutput& out, double clock_mhz, const std::vector<unsigned>& source_lines);
 
   void step(const Step& step) override;
@@ -23,4 +26,5 @@ class TimelineWriter : public StepSink {
   TextOutput& out_;
   double clock_mhz_;
   const std::vector<unsigned>& source_lines_;
+  std::vector<int> named_;  // the outputs with a column of their own
 };

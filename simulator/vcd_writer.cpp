@@ -8,19 +8,26 @@ namespace {
 
 constexpr int kBits = kOutputCount;
 
-// Identifier codes: out<n> is the character '!' + n, the vector is '9'.
+// Identifier codes: output n is the character '!' + n, the number of all
+// of them '9'.
 char bit_code(int bit) { return static_cast<char>('!' + bit); }
-constexpr char kVectorCode = '9';
+constexpr char kNumberCode = '9';
 
 }  // namespace
 
 VcdWriter::VcdWriter(TextOutput& out, double clock_mhz, CycleWindow window)
-    : out_(out), clock_mhz_(clock_mhz), window_(window) {
-  out_.put("$version cdmsim $end\n$timescale 1 ps $end\n$scope module board $end\n");
+    : VcdWriter(out, WriterSettings{clock_mhz, window, {}, std::nullopt}) {}
+
+VcdWriter::VcdWriter(TextOutput& out, const WriterSettings& settings) : out_(out), window_(settings.window) {
+  const VcdTimescale unit = settings.timescale.value_or(dump_timescale(settings.clock_mhz));
+  units_per_cycle_ = unit.units_per_cycle(settings.clock_mhz);
+  whole_units_per_cycle_ =
+      unit.places_every_edge(settings.clock_mhz) ? static_cast<std::uint64_t>(std::round(units_per_cycle_)) : 0;
+  out_.put("$version cdmsim $end\n$timescale " + unit.text() + " $end\n$scope module board $end\n");
   for (int bit = 0; bit < kBits; ++bit)
-    out_.put("$var wire 1 " + std::string(1, bit_code(bit)) + " out" + std::to_string(bit) + " $end\n");
-  out_.put("$var wire 24 " + std::string(1, kVectorCode) +
-           " outputs [23:0] $end\n$upscope $end\n$enddefinitions $end\n");
+    out_.put("$var wire 1 " + std::string(1, bit_code(bit)) + " " + settings.labels.label(bit) + " $end\n");
+  out_.put("$var real 64 " + std::string(1, kNumberCode) +
+           " outputs $end\n$upscope $end\n$enddefinitions $end\n");
 }
 
 void VcdWriter::step(const Step& step) {
@@ -41,28 +48,33 @@ void VcdWriter::step(const Step& step) {
 }
 
 void VcdWriter::finish(const RunEnd& end) {
-  const std::uint64_t last = window_.clip(end.cycle);
-  if (!started_) start(std::min(window_.from, last));
-  put_time(last);
+  if (!started_) start(window_.shown(end.cycle).from);
+  put_time(window_.clip(end.cycle));
 }
 
 void VcdWriter::start(std::uint64_t cycle) {
   started_ = true;
   put_time(cycle);
   out_.put("$dumpvars\n");
-  put_values(0xFFFFFF);
+  put_values(kOutputMask);
   out_.put("$end\n");
 }
 
 void VcdWriter::put_time(std::uint64_t cycle) {
-  const double time_ps = std::round(static_cast<double>(cycle) * 1e6 / clock_mhz_);
-  if (time_ps <= last_time_ps_) return;  // two cycles closer than 1 ps share a time
-  last_time_ps_ = time_ps;
+  // Whole units exactly while they fit in 64 bits; beyond, or when the unit
+  // does not divide the period, the nearest unit.
+  const bool whole = whole_units_per_cycle_ > 0 && cycle <= UINT64_MAX / whole_units_per_cycle_;
+  const double time = whole ? static_cast<double>(cycle * whole_units_per_cycle_)
+                            : std::round(static_cast<double>(cycle) * units_per_cycle_);
+  if (last_time_ && time <= *last_time_) return;  // two cycles within one unit share a time
+  last_time_ = time;
   out_.put('#');
-  if (time_ps < 1e18)
-    out_.put_integer(static_cast<std::uint64_t>(time_ps));
+  if (whole)
+    out_.put_integer(cycle * whole_units_per_cycle_);
+  else if (time < 1e18)
+    out_.put_integer(static_cast<std::uint64_t>(time));
   else
-    out_.put_fixed(time_ps, 0);
+    out_.put_fixed(time, 0);
   out_.put('\n');
 }
 
@@ -73,9 +85,9 @@ void VcdWriter::put_values(std::uint32_t changed) {
     out_.put(bit_code(bit));
     out_.put('\n');
   }
-  out_.put('b');
-  for (int bit = kBits - 1; bit >= 0; --bit) out_.put((outputs_ >> bit & 1) != 0 ? '1' : '0');
+  out_.put('r');
+  out_.put_integer(outputs_);
   out_.put(' ');
-  out_.put(kVectorCode);
+  out_.put(kNumberCode);
   out_.put('\n');
 }

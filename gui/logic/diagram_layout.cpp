@@ -28,13 +28,13 @@ std::optional<std::size_t> row_at(const DiagramRows& rows, std::size_t traces, d
   return row;
 }
 
-void add_unchanging_traces(DiagramModel& model) {
+void add_unchanging_traces(DiagramModel& model, const OutputLabels& labels) {
   if (model.columns.empty()) return;
   std::vector<DiagramTrace> traces;
   auto changing = model.traces.begin();
   for (int bit = 0; bit < kOutputCount; ++bit) {
     if (changing != model.traces.end() && changing->bit == bit) traces.push_back(std::move(*changing++));
-    else traces.push_back({bit, false, {}});
+    else traces.push_back({bit, labels.label(bit), false, {}});
   }
   model.traces = std::move(traces);
 }

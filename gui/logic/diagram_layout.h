@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "diagram_model.h"
+#include "output_labels.h"
 
 // Why the view runs its program again.
 enum class RerunCause {
@@ -38,5 +39,6 @@ DiagramRows share_height(double height, std::size_t lanes, std::size_t traces);
 std::optional<std::size_t> row_at(const DiagramRows& rows, std::size_t traces, double y);
 
 // Adds a level trace for every output the model has none for, in output
-// order: those never change, so they stay low all run.
-void add_unchanging_traces(DiagramModel& model);
+// order, labelled as `labels` name them: those never change, so they stay
+// low all run.
+void add_unchanging_traces(DiagramModel& model, const OutputLabels& labels);

@@ -107,6 +107,25 @@ Function install_board_library
   StrCpy $BoardLibraryNote "The board emulator morvapi.dll is installed, so the programs work without a board. To use a board, put the board maker's morvapi.dll in its place."
 FunctionEnd
 
+; libcadmora for C: cadmora.dll beside the programs, cadmora.h in include,
+; the import library and the export list in lib. The Python package in
+; python\cadmora, with its own cadmora.dll and a copy of the board library
+; the programs use (the emulator, or the user's kept above), beside its
+; modules, where the package looks for them first.
+Function install_library
+  SetOutPath "$INSTDIR"
+  File "${LIBRARY}"
+  SetOutPath "$INSTDIR\include"
+  File "${HEADER}"
+  SetOutPath "$INSTDIR\lib"
+  File "${IMPORT_LIBRARY}"
+  File "${EXPORT_LIST}"
+  SetOutPath "$INSTDIR\python\cadmora"
+  !insertmacro INSTALL_PYTHON_MODULES
+  File "${LIBRARY}"
+  CopyFiles /SILENT "$INSTDIR\morvapi.dll" "$INSTDIR\python\cadmora"
+FunctionEnd
+
 ; cdmgui writes its settings into this file at exit, and ordinary users may
 ; not change files under Program Files: the Users group (S-1-5-32-545) may
 ; change this one file.
@@ -163,6 +182,7 @@ Section "${PRODUCT}" main_section
   File "${HELP_IMAGE}"
   SetOutPath "$INSTDIR\examples"
   !insertmacro INSTALL_EXAMPLES
+  Call install_library
   SetOutPath "$INSTDIR"
   Call create_settings_file
   WriteUninstaller "$INSTDIR\uninstall.exe"
@@ -258,6 +278,19 @@ Section "Uninstall"
   RMDir "$INSTDIR\Doc"
   !insertmacro REMOVE_EXAMPLES
   RMDir "$INSTDIR\examples"
+  Delete "$INSTDIR\cadmora.dll"
+  Delete "$INSTDIR\include\cadmora.h"
+  RMDir "$INSTDIR\include"
+  Delete "$INSTDIR\lib\libcadmora.dll.a"
+  Delete "$INSTDIR\lib\cadmora.def"
+  RMDir "$INSTDIR\lib"
+  ; What Python wrote into __pycache__ goes with the modules.
+  !insertmacro REMOVE_PYTHON_MODULES
+  RMDir "$INSTDIR\python\cadmora\__pycache__"
+  Delete "$INSTDIR\python\cadmora\cadmora.dll"
+  Delete "$INSTDIR\python\cadmora\morvapi.dll"
+  RMDir "$INSTDIR\python\cadmora"
+  RMDir "$INSTDIR\python"
   Delete "$INSTDIR\interpreter.cfg"
   Delete "$SMPROGRAMS\${PRODUCT}.lnk"
   Delete "$SMPROGRAMS\${PRODUCT} Help.lnk"

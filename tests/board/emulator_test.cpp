@@ -140,7 +140,7 @@ TEST(Emulator, StartTracesABoundedStretchAndClearsWhatAnEarlierStartLeft) {
   ASSERT_TRUE(running.open());
   start_board();
   const std::string vcd = folder.read("board0.vcd");
-  EXPECT_EQ("#100000000000\n", vcd.substr(vcd.rfind('#'))) << "100,000 instructions of 1 us";
+  EXPECT_EQ("#10000000\n", vcd.substr(vcd.rfind('#'))) << "100,000 instructions of 1 us, in units of 10 ns";
   EXPECT_EQ("cdm_init -> 0\ncdm_start -> 0\n# board0.vcd cut at 100000 instructions\ncdm_close -> 0\n",
             folder.read("journal.txt"));
   EXPECT_FALSE(folder.exists("board0.vcd.tmp99999999-0"));

@@ -168,14 +168,18 @@ TEST(DiagramRows, TheOutputRowsShareTheHeight) {
 
 TEST(DiagramRows, UnchangingOutputsAreAddedLowInOutputOrder) {
   DiagramModel model;
-  model.traces = {{3, true, {{TracePiece::Edge, 80, 80, false}}}, {7, false, {}}};
-  add_unchanging_traces(model);
+  model.traces = {{3, "laser", true, {{TracePiece::Edge, 80, 80, false}}}, {7, "out7", false, {}}};
+  OutputLabels labels;
+  labels.names[3] = "laser";
+  labels.names[5] = "camera";
+  add_unchanging_traces(model, labels);
   EXPECT_EQ(2u, model.traces.size()) << "a model without columns has nothing to draw them on";
   model.columns.push_back({72, 1032, DiagramBin{}});
-  add_unchanging_traces(model);
+  add_unchanging_traces(model, labels);
   ASSERT_EQ(24u, model.traces.size());
   for (int bit = 0; bit < 24; ++bit) {
     EXPECT_EQ(bit, model.traces[bit].bit);
+    EXPECT_EQ(labels.label(bit), model.traces[bit].label);
     EXPECT_EQ(bit == 3, model.traces[bit].starts_high) << bit;
     EXPECT_EQ(bit == 3 ? 1u : 0u, model.traces[bit].pieces.size()) << bit;
   }

@@ -1,49 +1,112 @@
 #!/usr/bin/env bash
-# The Debian package, checked by lintian, installed with dpkg -i, used and
+# The Debian packages, checked by lintian, installed with dpkg -i, used and
 # removed with dpkg -r; the machine is left as it was even when a check fails
 # halfway. Also checks that `cmake --install` lays out the same files.
+#  1. the library alone (libcadmora1, libcadmora-dev and the emulator they
+#     need): a C program built with pkg-config runs against the emulator;
+#  2. python3-cadmora: Debian's python3 imports it, outside the source tree;
+#  3. cadmora, the programs: Load, cdmsim, the manual pages, the help page;
+#  4. everything removed: no file is left, byte-compiled Python included.
 #   debian_package.sh BUILD_DIR     (the native preset's, after target package)
 # Needs root, or sudo.
 set -euo pipefail
 build=$(cd "$1" && pwd)
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-deb=$(ls "$build"/cadmora_*_amd64.deb)
+source_dir=$(cd "$here/../.." && pwd)
+packages=(cadmora-emulator libcadmora1 libcadmora-dev python3-cadmora cadmora)
+declare -A deb
+for package in "${packages[@]}"; do
+  deb[$package]=$(find "$build" -maxdepth 1 -name "${package}_*.deb")
+  [ -n "${deb[$package]}" ] || { echo "debian_package: no $package package in $build" >&2; exit 1; }
+done
 sudo=()
 [ "$(id -u)" -eq 0 ] || sudo=(sudo)
 
-if dpkg-query -W -f='${Status}' cadmora 2>/dev/null | grep -q 'install ok'; then
-  echo "debian_package: cadmora is installed on this machine; not replacing it" >&2
-  exit 1
-fi
+for package in "${packages[@]}"; do
+  if dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok'; then
+    echo "debian_package: $package is installed on this machine; not replacing it" >&2
+    exit 1
+  fi
+done
 
 work=$(mktemp -d)
-installed=
+installed=()
 cleanup() {
-  [ -z "$installed" ] || "${sudo[@]}" dpkg --purge cadmora >/dev/null 2>&1 || true
+  [ ${#installed[@]} -eq 0 ] || "${sudo[@]}" dpkg --purge "${installed[@]}" >/dev/null 2>&1 || true
   rm -rf "$work"
 }
 trap cleanup EXIT
+# Interrupted, it cleans up too.
+trap 'exit 1' INT TERM HUP
 
 failures=0
 fail() {
   echo "debian_package: $*" >&2
   failures=$((failures + 1))
 }
+install_packages() {
+  installed+=("$@")
+  local package files=()
+  for package in "$@"; do files+=("${deb[$package]}"); done
+  "${sudo[@]}" dpkg -i "${files[@]}" >/dev/null
+}
 
 echo "== lintian"
-lintian --fail-on error "$deb" || fail "lintian reports errors"
+lintian --fail-on error,warning "${deb[@]}" || fail "lintian reports errors or warnings"
 
-# The package's files, as /usr/... paths.
-dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { sub(/^\./, "", $6); print $6 }' | sort >"$work/files"
+# The packages' files and links, as /usr/... paths.
+for package in "${packages[@]}"; do
+  dpkg-deb -c "${deb[$package]}" | awk '$1 !~ /^d/ { sub(/^\./, "", $6); print $6 }'
+done | sort >"$work/files"
 
 echo "== cmake --install"
 cmake --install "$build" --prefix "$work/prefix" >/dev/null
-(cd "$work/prefix" && find . -type f | sed 's|^\.|/usr|' | sort) >"$work/installed-files"
-diff "$work/files" "$work/installed-files" || fail "cmake --install lays out other files than the package"
+(cd "$work/prefix" && find . -type f -o -type l | sed 's|^\.|/usr|' | sort) >"$work/installed-files"
+diff "$work/files" "$work/installed-files" || fail "cmake --install lays out other files than the packages"
+grep -qx "prefix=$work/prefix" "$work/prefix/lib/$(gcc -print-multiarch)/pkgconfig/cadmora.pc" ||
+  fail "cmake --install's cadmora.pc does not name its prefix"
 
-echo "== dpkg -i"
-installed=yes
-"${sudo[@]}" dpkg -i "$deb" >/dev/null
+dpkg-deb -I "${deb[libcadmora1]}" shlibs | grep -qx 'libcadmora 1 libcadmora1 (>= [0-9.]*)' ||
+  fail "libcadmora1 has no shlibs entry for libcadmora.so.1"
+dpkg-deb -I "${deb[libcadmora1]}" symbols | grep -q '^ cadmora_version@Base ' ||
+  fail "libcadmora1's symbols file does not list cadmora_version"
+dpkg-deb -f "${deb[libcadmora1]}" Depends | grep -q 'cadmora-emulator (= ' ||
+  fail "libcadmora1 does not depend on the emulator it loads"
+
+echo "== dpkg -i the library: a C program built with pkg-config"
+install_packages cadmora-emulator libcadmora1 libcadmora-dev
+[ -f /usr/include/cadmora.h ] || fail "cadmora.h is not in /usr/include"
+flags=$(pkg-config --cflags --libs cadmora) || fail "pkg-config does not know cadmora"
+[ "$(echo $flags)" = -lcadmora ] || fail "pkg-config --cflags --libs cadmora gave '$flags'"
+example=$source_dir/examples/cadmora_c.c
+if gcc -Wall -Werror -o "$work/cadmora_c" "$example" $flags; then
+  ldd /usr/lib/*/libcadmora.so.1 | grep 'not found' && fail "libcadmora.so.1 misses a library"
+  (cd "$work" && MORVAPI_EMULATOR_DIR=$work/c-board ./cadmora_c) >"$work/c-output" ||
+    fail "$(basename "$example") failed:"$'\n'"$(cat "$work/c-output")"
+else
+  fail "$(basename "$example") does not build against the installed library"
+fi
+
+echo "== dpkg -i python3-cadmora"
+install_packages python3-cadmora
+# From a folder of its own, so that the source's python/ is not what imports.
+cp "$source_dir/examples/scan_width.py" "$work/"
+python() { (cd "$work" && env -u PYTHONPATH -u CADMORA_LIBRARY MORVAPI_EMULATOR_DIR="$work/python-board" /usr/bin/python3 "$@"); }
+python -c '
+import sysconfig
+import cadmora
+assert cadmora.__file__ == "/usr/lib/python3/dist-packages/cadmora/__init__.py", cadmora.__file__
+libraries = {line.split()[-1] for line in open("/proc/self/maps") if "libcadmora" in line or "libmorvapi" in line}
+folder = "/usr/lib/" + sysconfig.get_config_var("MULTIARCH")
+assert libraries == {folder + "/libcadmora.so.1.0.0", folder + "/cadmora/libmorvapi.so"}, libraries
+run = cadmora.compile("0x1, 10us\n0x0, 10us, STOP\n").simulate(until="1ms")
+assert list(run.lengths) == [1000, 1000], list(run.lengths)
+' >"$work/python-output" 2>&1 || fail "the installed Python package does not work:"$'\n'"$(cat "$work/python-output")"
+python scan_width.py >"$work/python-output" 2>&1 ||
+  fail "scan_width.py fails with the installed package:"$'\n'"$(cat "$work/python-output")"
+
+echo "== dpkg -i cadmora"
+install_packages cadmora
 [ "$(command -v cdmcli)" = /usr/bin/cdmcli ] || fail "cdmcli is not found on PATH"
 report=$(MORVAPI_EMULATOR_DIR=$work/board cdmcli Load /usr/share/doc/cadmora/examples/features.cdm 100) ||
   fail "Load of an installed example failed:"$'\n'"$report"
@@ -56,7 +119,7 @@ MANWIDTH=80 man cdmcli 2>/dev/null | sed -n '/^SEE ALSO/,$p' | grep >/dev/null '
 MANWIDTH=80 man cdmsim 2>/dev/null | grep >/dev/null 'cdmsim - run a Cadmora timing program' || fail "man cdmsim shows no page"
 MORVAPI_EMULATOR_DIR=$work/board cdmsim /usr/share/doc/cadmora/examples/pulse_train.cdm --quiet ||
   fail "cdmsim does not run an installed example"
-dpkg-deb -f "$deb" Description | grep >/dev/null '^ cdmsim runs a timing program without a board' ||
+dpkg-deb -f "${deb[cadmora]}" Description | grep >/dev/null '^ cdmsim runs a timing program without a board' ||
   fail "the package description does not tell of cdmsim"
 cmp -s "$build/bin/Doc/index.html" /usr/share/doc/cadmora/index.html || fail "the help page is not the one the build wrote"
 cmp -s "$here/../../README.md" /usr/share/doc/cadmora/README.md || fail "README.md is not installed as documentation"
@@ -69,13 +132,16 @@ board_library() { realpath "$(ldd /usr/bin/cdmcli | awk '$1 == "libmorvapi.so" {
   fail "LD_LIBRARY_PATH does not put another libmorvapi.so in the emulator's place"
 
 echo "== dpkg -r"
-"${sudo[@]}" dpkg -r cadmora >/dev/null
-status=$(dpkg-query -W -f='${Status}' cadmora 2>/dev/null || true)
-[ -z "$status" ] || [ "${status##* }" = not-installed ] || fail "dpkg still knows cadmora: $status"
+"${sudo[@]}" dpkg -r "${installed[@]}" >/dev/null
+for package in "${packages[@]}"; do
+  status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
+  [ -z "$status" ] || [ "${status##* }" = not-installed ] || fail "dpkg still knows $package: $status"
+done
 while read -r file; do
-  [ ! -e "$file" ] || fail "$file is left"
+  [ ! -e "$file" ] && [ ! -L "$file" ] || fail "$file is left"
 done <"$work/files"
-for folder in "$(dirname "$(grep '/libmorvapi\.so$' "$work/files")")" /usr/share/doc/cadmora; do
+for folder in "$(dirname "$(grep '/libmorvapi\.so$' "$work/files")")" /usr/lib/python3/dist-packages/cadmora \
+  "${packages[@]/#//usr/share/doc/}"; do
   [ ! -e "$folder" ] || fail "$folder is left"
 done
 

@@ -11,13 +11,17 @@
 #  3. uninstalls silently: everything installed is gone, a user's files stay;
 #  4. again with a morvapi.dll of the user's in the folder, and /ADDTOPATH:
 #     the library is kept byte for byte, cdmsim runs from PATH, and the
-#     uninstaller gives PATH back as it was.
+#     uninstaller gives PATH back as it was;
+# and between 1 and 2 a C program is built with MinGW against the installed
+# header and import library, and against one made from cadmora.def as other
+# compilers make theirs, and runs with the installed cadmora.dll.
 #   windows_setup.sh BUILD_DIR     (the windows preset's, after target installer)
 # Needs an X display: run it under xvfb-run.
 set -euo pipefail
 build=$(cd "$1" && pwd)
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 examples=$here/../../examples
+c_example=$examples/cadmora_c.c
 setup=$(ls "$build"/cadmora-*-setup.exe)
 probe=$build/bin/installed_gui_probe.exe
 wine=$(command -v wine64 || command -v wine)
@@ -81,8 +85,10 @@ menu="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs"
 shortcuts=("$menu/Cadmora Interpreter.lnk" "$menu/Cadmora Interpreter Help.lnk" "$menu/Cadmora Interpreter Examples.lnk")
 install_key='HKLM\SOFTWARE\Morvane\Cadmora Interpreter'
 uninstall_key='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Cadmora Interpreter'
-installed=(cdmgui.exe cdmcli.exe cdmsim.exe morvapi.dll uninstall.exe interpreter.cfg Doc/index.html Doc/timing-view.png)
+installed=(cdmgui.exe cdmcli.exe cdmsim.exe morvapi.dll uninstall.exe interpreter.cfg Doc/index.html Doc/timing-view.png
+  cadmora.dll include/cadmora.h lib/libcadmora.dll.a lib/cadmora.def python/cadmora/cadmora.dll python/cadmora/morvapi.dll)
 for example in "$examples"/*.cdm; do installed+=("examples/$(basename "$example")"); done
+for module in "$here"/../../python/cadmora/*.py; do installed+=("python/cadmora/$(basename "$module")"); done
 path_before=$(system_path)
 
 echo "== install"
@@ -91,6 +97,10 @@ expect_files "$folder" "${installed[@]}"
 for file in "${installed[@]}"; do
   case $file in
     examples/*) cmp -s "$examples/${file#examples/}" "$folder/$file" || fail "$file differs from the source" ;;
+    include/* | lib/*.def) cmp -s "$here/../../libcadmora/${file#*/}" "$folder/$file" || fail "$file differs from the source" ;;
+    python/*.py) cmp -s "$here/../../$file" "$folder/$file" || fail "$file differs from the source" ;;
+    python/cadmora/*.dll) cmp -s "$build/bin/${file##*/}" "$folder/$file" || fail "$file differs from the build" ;;
+    lib/*) cmp -s "$build/$file" "$folder/$file" || fail "$file differs from the build" ;;
     *.exe | *.dll | Doc/*) [ "$file" = uninstall.exe ] || cmp -s "$build/bin/$file" "$folder/$file" || fail "$file differs from the build" ;;
   esac
 done
@@ -107,6 +117,23 @@ expect_value 'HKCR\.cdm' Morvane.CadmoraProgram
 expect_value 'HKCR\Morvane.CadmoraProgram\shell\open\command' "\"$(windows_path "$folder")\\cdmgui.exe\" \"%1\""
 "$wine" reg query "$uninstall_key" /v DisplayVersion | grep -q 'REG_SZ *[0-9]' || fail "no version in Add/Remove Programs"
 "$wine" reg query "$uninstall_key" /v EstimatedSize | grep -q REG_DWORD || fail "no size in Add/Remove Programs"
+
+echo "== a C program against the installed library"
+# Run with the folder's cadmora.dll, and with the Python package's, which
+# must find its board library beside it.
+mingw=x86_64-w64-mingw32
+"$mingw-dlltool" -d "$folder/lib/cadmora.def" -l "$work/from-def.a"
+for import_library in "$folder/lib/libcadmora.dll.a" "$work/from-def.a"; do
+  rm -f "$work/cadmora_c.exe"
+  if ! "$mingw-gcc" -Wall -Werror -I"$folder/include" -o "$work/cadmora_c.exe" "$c_example" "$import_library"; then
+    fail "$(basename "$c_example") does not build against $(basename "$import_library")"
+    continue
+  fi
+  for dll_folder in "$folder" "$folder/python/cadmora"; do
+    (cd "$work" && WINEPATH=$(windows_path "$dll_folder") "$wine" cadmora_c.exe) >"$work/c-output" ||
+      fail "$(basename "$c_example") linked with $(basename "$import_library") failed with $dll_folder:"$'\n'"$(cat "$work/c-output")"
+  done
+done
 
 echo "== open a .cdm file"
 mkdir -p "$work/My Programs"
@@ -125,6 +152,11 @@ source: 0x1, 10us
 echo "== uninstall"
 printf 'STOP\n' >"$folder/examples/mine.cdm"
 printf 'my notes\n' >"$folder/notes.txt"
+# As Python leaves them when it imports the package.
+mkdir "$folder/python/cadmora/__pycache__"
+for module in "$here"/../../python/cadmora/*.py; do
+  touch "$folder/python/cadmora/__pycache__/$(basename "$module" .py).cpython-312.pyc"
+done
 uninstall_from "$folder"
 expect_files "$folder" examples/mine.cdm notes.txt
 for shortcut in "${shortcuts[@]}"; do [ ! -e "$shortcut" ] || fail "$(basename "$shortcut") is still there"; done
@@ -139,6 +171,8 @@ printf 'the board maker\x27s library\x00\x01\n' >"$folder/morvapi.dll"
 cp "$folder/morvapi.dll" "$work/users-morvapi.dll"
 install_into "$folder" /ADDTOPATH
 cmp -s "$work/users-morvapi.dll" "$folder/morvapi.dll" || fail "setup replaced the user's morvapi.dll"
+cmp -s "$work/users-morvapi.dll" "$folder/python/cadmora/morvapi.dll" ||
+  fail "the Python package does not have the user's morvapi.dll beside its cadmora.dll"
 expect_files "$folder" "${installed[@]}"
 [ "$(system_path)" = "$path_before;$(windows_path "$folder")" ] || fail "/ADDTOPATH gave PATH $(system_path)"
 version=$("$wine" cmd /c cdmsim --version | tr -d '\r') || true

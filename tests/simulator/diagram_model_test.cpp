@@ -113,7 +113,12 @@ TEST(RunRecordModel, ChangesWithinOnePixelAreOneCountedBandUntilZoomedApart) {
   DiagramView close = DiagramView::whole(record.total_cycles());
   close.from = 100;
   close.to = 120;  // five pixels a cycle
-  const DiagramModel zoomed = record.model(close, plot, 100);
+  OutputLabels labels;
+  labels.names[0] = "laser";
+  const DiagramModel zoomed = record.model(close, plot, 100, &labels);
+  EXPECT_EQ("laser", zoomed.traces[0].label);
+  EXPECT_EQ("out0", whole.traces[0].label);
+  EXPECT_EQ("1us to 1.2us", zoomed.span_label);
   ASSERT_EQ(10u, zoomed.traces[0].pieces.size());
   for (const TracePiece& piece : zoomed.traces[0].pieces) EXPECT_EQ(TracePiece::Edge, piece.kind);
   EXPECT_DOUBLE_EQ(77, zoomed.traces[0].pieces[0].x0);

@@ -1,6 +1,6 @@
-// cdmsim's findings: the records of a compile, the timing checks and a run,
-// placed in their source lines, kept or ranked as errors by the -W
-// switches, and written as text, JSON or SARIF.
+// cdmsim's findings, and libcadmora's: the records of a compile, the timing
+// checks and a run, placed in their source lines, kept or ranked as errors
+// by the -W switches, and written as text, JSON or SARIF.
 #pragma once
 
 #include <memory>
@@ -37,6 +37,11 @@ class DiagnosticWriter {
   // The source the records' lines are quoted from, and the label names a
   // misspelt label is compared with.
   void set_source(std::string text, std::vector<std::string> labels);
+  // Hands the source back, once the last record is added.
+  std::string take_source() {
+    lines_.reset();
+    return std::move(text_);
+  }
 
   // Names the file, places the record in its source line and applies the
   // switches: a warning switched off is dropped, one ranked as an error
@@ -45,6 +50,9 @@ class DiagnosticWriter {
 
   // Text: how many errors were not shown; JSON and SARIF: the closing.
   void finish();
+
+  // Also appends every record written, as written, to `records`.
+  void keep_records(std::vector<Diagnostic>* records) { records_ = records; }
 
   std::size_t errors() const { return errors_; }
   std::size_t warnings() const { return warnings_; }
@@ -63,6 +71,7 @@ class DiagnosticWriter {
   std::string text_;
   std::unique_ptr<SourceLines> lines_;  // made when a record first needs them
   std::vector<std::string> labels_;
+  std::vector<Diagnostic>* records_ = nullptr;
   std::size_t written_ = 0;
   std::size_t errors_ = 0;
   std::size_t warnings_ = 0;

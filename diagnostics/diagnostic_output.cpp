@@ -157,6 +157,7 @@ void DiagnosticWriter::add(Diagnostic d) {
   if (d.line > 0 && lines_ == nullptr) lines_ = std::make_unique<SourceLines>(text_);
   const std::string_view line = d.line > 0 ? lines_->line(d.line) : std::string_view();
   if (d.line > 0) place_in_line(d, line, labels_);
+  if (records_ != nullptr) records_->push_back(d);
   switch (format_) {
     case DiagnosticsFormat::Text:
       write_text(d, line);
