@@ -950,39 +950,40 @@ TEST_F(TimingView, TheHorizonAndWaitBoxesChangeTheRunAndAreKeptForTheSession) {
   EXPECT_EQ(149u, last_cycle());
 }
 
-// out0 rises at cycles 0 and 350 and falls at 100 and 450; out1 rises at
-// 350 and falls at 450.
+// laser (output 0) rises at cycles 0 and 350 and falls at 100 and 450;
+// camera (output 1) rises at 350 and falls at 450.
 TEST_F(TimingView, TwoCursorsMeasureBetweenTheEdgesTheArrowKeysFind) {
   start_quietly();
-  SetWindowTextA(app.sourcePane, "0x1, 1us\r\n0x0, 2.5us\r\n0x3, 1us\r\n0x0, 1us, STOP\r\n");
+  SetWindowTextA(app.sourcePane,
+                 "/ outputs: 0=laser, 1=camera\r\n0x1, 1us\r\n0x0, 2.5us\r\n0x3, 1us\r\n0x0, 1us, STOP\r\n");
   press_f5();
-  const int out0 = 60;  // below the title and the stop lane
+  const int laser = 60;  // below the title and the stop lane
   // Sent, not posted: the mouse leaving, which Wine reports since the real
   // pointer is elsewhere, is not handled before the key.
   const auto press = [](UINT key) { SendMessageA(view(), WM_KEYDOWN, key, 1); };
-  mouse(WM_MOUSEMOVE, plot_x(0.1), out0);
-  mouse(WM_LBUTTONDOWN, plot_x(0.1), out0);
-  mouse(WM_LBUTTONUP, plot_x(0.1), out0);
+  mouse(WM_MOUSEMOVE, plot_x(0.1), laser);
+  mouse(WM_LBUTTONDOWN, plot_x(0.1), laser);
+  mouse(WM_LBUTTONUP, plot_x(0.1), laser);
   EXPECT_EQ("0x1, 1us", selection()) << "the trace's whole line";
   press(VK_RIGHT);
   EXPECT_EQ("A at 1us", status());
-  mouse(WM_LBUTTONDOWN, plot_x(0.6), out0, MK_SHIFT);
-  mouse(WM_LBUTTONUP, plot_x(0.6), out0, MK_SHIFT);
+  mouse(WM_LBUTTONDOWN, plot_x(0.6), laser, MK_SHIFT);
+  mouse(WM_LBUTTONUP, plot_x(0.6), laser, MK_SHIFT);
   press(VK_RIGHT);
   EXPECT_EQ("A at 1us, B at 3.5us: 2.5us apart (250 cycles)", status());
   press(VK_RIGHT);
   EXPECT_EQ("A at 1us, B at 4.5us: 3.5us apart (350 cycles)", status());
   press(VK_RIGHT);
-  EXPECT_EQ("No later change of out0.", status());
-  mouse(WM_MOUSEMOVE, plot_x(0.1), out0 + 64);  // out1's row
+  EXPECT_EQ("No later change of laser.", status());
+  mouse(WM_MOUSEMOVE, plot_x(0.1), laser + 64);  // camera's row
   press(VK_LEFT);
   EXPECT_EQ("A at 1us, B at 3.5us: 2.5us apart (250 cycles)", status());
   press(VK_LEFT);
-  EXPECT_EQ("No earlier change of out1.", status());
+  EXPECT_EQ("No earlier change of camera.", status());
 }
 
 TEST_F(TimingView, SaveAsSvgWritesTheBytesCdmsimWritesAndCopyPutsAPicture) {
-  documents_.write("wave.cdm", "0x1, 1us, WAIT\n0x2, 500ns\n0x0, 1us, STOP\n");
+  documents_.write("wave.cdm", "/ outputs: 0=laser, 1=camera\n0x1, 1us, WAIT\n0x2, 500ns\n0x0, 1us, STOP\n");
   start_quietly();
   file_choices.push_back(path("wave.cdm"));
   command(ID_FILE_OPEN);
@@ -997,7 +998,7 @@ TEST_F(TimingView, SaveAsSvgWritesTheBytesCdmsimWritesAndCopyPutsAPicture) {
       run_program("cdmsim", {"--until", "2us", "--wait", "300ns", "--svg", path("cdmsim.svg"), path("wave.cdm")});
   ASSERT_EQ(0, cdmsim.exit_status) << cdmsim.errors;
   EXPECT_EQ(documents_.read("cdmsim.svg"), documents_.read("view.svg"));
-  EXPECT_NE(std::string::npos, documents_.read("view.svg").find(">wave.cdm at 100 MHz: "));
+  EXPECT_NE(std::string::npos, documents_.read("view.svg").find(">camera</text>"));
 
   // Zoomed in to the run's end: cdmsim's --from gives the same window.
   zoom_in();
