@@ -9,7 +9,8 @@
 // file, the output pane the whole report, the saved file every byte. At the
 // board's size it also times the timing view: opened with F5, shown again
 // after a key typed into the source pane (its pause for typing to stop
-// included), and redrawn after a zoom and after Home. It also
+// included), redrawn after a zoom and after Home, and after Left moves a
+// cursor to an output's previous edge from the run's end. It also
 // times Wine's edit control alone, given the same texts with no program
 // around it. Dialogs are answered from here, as a person would answer them.
 #include <windows.h>
@@ -175,6 +176,12 @@ void benchmark_timing_view(const char* what) {
   print_step("Timing View zoom in (+), redrawn", redraw_after(app.timingView, '+'), kViewZoomTargetMs);
   print_step("Timing View zoom out (-), redrawn", redraw_after(app.timingView, '-'), kViewZoomTargetMs);
   print_step("Timing View whole run (Home), redrawn", redraw_after(app.timingView, VK_HOME), kViewZoomTargetMs);
+  // An output's previous edge from the run's end: the search walks the run
+  // from its start, the longest it walks.
+  RECT client{};
+  GetClientRect(app.timingView, &client);
+  SendMessageA(app.timingView, WM_MOUSEMOVE, 0, MAKELPARAM(client.right - 30, 100));
+  print_step("Timing View previous edge (Left), redrawn", redraw_after(app.timingView, VK_LEFT), kViewShownTargetMs);
   DestroyWindow(app.timingView);
   SendMessageA(app.sourcePane, WM_CHAR, VK_BACK, 1);  // the text as it was
 }

@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "simulation.h"
+
 inline constexpr std::size_t kInstallDirSize = 257;
 
 struct AppState {
@@ -43,6 +45,10 @@ struct AppState {
   // (empty until then): it opens there again for the rest of the session.
   HWND timingView = nullptr;
   RECT timingViewPlace{};
+  // The timing view's run settings (cdmsim's defaults until changed) and
+  // whether it shows the outputs that never change, kept for the session.
+  SimulationSettings timingSettings;
+  bool timingShowsUnchanging = false;
 };
 
 extern AppState app;

@@ -97,6 +97,7 @@ LRESULT on_command(HWND window, WPARAM wparam, LPARAM lparam) {
     app.modified = true;
     timing_view_source_changed();
   }
+  if (is_change_of(IDC_FREQUENCY_BOX, wparam)) timing_view_document_changed();
   // Start and Stop answer 0 when they find no board.
   if (is_start(wparam) && !start_board()) return 0;
   if (is_stop(wparam) && !stop_board()) return 0;

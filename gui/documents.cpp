@@ -7,6 +7,7 @@
 #include "app_state.h"
 #include "line_ends.h"
 #include "safe_file_write.h"
+#include "timing_view.h"
 #include "user_dialogs.h"
 #include "window_text.h"
 #include "window_title.h"
@@ -50,6 +51,7 @@ void new_document() {
   set_output_text("");
   app.fileName.clear();
   update_title();
+  timing_view_document_changed();
 }
 
 void open_document() {
@@ -59,6 +61,7 @@ void open_document() {
   if (!load_source_file(path)) return set_output_text("Error opening " + path + ".");
   app.fileName = path;
   set_output_text("Opened " + path + ".");
+  timing_view_document_changed();
 }
 
 bool save_document() {

@@ -40,6 +40,16 @@
 #define IDC_TIMING_SCROLL 1020
 #define IDC_TIMING_STATUS 1021
 #define IDC_TIMING_CHECKS 1022
+#define IDC_HORIZON_LABEL 1023
+#define IDC_HORIZON_BOX 1024
+#define IDC_WAIT_LABEL 1025
+#define IDC_WAIT_BOX 1026
+
+// The timing view's menu commands.
+#define ID_DIAGRAM_SAVE_SVG 140
+#define ID_DIAGRAM_COPY 141
+#define ID_DIAGRAM_UNCHANGING 142
+#define ID_DIAGRAM_WHOLE_RUN 143
 
 // Position of the "&Interpreter" pop-up in the menu bar; it holds the check
 // mark of "Show &Debug Information".

@@ -10,13 +10,6 @@
 
 namespace {
 
-std::wstring wide(const std::string& text) {
-  const int size = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring result(size, L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), result.data(), size);
-  return result;
-}
-
 // An existing file that refuses writing (read-only, a folder, in use) counts
 // as not openable, exactly as opening it for writing would.
 bool existing_file_refuses_writing(const std::wstring& path) {
@@ -45,12 +38,19 @@ WriteOutcome write_in_place(const std::filesystem::path& path, std::string_view 
 
 }  // namespace
 
+std::wstring wide_text(const std::string& text) {
+  const int size = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring result(size, L'\0');
+  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), result.data(), size);
+  return result;
+}
+
 WriteOutcome write_text_in_place(const std::string& path, std::string_view text) {
-  return write_in_place(wide(path), text);
+  return write_in_place(wide_text(path), text);
 }
 
 WriteOutcome write_text_file(const std::string& path, std::string_view text) {
-  const std::wstring name = wide(path);
+  const std::wstring name = wide_text(path);
   if (existing_file_refuses_writing(name)) return WriteOutcome::NotOpened;
   ReplacingFile file{std::filesystem::path(name)};
   if (!file.open()) return write_in_place(file.target(), text);

@@ -60,7 +60,7 @@ HMENU build_menu_bar() {
   append(make_popup({{ID_SHOW_DEBUG, "Show &Debug Information"},
                      {ID_SAVE_OUTPUT, "&Save Output..."},
                      {ID_CLEAR_OUTPUT, "&Clear Output"},
-                     {ID_TIMING_VIEW, "&Timing View"}}),
+                     {ID_TIMING_VIEW, "&Timing View\tF5"}}),
          "&Interpreter");
   append(make_popup({{ID_BOARD_LOAD, "&Load"}, {ID_BOARD_START, "&Start"}, {ID_BOARD_STOP, "S&top"}}),
          "&Board");

@@ -30,16 +30,6 @@ void use_pen(HDC dc, COLORREF pen_colour) {
   SetDCPenColor(dc, pen_colour);
 }
 
-// Text in the program's UTF-8 (the axis' "µs") drawn at (x, y), aligned by
-// `align` (TA_LEFT, TA_RIGHT or TA_CENTER, with TA_BASELINE).
-void draw_text(HDC dc, double x, double y, const std::string& text, UINT align) {
-  const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(length), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-  SetTextAlign(dc, align);
-  TextOutW(dc, pixel(x), pixel(y), wide.c_str(), length);
-}
-
 void line(HDC dc, double x0, double y0, double x1, double y1) {
   MoveToEx(dc, pixel(x0), pixel(y0), nullptr);
   LineTo(dc, pixel(x1), pixel(y1));
@@ -56,9 +46,9 @@ void draw_label(HDC dc, const DiagramModel& model, const std::string& text, doub
   draw_text(dc, model.plot.left - 8, baseline, text, TA_RIGHT | TA_BASELINE);
 }
 
-void draw_boundaries(HDC dc, const DiagramModel& model) {
+void draw_boundaries(HDC dc, const DiagramModel& model, const DiagramRows& rows) {
   use_pen(dc, colour(kDiagramBoundaryColour));
-  for (double x : model.boundaries) line(dc, x, model.plot_top, x, model.axis_top - 6);
+  for (double x : model.boundaries) line(dc, x, rows.plot_top, x, rows.axis_top - 6);
 }
 
 void draw_lane(HDC dc, const DiagramModel& model, const DiagramLane& lane, double top) {
@@ -67,9 +57,9 @@ void draw_lane(HDC dc, const DiagramModel& model, const DiagramLane& lane, doubl
     fill(dc, run.x, top + 2, run.x + run.width, top + kDiagramLaneHeight - 2, colour(lane.style->colour));
 }
 
-void draw_trace(HDC dc, const DiagramModel& model, const DiagramTrace& trace, double top) {
-  draw_label(dc, model, "out" + std::to_string(trace.bit), top + kDiagramTraceLow);
-  const auto level = [top](bool high) { return top + (high ? kDiagramTraceHigh : kDiagramTraceLow); };
+void draw_trace(HDC dc, const DiagramModel& model, const DiagramRows& rows, const DiagramTrace& trace, double top) {
+  draw_label(dc, model, trace.label, rows.low(top));
+  const auto level = [&rows, top](bool high) { return high ? rows.high(top) : rows.low(top); };
   const COLORREF trace_colour = colour(kDiagramTraceColour);
   use_pen(dc, trace_colour);
   MoveToEx(dc, pixel(model.columns.front().x0), pixel(level(trace.starts_high)), nullptr);
@@ -85,32 +75,48 @@ void draw_trace(HDC dc, const DiagramModel& model, const DiagramTrace& trace, do
   level_to(dc, model.columns.back().x1);
 }
 
-void draw_axis(HDC dc, const DiagramModel& model) {
+void draw_axis(HDC dc, const DiagramModel& model, const DiagramRows& rows) {
   use_pen(dc, colour(kDiagramAxisColour));
-  const double top = model.axis_top;
+  const double top = rows.axis_top;
   line(dc, model.plot.left, top, model.plot.left + model.plot.width, top);
   for (const DiagramTick& tick : model.ticks) {
     line(dc, tick.x, top, tick.x, top + 5);
     draw_text(dc, tick.x, top + 18, tick.label, TA_CENTER | TA_BASELINE);
   }
+  draw_text(dc, model.plot.left + model.plot.width, top + 32, model.span_label, TA_RIGHT | TA_BASELINE);
 }
 
 }  // namespace
 
-void paint_diagram(HDC dc, const RECT& area, const std::string& title, const DiagramModel& model) {
+// Text in the program's UTF-8 (the axis' "µs").
+void draw_text(HDC dc, double x, double y, const std::string& text, UINT align) {
+  const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(length), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+  SetTextAlign(dc, align);
+  TextOutW(dc, pixel(x), pixel(y), wide.c_str(), length);
+}
+
+void paint_marker_line(HDC dc, double x, double top, double bottom, COLORREF line_colour) {
+  use_pen(dc, line_colour);
+  line(dc, x, top, x, bottom);
+}
+
+void paint_diagram(HDC dc, const RECT& area, const std::string& title, const DiagramModel& model,
+                   const DiagramRows& rows) {
   fill(dc, area.left, area.top, area.right, area.bottom, colour(kDiagramBackground));
   SetBkMode(dc, TRANSPARENT);
   draw_text(dc, model.plot.left, 18, title, TA_LEFT | TA_BASELINE);
   if (model.columns.empty()) return;
-  draw_boundaries(dc, model);
+  draw_boundaries(dc, model, rows);
   double top = kDiagramTitleHeight;
   for (const DiagramLane& lane : model.lanes) {
     draw_lane(dc, model, lane, top);
     top += kDiagramLaneHeight;
   }
   for (const DiagramTrace& trace : model.traces) {
-    draw_trace(dc, model, trace, top);
-    top += kDiagramRowHeight;
+    draw_trace(dc, model, rows, trace, top);
+    top += rows.row_height;
   }
-  draw_axis(dc, model);
+  draw_axis(dc, model, rows);
 }

@@ -1,6 +1,7 @@
 #include "timing_run.h"
 
 #include <algorithm>
+#include <iterator>
 #include <optional>
 #include <sstream>
 #include <string_view>
@@ -10,6 +11,7 @@
 #include "interpreter.h"
 #include "line_ends.h"
 #include "memory_board.h"
+#include "output_names.h"
 #include "time_text.h"
 #include "timing_checks.h"
 
@@ -43,9 +45,10 @@ TimingFinding about_instruction(std::string text, std::optional<std::uint32_t> a
 
 }  // namespace
 
-TimingResult run_timing(const std::string& text, double clock_mhz) {
+TimingResult run_timing(const std::string& text, double clock_mhz, const SimulationSettings& settings) {
   TimingResult result;
   result.clock_mhz = clock_mhz;
+  result.settings = settings;
   if (!clock_gives_finite_times(clock_mhz)) {
     result.findings.push_back(
         {"error: a clock of " + short_number(clock_mhz, 6) + " MHz gives no board times to show", 0});
@@ -76,8 +79,16 @@ TimingResult run_timing(const std::string& text, double clock_mhz) {
   }
   result.compiled = true;
   result.source_lines = std::move(compiled.source_lines);
-  const BoardProgram program = board.take_program();
-  for (Diagnostic& warning : found) {
+  result.program = board.take_program();
+  const BoardProgram& program = result.program;
+  OutputNaming naming = read_output_names(source);
+  result.labels.names = std::move(naming.names);
+  // Both lists are in line order; the names' warnings go with the others.
+  std::vector<Diagnostic> warnings;
+  std::merge(std::make_move_iterator(naming.warnings.begin()), std::make_move_iterator(naming.warnings.end()),
+             std::make_move_iterator(found.begin()), std::make_move_iterator(found.end()), std::back_inserter(warnings),
+             [](const Diagnostic& a, const Diagnostic& b) { return a.line < b.line; });
+  for (Diagnostic& warning : warnings) {
     place_in_line(warning, lines.line(warning.line), compiled.labels);
     result.findings.push_back({"warning: line " + std::to_string(warning.line) + ": " + warning.message,
                                warning.line, warning.first_column, warning.last_column});
@@ -86,7 +97,6 @@ TimingResult run_timing(const std::string& text, double clock_mhz) {
     result.findings.push_back(about_instruction(
         "warning: " + instruction_place(warning.address, result.source_lines) + ": " + warning.text, warning.address,
         warning.field, result, lines));
-  const SimulationSettings settings;
   const RunEnd end = simulate(program, settings, result.record);
   result.record.finish(end, first_cycle_at(settings.until_ns, clock_mhz));
   if (const auto unreached = unreached_warning(end, settings, result.source_lines))
@@ -96,6 +106,7 @@ TimingResult run_timing(const std::string& text, double clock_mhz) {
     result.findings.push_back(about_instruction(
         "error: " + runtime_error_text(end, result.source_lines) + " (at cycle " + std::to_string(end.cycle) + ")",
         end.error_address, 2, result, lines));
-  result.summary = run_summary(end.steps, end, clock_mhz);
+  result.steps = end.steps;
+  result.reason = end.reason;
   return result;
 }

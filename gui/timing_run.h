@@ -1,6 +1,7 @@
 // What the timing view shows of a source: compiled into a board held in
 // memory as Load would program a board, checked with the board's defaults
-// and run without a board for cdmsim's default horizon and step limit.
+// and run without a board under the view's settings (cdmsim's horizon,
+// step limit and WAIT).
 // Plain computation, free of windows, so that it runs on a worker thread.
 #pragma once
 
@@ -8,7 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "instruction.h"
+#include "output_labels.h"
 #include "run_record.h"
+#include "simulation.h"
 
 // One line of the checks list: a warning, the runtime error or the compile
 // error, and the source line it is about (0 for none) with the columns of
@@ -26,7 +30,11 @@ struct TimingResult {
   std::vector<TimingFinding> findings;
   RunRecord record;                    // empty when not compiled
   std::vector<unsigned> source_lines;  // per instruction
-  std::string summary;                 // "15 instructions in 1.8us; ended: stop at cycle 180"
+  BoardProgram program;                // as run, for Save as SVG to run again
+  OutputLabels labels;                 // as the source's outputs: lines name them
+  SimulationSettings settings;
+  std::uint64_t steps = 0;  // instructions executed
+  EndReason reason = EndReason::Stop;
 
   // The source line of the instruction at `address`; 0 when it has none.
   unsigned line_of(std::uint32_t address) const { return address < source_lines.size() ? source_lines[address] : 0; }
@@ -34,4 +42,4 @@ struct TimingResult {
 
 // `text` as the source pane holds it (CR LF line ends are read as Load
 // reads its temporary file), `clock_mhz` as the frequency box gives it.
-TimingResult run_timing(const std::string& text, double clock_mhz);
+TimingResult run_timing(const std::string& text, double clock_mhz, const SimulationSettings& settings);

@@ -1,6 +1,7 @@
 #include "timing_view.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <memory>
@@ -8,31 +9,45 @@
 
 #include "app_state.h"
 #include "board_commands.h"
+#include "diagram_export.h"
+#include "diagram_layout.h"
+#include "edge_search.h"
 #include "layout_caret.h"
 #include "resource_ids.h"
 #include "time_text.h"
 #include "timing_paint.h"
+#include "timing_texts.h"
 #include "timing_worker.h"
+#include "user_dialogs.h"
 #include "window_text.h"
 
 namespace {
 
 constexpr char kViewClass[] = "CadmoraTimingView";
 constexpr char kViewTitle[] = "Timing View";
+constexpr char kSvgFilter[] = "SVG Pictures (*.svg)\0*.svg\0All Files (*.*)\0*.*\0";
 constexpr UINT kResultMessage = WM_APP + 1;
 constexpr UINT_PTR kRerunTimer = 1;
 constexpr UINT kRerunDelayMs = 80;  // typing has stopped
 constexpr double kRightMargin = 24;
 constexpr int kStatusHeight = 20;
+constexpr int kSettingsHeight = 26;
 constexpr int kScrollUnits = 10000;
 constexpr double kZoomStep = 0.8;  // one wheel notch or key: the span shrinks to this share
 constexpr int kDragThreshold = 3;  // pixels a press may move and still be a click
+constexpr COLORREF kPointerColour = RGB(0xd0, 0x30, 0x30);
+constexpr COLORREF kCursorAColour = RGB(0x1f, 0x6f, 0xd0);
+constexpr COLORREF kCursorBColour = RGB(0x2a, 0x9d, 0x3a);
+
+enum class Cursor { A, B };
 
 // Everything the open view holds; made with its window, gone with it.
 struct View {
   HWND window = nullptr;
   HWND scroll = nullptr;
   HWND status = nullptr;
+  HWND horizon = nullptr;
+  HWND wait = nullptr;
   HWND checks = nullptr;
   std::unique_ptr<TimingResult> result;
   DiagramView span;
@@ -40,7 +55,12 @@ struct View {
   bool model_current = false;
   std::uint64_t requested = 0;  // the newest request's number
   bool waiting = false;
-  int mouse_x = -1;       // -1 while the mouse is elsewhere
+  // The next result is of another document: it is shown whole.
+  RerunCause pending_cause = RerunCause::Document;
+  MeasuringCursors cursors;
+  Cursor moving = Cursor::A;  // the one the edge keys move: the last placed
+  int mouse_x = -1;           // -1 while the mouse is elsewhere
+  int mouse_y = -1;
   bool tracking = false;  // the mouse's leaving will be told
   bool pressed = false;
   bool dragged = false;
@@ -57,14 +77,15 @@ TimingWorker& worker() {
 }
 
 // The part of the client area the diagram takes; the scroll bar, the status
-// line and the checks list lie below it, in that order.
+// line, the settings row and the checks list lie below it, in that order.
 struct ViewLayout {
   int width;
   int diagram_height;
   int scroll_height;
   int checks_height;
   int status_top() const { return diagram_height + scroll_height; }
-  int checks_top() const { return status_top() + kStatusHeight; }
+  int settings_top() const { return status_top() + kStatusHeight; }
+  int checks_top() const { return settings_top() + kSettingsHeight; }
   RECT diagram() const { return {0, 0, width, diagram_height}; }
 };
 
@@ -73,9 +94,9 @@ ViewLayout view_layout() {
   GetClientRect(view->window, &client);
   const int width = client.right;
   const int height = client.bottom;
-  const int checks_height = std::max(60, height / 4);
+  const int checks_height = std::max(60, height / 5);
   const int scroll_height = GetSystemMetrics(SM_CYHSCROLL);
-  const int diagram_height = std::max(0, height - checks_height - kStatusHeight - scroll_height);
+  const int diagram_height = std::max(0, height - checks_height - kStatusHeight - kSettingsHeight - scroll_height);
   return {width, diagram_height, scroll_height, checks_height};
 }
 
@@ -89,10 +110,18 @@ bool has_run() { return view->result && view->result->compiled; }
 
 const DiagramModel& current_model() {
   if (!view->model_current && has_run()) {
-    view->model = view->result->record.model(view->span, plot_area(), view->result->clock_mhz);
+    const TimingResult& result = *view->result;
+    view->model = result.record.model(view->span, plot_area(), result.clock_mhz, &result.labels);
+    if (app.timingShowsUnchanging) add_unchanging_traces(view->model, result.labels);
     view->model_current = true;
   }
   return view->model;
+}
+
+DiagramRows diagram_rows() {
+  if (!has_run()) return share_height(view_layout().diagram_height, 0, 0);
+  const DiagramModel& model = current_model();
+  return share_height(view_layout().diagram_height, model.lanes.size(), model.traces.size());
 }
 
 std::string program_name() {
@@ -103,7 +132,8 @@ std::string program_name() {
 std::string diagram_title() {
   if (!view->result) return "Running...";
   if (!view->result->compiled) return program_name() + " does not compile: see the first error below.";
-  return program_name() + " at " + short_number(view->result->clock_mhz, 6) + " MHz: " + view->result->summary;
+  const TimingResult& result = *view->result;
+  return run_title(program_name(), result.clock_mhz, result.steps, result.reason, result.record.total_cycles());
 }
 
 void set_status(const std::string& text) {
@@ -162,16 +192,25 @@ bool in_plot(int x) {
   return x >= plot.left && x <= plot.left + plot.width;
 }
 
-bool on_traces(int x, int y) {
-  if (!in_plot(x)) return false;
+// The output whose row is at `y`, for a pointer over the plot.
+std::optional<int> output_at(int x, int y) {
+  if (!in_plot(x)) return std::nullopt;
   const DiagramModel& model = current_model();
-  return y >= model.plot_top && y < model.axis_top;
+  const auto row = row_at(diagram_rows(), model.traces.size(), y);
+  if (!row) return std::nullopt;
+  return model.traces[*row].bit;
 }
 
 void show_default_status() {
   if (!view->result) return set_status("Running...");
   if (!view->result->compiled) return set_status(view->result->findings.front().text);
-  set_status("Point at the diagram to read the outputs; wheel or +/- zooms, Home shows the whole run.");
+  const double clock_mhz = view->result->clock_mhz;
+  const std::string cursors = cursors_text(view->cursors, clock_mhz);
+  if (!cursors.empty()) return set_status(cursors);
+  const std::uint64_t cycles = view->result->record.total_cycles();
+  set_status("A run of " + time_text(cycle_time_ns(cycles, clock_mhz)) + " (" + std::to_string(cycles) +
+             " cycles). Click: cursor A; Shift+click: B; Left, Right: to an edge of the output pointed at; "
+             "wheel, +/-: zoom; Home: whole run.");
 }
 
 void show_findings() {
@@ -190,20 +229,24 @@ void show_findings() {
   InvalidateRect(list, nullptr, TRUE);
 }
 
-void request_run() {
+void request_run(RerunCause cause) {
   KillTimer(view->window, kRerunTimer);
+  if (cause == RerunCause::Document) view->pending_cause = RerunCause::Document;
   view->requested = ++request_count;
   view->waiting = true;
-  worker().request(view->window, kResultMessage, view->requested, window_text(app.sourcePane), frequency_box_clock());
+  worker().request(view->window, kResultMessage, view->requested, window_text(app.sourcePane), frequency_box_clock(),
+                   app.timingSettings);
 }
 
-// The zoom stays where it was when the new run is long enough for it;
-// a view of the whole run shows the whole new run.
-DiagramView span_for(const DiagramView& old, std::uint64_t total) {
-  const DiagramView whole = DiagramView::whole(total);
-  const bool was_whole = old.from == 0 && old.to == old.total;
-  if (was_whole || old.to > whole.total) return whole;
-  return {whole.total, old.from, old.to};
+// Another document: nothing of the last one's run stays on show while the
+// new one runs.
+void forget_run() {
+  view->result.reset();
+  view->cursors = {};
+  view->model_current = false;
+  SendMessageA(view->checks, LB_RESETCONTENT, 0, 0);
+  show_default_status();
+  redraw_diagram();
 }
 
 void zoom(double factor, int x) {
@@ -211,6 +254,12 @@ void zoom(double factor, int x) {
   const PlotArea plot = plot_area();
   const int at = in_plot(x) ? x : static_cast<int>(plot.left + plot.width / 2);
   view->span.zoom(factor, at - plot.left, plot.width);
+  span_changed();
+}
+
+void show_whole_run() {
+  if (!has_run()) return;
+  view->span = DiagramView::whole(view->span.total);
   span_changed();
 }
 
@@ -225,11 +274,73 @@ void go_to_finding() {
   SetFocus(app.sourcePane);
 }
 
-void click_trace(int x) {
+std::uint64_t cycle_under(int x) {
   const PlotArea plot = plot_area();
+  return view->span.cycle_at(x - plot.left, plot.width);
+}
+
+// Selects the whole source line of the instruction drawn at `x`.
+void click_trace(int x) {
   const TimingResult& result = *view->result;
-  const auto entry = result.record.entry_at(view->span.cycle_at(x - plot.left, plot.width));
-  if (entry) place_caret_on_line(result.line_of(entry->address));
+  const auto entry = result.record.entry_at(cycle_under(x));
+  if (entry) select_on_line(result.line_of(entry->address), 1, UINT_MAX);
+}
+
+std::optional<std::uint64_t>& cursor(Cursor which) { return which == Cursor::A ? view->cursors.a : view->cursors.b; }
+
+void place_cursor(Cursor which, std::uint64_t cycle) {
+  cursor(which) = cycle;
+  view->moving = which;
+  set_status(cursors_text(view->cursors, view->result->clock_mhz));
+  redraw_diagram();
+}
+
+// Left and Right: the cursor last placed (A when none is) goes to the
+// previous or next change of the output pointed at, from where it stands or
+// else from the pointer; the span follows it when it leaves the span.
+void jump_to_edge(EdgeDirection direction) {
+  const auto bit = output_at(view->mouse_x, view->mouse_y);
+  if (!bit) return set_status("Point at an output's row to move a cursor along its edges.");
+  const std::uint64_t from = cursor(view->moving).value_or(cycle_under(view->mouse_x));
+  const auto edge = find_edge(view->result->record, *bit, from, direction);
+  const std::string label = view->result->labels.label(*bit);
+  if (!edge) return set_status(std::string(direction == EdgeDirection::Next ? "No later" : "No earlier") +
+                               " change of " + label + ".");
+  if (*edge < view->span.from || *edge >= view->span.to) {
+    const auto half = static_cast<std::int64_t>(view->span.span() / 2);
+    view->span.pan(static_cast<std::int64_t>(*edge) - static_cast<std::int64_t>(view->span.from) - half);
+    span_changed();
+  }
+  place_cursor(view->moving, *edge);
+}
+
+// A horizon or WAIT box changed: a time that reads well is kept for the
+// session and the program runs again under it; any other text is named in
+// the status line and the setting stays as it was.
+void setting_changed(int id) {
+  const bool horizon = id == IDC_HORIZON_BOX;
+  double& setting = horizon ? app.timingSettings.until_ns : app.timingSettings.wait_ns;
+  double ns = 0;
+  std::string problem;
+  if (!read_setting_time(window_text_prefix(horizon ? view->horizon : view->wait, kBoxTextLength), ns, problem))
+    return set_status(std::string(horizon ? "Horizon" : "WAIT") + ": " + problem + "; still " + time_text(setting) +
+                      ".");
+  if (ns == setting) return;
+  setting = ns;
+  SetTimer(view->window, kRerunTimer, kRerunDelayMs, nullptr);
+}
+
+void save_svg() {
+  if (!has_run()) return set_status("Nothing to save: the program does not compile.");
+  std::string path;
+  if (!choose_file(FileDialogKind::Save, kSvgFilter, "svg", path)) return set_status("Diagram not saved.");
+  // The shown span, as cdmsim's --from and --until give it; a span reaching
+  // the run's end is cut at the horizon, as cdmsim's is.
+  const TimingResult& result = *view->result;
+  const CycleWindow window{view->span.from, view->span.to == view->span.total
+                                                ? first_cycle_at(result.settings.until_ns, result.clock_mhz)
+                                                : view->span.to};
+  set_status(save_diagram_svg(result, program_name(), window, path));
 }
 
 HFONT message_font() {
@@ -240,19 +351,84 @@ HFONT message_font() {
   return font;
 }
 
-HWND make_child(const char* window_class, DWORD style, int id) {
-  HWND child = CreateWindowExA(0, window_class, "", WS_CHILD | WS_VISIBLE | style, 0, 0, 1, 1, view->window,
+// The cursors as lines over the traces, each with its letter.
+void paint_cursors(HDC dc, const DiagramRows& rows) {
+  const PlotArea plot = plot_area();
+  const struct {
+    const std::optional<std::uint64_t>& cycle;
+    const char* name;
+    COLORREF colour;
+  } cursors[] = {{view->cursors.a, "A", kCursorAColour}, {view->cursors.b, "B", kCursorBColour}};
+  for (const auto& shown : cursors) {
+    if (!shown.cycle || *shown.cycle < view->span.from || *shown.cycle > view->span.to) continue;
+    const double x = plot.left + view->span.x_of(*shown.cycle, plot.width);
+    paint_marker_line(dc, x, kDiagramTitleHeight - 4, rows.axis_top, shown.colour);
+    SetTextColor(dc, shown.colour);
+    draw_text(dc, x + 3, kDiagramTitleHeight + 6, shown.name, TA_LEFT | TA_BASELINE);
+  }
+  SetTextColor(dc, RGB(0, 0, 0));
+  draw_text(dc, plot.left, rows.axis_top + 34, cursors_text(view->cursors, view->result->clock_mhz),
+            TA_LEFT | TA_BASELINE);
+}
+
+// The diagram with its cursors, and the line under the mouse `with_pointer`.
+void paint_view(HDC dc, const RECT& area, bool with_pointer) {
+  SelectObject(dc, message_font());
+  const DiagramRows rows = diagram_rows();
+  paint_diagram(dc, area, diagram_title(), has_run() ? current_model() : DiagramModel{}, rows);
+  if (!has_run()) return;
+  if (with_pointer && in_plot(view->mouse_x))
+    paint_marker_line(dc, view->mouse_x, kDiagramTitleHeight, rows.axis_top, kPointerColour);
+  paint_cursors(dc, rows);
+}
+
+void copy_diagram() {
+  const ViewLayout layout = view_layout();
+  const RECT area = layout.diagram();
+  const bool copied = copy_picture(view->window, layout.width, layout.diagram_height, [&area](HDC dc) {
+    paint_view(dc, area, false);
+  });
+  set_status(copied ? "Copied the diagram as a picture." : "The clipboard is in use; nothing was copied.");
+}
+
+void toggle_unchanging() {
+  app.timingShowsUnchanging = !app.timingShowsUnchanging;
+  CheckMenuItem(GetMenu(view->window), ID_DIAGRAM_UNCHANGING,
+                MF_BYCOMMAND | (app.timingShowsUnchanging ? MF_CHECKED : MF_UNCHECKED));
+  span_changed();
+}
+
+HWND make_child(const char* window_class, DWORD style, int id, const char* text = "") {
+  HWND child = CreateWindowExA(0, window_class, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 1, 1, view->window,
                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
   SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(message_font()), FALSE);
   return child;
+}
+
+HMENU make_menu() {
+  HMENU diagram = CreatePopupMenu();
+  AppendMenuA(diagram, MF_STRING, ID_DIAGRAM_SAVE_SVG, "Save as &SVG...\tCtrl+S");
+  AppendMenuA(diagram, MF_STRING, ID_DIAGRAM_COPY, "&Copy Picture\tCtrl+C");
+  AppendMenuA(diagram, MF_STRING | (app.timingShowsUnchanging ? MF_CHECKED : 0), ID_DIAGRAM_UNCHANGING,
+              "Show &Unchanging Outputs");
+  AppendMenuA(diagram, MF_STRING, ID_DIAGRAM_WHOLE_RUN, "&Whole Run\tHome");
+  HMENU bar = CreateMenu();
+  AppendMenuA(bar, MF_STRING | MF_POPUP, reinterpret_cast<UINT_PTR>(diagram), "&Diagram");
+  return bar;
 }
 
 LRESULT on_create(HWND window) {
   view->window = window;
   view->scroll = make_child("SCROLLBAR", SBS_HORZ, IDC_TIMING_SCROLL);
   view->status = make_child("STATIC", SS_LEFTNOWORDWRAP | SS_SUNKEN, IDC_TIMING_STATUS);
+  make_child("STATIC", SS_RIGHT, IDC_HORIZON_LABEL, "&Horizon:");
+  view->horizon = make_child("EDIT", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, IDC_HORIZON_BOX);
+  make_child("STATIC", SS_RIGHT, IDC_WAIT_LABEL, "&WAIT:");
+  view->wait = make_child("EDIT", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, IDC_WAIT_BOX);
   view->checks = make_child(
       "LISTBOX", WS_VSCROLL | WS_BORDER | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_WANTKEYBOARDINPUT, IDC_TIMING_CHECKS);
+  SetWindowTextA(view->horizon, time_text(app.timingSettings.until_ns).c_str());
+  SetWindowTextA(view->wait, time_text(app.timingSettings.wait_ns).c_str());
   return 0;
 }
 
@@ -260,6 +436,12 @@ LRESULT on_size() {
   const ViewLayout layout = view_layout();
   SetWindowPos(view->scroll, nullptr, 0, layout.diagram_height, layout.width, layout.scroll_height, SWP_NOZORDER);
   SetWindowPos(view->status, nullptr, 0, layout.status_top(), layout.width, kStatusHeight, SWP_NOZORDER);
+  const int top = layout.settings_top() + 3;
+  const int height = kSettingsHeight - 6;
+  SetWindowPos(GetDlgItem(view->window, IDC_HORIZON_LABEL), nullptr, 0, top + 2, 60, height, SWP_NOZORDER);
+  SetWindowPos(view->horizon, nullptr, 64, top, 90, height, SWP_NOZORDER);
+  SetWindowPos(GetDlgItem(view->window, IDC_WAIT_LABEL), nullptr, 160, top + 2, 50, height, SWP_NOZORDER);
+  SetWindowPos(view->wait, nullptr, 214, top, 90, height, SWP_NOZORDER);
   SetWindowPos(view->checks, nullptr, 0, layout.checks_top(), layout.width, layout.checks_height, SWP_NOZORDER);
   span_changed();
   return 0;
@@ -273,15 +455,11 @@ LRESULT on_paint(HWND window) {
   HDC memory = CreateCompatibleDC(dc);
   HBITMAP bitmap = CreateCompatibleBitmap(dc, std::max(layout.width, 1), std::max(layout.diagram_height, 1));
   HGDIOBJ old_bitmap = SelectObject(memory, bitmap);
-  HGDIOBJ old_font = SelectObject(memory, message_font());
-  paint_diagram(memory, layout.diagram(), diagram_title(), has_run() ? current_model() : DiagramModel{});
-  if (in_plot(view->mouse_x)) {
-    SelectObject(memory, GetStockObject(DC_PEN));
-    SetDCPenColor(memory, RGB(0xd0, 0x30, 0x30));
-    MoveToEx(memory, view->mouse_x, kDiagramTitleHeight, nullptr);
-    LineTo(memory, view->mouse_x, static_cast<int>(current_model().axis_top));
-  }
+  HGDIOBJ old_font = GetCurrentObject(memory, OBJ_FONT);
+  paint_view(memory, layout.diagram(), true);
   BitBlt(dc, 0, 0, layout.width, layout.diagram_height, memory, 0, 0, SRCCOPY);
+  const RECT settings_row{0, layout.settings_top(), layout.width, layout.checks_top()};
+  FillRect(dc, &settings_row, GetSysColorBrush(COLOR_BTNFACE));
   SelectObject(memory, old_font);
   SelectObject(memory, old_bitmap);
   DeleteObject(bitmap);
@@ -309,11 +487,12 @@ LRESULT on_mouse_move(LPARAM lparam) {
   }
   if (view->mouse_x != x) redraw_diagram();
   view->mouse_x = x;
+  view->mouse_y = static_cast<short>(HIWORD(lparam));
   if (in_plot(x)) set_status(status_at(x));
   return 0;
 }
 
-// The cursor line goes with the mouse.
+// The pointer line goes with the mouse.
 LRESULT on_mouse_leave() {
   view->tracking = false;
   view->mouse_x = -1;
@@ -334,13 +513,17 @@ LRESULT on_button_down(LPARAM lparam) {
   return 0;
 }
 
-LRESULT on_button_up(LPARAM lparam) {
+// A click (a press that did not drag) places cursor A, or B with Shift; a
+// click on a trace also selects its instruction's source line.
+LRESULT on_button_up(WPARAM wparam, LPARAM lparam) {
   if (!view->pressed) return 0;
   view->pressed = false;
   ReleaseCapture();
   const int x = static_cast<short>(LOWORD(lparam));
   const int y = static_cast<short>(HIWORD(lparam));
-  if (!view->dragged && on_traces(x, y)) click_trace(x);
+  if (view->dragged || !in_plot(x)) return 0;
+  place_cursor((wparam & MK_SHIFT) != 0 ? Cursor::B : Cursor::A, cycle_under(x));
+  if (output_at(x, y)) click_trace(x);
   return 0;
 }
 
@@ -386,12 +569,30 @@ LRESULT on_scroll(WPARAM wparam) {
 }
 
 LRESULT on_key_down(WPARAM wparam) {
-  if (wparam == VK_ESCAPE) DestroyWindow(view->window);
-  if (wparam == VK_HOME && has_run()) {
-    view->span = DiagramView::whole(view->span.total);
-    span_changed();
+  const bool control = GetKeyState(VK_CONTROL) < 0;
+  switch (wparam) {
+    case VK_ESCAPE:
+      DestroyWindow(view->window);
+      break;
+    case VK_HOME:
+      show_whole_run();
+      break;
+    case VK_F5:
+      request_run(RerunCause::Refresh);
+      break;
+    case VK_LEFT:
+    case VK_RIGHT:
+      if (has_run()) jump_to_edge(wparam == VK_RIGHT ? EdgeDirection::Next : EdgeDirection::Previous);
+      break;
+    case 'S':
+      if (control) save_svg();
+      break;
+    case 'C':
+      if (control) copy_diagram();
+      break;
+    default:
+      break;
   }
-  if (wparam == VK_F5) request_run();
   return 0;
 }
 
@@ -416,12 +617,36 @@ LRESULT on_list_key(WPARAM wparam) {
 }
 
 LRESULT on_command(WPARAM wparam) {
-  if (LOWORD(wparam) == IDC_TIMING_CHECKS && HIWORD(wparam) == LBN_DBLCLK) go_to_finding();
+  const int id = LOWORD(wparam);
+  const int code = HIWORD(wparam);
+  switch (id) {
+    case IDC_TIMING_CHECKS:
+      if (code == LBN_DBLCLK) go_to_finding();
+      break;
+    case IDC_HORIZON_BOX:
+    case IDC_WAIT_BOX:
+      if (code == EN_CHANGE) setting_changed(id);
+      break;
+    case ID_DIAGRAM_SAVE_SVG:
+      save_svg();
+      break;
+    case ID_DIAGRAM_COPY:
+      copy_diagram();
+      break;
+    case ID_DIAGRAM_UNCHANGING:
+      toggle_unchanging();
+      break;
+    case ID_DIAGRAM_WHOLE_RUN:
+      show_whole_run();
+      break;
+    default:
+      break;
+  }
   return 0;
 }
 
 LRESULT on_timer() {
-  request_run();
+  request_run(RerunCause::Refresh);
   return 0;
 }
 
@@ -430,7 +655,12 @@ LRESULT on_result(WPARAM wparam) {
   if (!result) return 0;
   view->waiting = false;
   view->result = std::move(result);
-  if (view->result->compiled) view->span = span_for(view->span, view->result->record.total_cycles());
+  const std::uint64_t total_before = view->span.total;
+  if (view->result->compiled)
+    view->span = span_after_run(view->span, view->result->record.total_cycles(), view->pending_cause);
+  // The cursors stay where they were only on a run as long as the last.
+  if (view->pending_cause == RerunCause::Document || view->span.total != total_before) view->cursors = {};
+  view->pending_cause = RerunCause::Refresh;
   show_findings();
   show_default_status();
   span_changed();
@@ -469,7 +699,7 @@ LRESULT CALLBACK view_proc(HWND window, UINT message, WPARAM wparam, LPARAM lpar
     case WM_LBUTTONDOWN:
       return on_button_down(lparam);
     case WM_LBUTTONUP:
-      return on_button_up(lparam);
+      return on_button_up(wparam, lparam);
     case WM_MOUSEWHEEL:
       return on_mouse_wheel(wparam, lparam);
     case WM_HSCROLL:
@@ -513,7 +743,7 @@ bool open_view() {
   view = new View;
   HWND window = CreateWindowExA(0, kViewClass, kViewTitle, WS_OVERLAPPEDWINDOW, placed ? place.left : CW_USEDEFAULT,
                                 placed ? place.top : CW_USEDEFAULT, placed ? place.right - place.left : 900,
-                                placed ? place.bottom - place.top : 680, app.mainWindow, nullptr,
+                                placed ? place.bottom - place.top : 680, app.mainWindow, make_menu(),
                                 GetModuleHandleA(nullptr), nullptr);
   if (window == nullptr) {
     delete view;
@@ -529,14 +759,21 @@ bool open_view() {
 }  // namespace
 
 void show_timing_view() {
-  if (view == nullptr && !open_view()) return;
-  request_run();
+  const bool opened = view == nullptr;
+  if (opened && !open_view()) return;
+  request_run(opened ? RerunCause::Document : RerunCause::Refresh);
   show_default_status();
 }
 
 void timing_view_source_changed() {
   if (view == nullptr) return;
   SetTimer(view->window, kRerunTimer, kRerunDelayMs, nullptr);
+}
+
+void timing_view_document_changed() {
+  if (view == nullptr) return;
+  forget_run();
+  request_run(RerunCause::Document);
 }
 
 bool timing_view_running() { return view != nullptr && (view->waiting || view->requested == 0); }

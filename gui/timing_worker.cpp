@@ -11,10 +11,11 @@ TimingWorker::~TimingWorker() {
   if (thread_.joinable()) thread_.join();
 }
 
-void TimingWorker::request(HWND target, UINT message, std::uint64_t number, std::string text, double clock_mhz) {
+void TimingWorker::request(HWND target, UINT message, std::uint64_t number, std::string text, double clock_mhz,
+                           const SimulationSettings& settings) {
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    waiting_ = Request{target, message, number, std::move(text), clock_mhz};
+    waiting_ = Request{target, message, number, std::move(text), clock_mhz, settings};
     newest_ = number;
     if (!thread_.joinable()) thread_ = std::thread([this] { serve(); });
   }
@@ -35,7 +36,7 @@ void TimingWorker::serve() {
     Request request = std::move(*waiting_);
     waiting_.reset();
     lock.unlock();
-    auto result = std::make_unique<TimingResult>(run_timing(request.text, request.clock_mhz));
+    auto result = std::make_unique<TimingResult>(run_timing(request.text, request.clock_mhz, request.settings));
     lock.lock();
     // A newer request makes this result out of date before anyone sees it.
     if (request.number != newest_) continue;

@@ -25,9 +25,10 @@ class TimingWorker {
   // Waits for a run under way, then ends the thread.
   ~TimingWorker();
 
-  // Runs `text` at `clock_mhz`, then posts `message` (wparam: `number`) to
-  // `target`. Numbers grow with each request.
-  void request(HWND target, UINT message, std::uint64_t number, std::string text, double clock_mhz);
+  // Runs `text` at `clock_mhz` under `settings`, then posts `message`
+  // (wparam: `number`) to `target`. Numbers grow with each request.
+  void request(HWND target, UINT message, std::uint64_t number, std::string text, double clock_mhz,
+               const SimulationSettings& settings);
 
   // The result of request `number`, once and only when it is the newest
   // request's; null otherwise.
@@ -40,6 +41,7 @@ class TimingWorker {
     std::uint64_t number;
     std::string text;
     double clock_mhz;
+    SimulationSettings settings;
   };
 
   void serve();

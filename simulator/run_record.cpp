@@ -67,6 +67,13 @@ std::optional<RunRecord::Entry> RunRecord::entry_at(std::uint64_t cycle) const {
   return Entry{cursor.cycle, address, instructions_[address].outputs};
 }
 
+void RunRecord::visit_from(std::uint64_t cycle, const std::function<bool(const Entry&)>& visit) const {
+  for (Cursor cursor = cursor_at(cycle); cursor.step < steps_.size(); advance(cursor)) {
+    const std::uint32_t address = steps_[cursor.step] >> 1;
+    if (!visit(Entry{cursor.cycle, address, instructions_[address].outputs})) return;
+  }
+}
+
 void RunRecord::bin_steps(const DiagramView& view, std::uint32_t outputs, std::vector<TimedBin>& bins) const {
   std::size_t k = 0;
   for (Cursor cursor = cursor_at(view.from); cursor.step < steps_.size() && cursor.cycle < view.to; advance(cursor)) {

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -32,6 +33,10 @@ class RunRecord : public StepSink {
 
   // The step running at `cycle`; none before the first.
   std::optional<Entry> entry_at(std::uint64_t cycle) const;
+
+  // Hands `visit` each step that starts at or after `cycle`, in order, until
+  // it answers false.
+  void visit_from(std::uint64_t cycle, const std::function<bool(const Entry&)>& visit) const;
 
   // The model of `view` drawn on `plot`, at most one bin per pixel, its
   // traces labelled as `labels` name them (none: out<N>).
