@@ -7,6 +7,7 @@
 #include <string>
 
 #include "interpreter.h"
+#include "memory_board.h"
 #include "null_board.h"
 #include "program_generator.h"
 
@@ -37,10 +38,34 @@ void interpret(benchmark::State& state, bool listing) {
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * program.size()));
 }
 
+// What a compile for a script asks of the interpreter: the program kept in a
+// board held in memory, every error and warning as a record, each line's
+// source line and each label's address.
+void BM_InterpretIntoMemoryWithRecords(benchmark::State& state) {
+  const auto instructions = static_cast<std::uint64_t>(state.range(0));
+  const std::string program = generate_program(instructions);
+  NullBuffer buffer;
+  std::ostream report(&buffer);
+  for (auto _ : state) {
+    MemoryBoard board;
+    std::vector<Diagnostic> found;
+    InterpreterOptions options;
+    options.board = &board;
+    options.diagnostics = &found;
+    options.describe_program = true;
+    options.label_addresses = true;
+    const bool succeeded = run_interpreter(ProgramSource::from_text(program), options, report).programmed;
+    if (!succeeded) state.SkipWithError("the generated program did not load");
+    benchmark::DoNotOptimize(board.take_program());
+  }
+  state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * instructions));
+}
+
 void BM_InterpretWithoutListing(benchmark::State& state) { interpret(state, false); }
 void BM_InterpretWithListing(benchmark::State& state) { interpret(state, true); }
 
 BENCHMARK(BM_InterpretWithoutListing)->Arg(10000)->Arg(32768)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_InterpretIntoMemoryWithRecords)->Arg(32768)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_InterpretWithListing)->Arg(1000000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
