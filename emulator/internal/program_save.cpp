@@ -3,6 +3,7 @@
 #include <system_error>
 
 #include "board_file.h"
+#include "file_names.h"
 #include "state_folder.h"
 
 namespace {
@@ -19,8 +20,8 @@ bool ProgramSave::begin(const std::filesystem::path& target, std::size_t expecte
   abandon();
   file_ = std::make_unique<ReplacingFile>(target);
   std::error_code ignored;
-  if (std::filesystem::is_directory(target, ignored)) return fail(display_text(target) + " is a folder");
-  if (!file_->open()) return fail("the folder " + display_text(target.parent_path()) + " cannot be written");
+  if (std::filesystem::is_directory(target, ignored)) return fail(shown_path(target) + " is a folder");
+  if (!file_->open()) return fail("the folder " + shown_path(target.parent_path()) + " cannot be written");
   if (!file_->reserve(kClockLineRoom)) return fail(file_->error());
   // Untouched pages cost nothing, and a large program is not copied again
   // and again as it grows.

@@ -9,10 +9,6 @@
 
 #include "replacing_file.h"
 
-#if defined(_WIN32)
-#include <windows.h>
-#endif
-
 namespace fs = std::filesystem;
 
 namespace {
@@ -82,16 +78,4 @@ void append_line(const fs::path& path, std::string_view line) {
   std::fwrite(line.data(), 1, line.size(), file);
   std::fputc('\n', file);
   std::fclose(file);
-}
-
-std::string display_text(const fs::path& path) {
-#if defined(_WIN32)
-  const std::wstring& wide = path.native();
-  const int size = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
-  std::string text(static_cast<size_t>(size > 0 ? size : 0), '\0');
-  if (size > 0) WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), text.data(), size, nullptr, nullptr);
-  return text;
-#else
-  return path.native();
-#endif
 }

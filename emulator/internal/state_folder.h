@@ -26,8 +26,5 @@ std::string read_file_text(const std::filesystem::path& path, std::size_t limit 
 bool write_file_atomically(const std::filesystem::path& target,
                            const std::function<bool(std::FILE*)>& write);
 
-// The path as messages show it (the ANSI code page on Windows).
-std::string display_text(const std::filesystem::path& path);
-
 // Appends one line (a line feed is added) to the file.
 void append_line(const std::filesystem::path& path, std::string_view line);
