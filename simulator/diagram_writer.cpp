@@ -96,9 +96,6 @@ class SvgPicture {
 
 }  // namespace
 
-DiagramWriter::DiagramWriter(double clock_mhz, std::string name, CycleWindow window)
-    : DiagramWriter(WriterSettings{clock_mhz, window, {}, std::nullopt}, std::move(name)) {}
-
 DiagramWriter::DiagramWriter(const WriterSettings& settings, std::string name)
     : clock_mhz_(settings.clock_mhz), name_(std::move(name)), window_(settings.window), labels_(settings.labels) {}
 

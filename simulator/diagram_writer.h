@@ -20,7 +20,6 @@ class DiagramWriter : public StepSink {
   // `name` opens the title: the program's file, or the board it came from.
   // The diagram covers the settings' window; its traces bear their labels.
   DiagramWriter(const WriterSettings& settings, std::string name);
-  DiagramWriter(double clock_mhz, std::string name, CycleWindow window = {});
 
   void step(const Step& step) override;
 

@@ -20,9 +20,6 @@ void put_command(TextOutput& out, std::int32_t opcode) {
 
 }  // namespace
 
-TimelineWriter::TimelineWriter(TextOutput& out, double clock_mhz, const std::vector<unsigned>& source_lines)
-    : TimelineWriter(out, WriterSettings{clock_mhz, {}, {}, std::nullopt}, source_lines) {}
-
 TimelineWriter::TimelineWriter(TextOutput& out, const WriterSettings& settings,
                                const std::vector<unsigned>& source_lines)
     : out_(out), clock_mhz_(settings.clock_mhz), source_lines_(source_lines) {

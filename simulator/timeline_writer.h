@@ -15,7 +15,6 @@ class TimelineWriter : public StepSink {
   // Writes the header row. `source_lines` gives each address's source line;
   // when empty, the line column shows "-".
   TimelineWriter(TextOutput& out, const WriterSettings& settings, const std::vector<unsigned>& source_lines);
-  TimelineWriter(TextOutput& out, double clock_mhz, const std::vector<unsigned>& source_lines);
 
   void step(const Step& step) override;
 

@@ -15,9 +15,6 @@ constexpr char kNumberCode = '9';
 
 }  // namespace
 
-VcdWriter::VcdWriter(TextOutput& out, double clock_mhz, CycleWindow window)
-    : VcdWriter(out, WriterSettings{clock_mhz, window, {}, std::nullopt}) {}
-
 VcdWriter::VcdWriter(TextOutput& out, const WriterSettings& settings) : out_(out), window_(settings.window) {
   const VcdTimescale unit = settings.timescale.value_or(dump_timescale(settings.clock_mhz));
   units_per_cycle_ = unit.units_per_cycle(settings.clock_mhz);

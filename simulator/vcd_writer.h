@@ -22,7 +22,6 @@ class VcdWriter : public StepSink {
   // Writes the header. The dump covers the settings' window: it starts with
   // the outputs as they are at its first cycle and ends at its last.
   VcdWriter(TextOutput& out, const WriterSettings& settings);
-  VcdWriter(TextOutput& out, double clock_mhz, CycleWindow window = {});
 
   void step(const Step& step) override;
 

@@ -18,7 +18,8 @@ TraceOutcome write_board_trace(const fs::path& folder, int board, double trace_n
   EndReason reason = EndReason::Stop;
   const bool written = write_file_atomically(target, [&](std::FILE* file) {
     TextOutput out(file);
-    VcdWriter vcd(out, program->clock_mhz, {0, first_cycle_at(trace_ns, program->clock_mhz)});
+    const CycleWindow window{0, first_cycle_at(trace_ns, program->clock_mhz)};
+    VcdWriter vcd(out, WriterSettings{program->clock_mhz, window, {}, std::nullopt});
     const RunEnd end = simulate(*program, settings, vcd);
     reason = end.reason;
     vcd.finish(end);

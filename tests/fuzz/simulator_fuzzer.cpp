@@ -116,9 +116,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   CheckedSteps checked(settings.max_steps);
   TextOutput out(sink_file);
   const std::vector<unsigned> no_lines;
-  TimelineWriter timeline(out, program.clock_mhz, no_lines);
-  VcdWriter vcd(out, program.clock_mhz);
-  DiagramWriter diagram(program.clock_mhz, "fuzz");
+  const WriterSettings writing{program.clock_mhz, {}, {}, std::nullopt};
+  TimelineWriter timeline(out, writing, no_lines);
+  VcdWriter vcd(out, writing);
+  DiagramWriter diagram(writing, "fuzz");
   RunRecord record;
   Fan fan(checked, timeline, vcd, diagram, record);
   const RunEnd end = simulate(program, settings, fan);
