@@ -31,17 +31,17 @@ const UnitName& unit_of(std::uint64_t femtoseconds) {
   return kUnits[std::size(kUnits) - 1];
 }
 
+// The count of the unit, `between`, and the unit's name.
+std::string written(std::uint64_t femtoseconds, std::string_view between) {
+  const UnitName& unit = unit_of(femtoseconds);
+  return std::to_string(femtoseconds / unit.femtoseconds) + std::string(between) + std::string(unit.text);
+}
+
 }  // namespace
 
-std::string VcdTimescale::text() const {
-  const UnitName& unit = unit_of(femtoseconds);
-  return std::to_string(femtoseconds / unit.femtoseconds) + " " + std::string(unit.text);
-}
+std::string VcdTimescale::text() const { return written(femtoseconds, " "); }
 
-std::string VcdTimescale::short_text() const {
-  const UnitName& unit = unit_of(femtoseconds);
-  return std::to_string(femtoseconds / unit.femtoseconds) + std::string(unit.text);
-}
+std::string VcdTimescale::short_text() const { return written(femtoseconds, ""); }
 
 double VcdTimescale::units_per_cycle(double clock_mhz) const {
   return 1e9 / clock_mhz / static_cast<double>(femtoseconds);
