@@ -1,7 +1,6 @@
 #include "cdmsim.h"
 
 #include <cstdio>
-#include <optional>
 #include <string>
 
 #include "board_files.h"

@@ -1,6 +1,5 @@
 #include "simulation.h"
 
-#include <algorithm>
 #include <cmath>
 
 #include "time_text.h"

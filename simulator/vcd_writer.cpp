@@ -1,6 +1,5 @@
 #include "vcd_writer.h"
 
-#include <algorithm>
 #include <cmath>
 #include <string>
 
