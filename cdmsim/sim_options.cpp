@@ -98,8 +98,7 @@ bool read_format(std::string_view text, SimOptions& options, std::string& proble
 
 bool read_timescale(std::string_view text, SimOptions& options, std::string& problem) {
   options.timescale = parse_vcd_timescale(text);
-  return options.timescale ||
-         refuse(problem, "'" + std::string(text) + "' is not a dump unit: 1, 10 or 100 of s, ms, us, ns, ps or fs");
+  return options.timescale || refuse(problem, timescale_problem(text));
 }
 
 // An option's default as the usage text shows it; null for none.

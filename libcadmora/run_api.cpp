@@ -96,8 +96,7 @@ int cadmora_simulate(const cadmora_program* program, const cadmora_run_settings*
     if (settings->timescale != nullptr) {
       made->timescale = parse_vcd_timescale(settings->timescale);
       if (!made->timescale)
-        throw CallError(CADMORA_ERROR_ARGUMENT, "timescale '" + std::string(settings->timescale) +
-                                                    "' is not a dump unit: 1, 10 or 100 of s, ms, us, ns, ps or fs");
+        throw CallError(CADMORA_ERROR_ARGUMENT, "timescale " + timescale_problem(settings->timescale));
     }
     made->end = simulate(made->program->loaded.program, made->settings, made->steps);
     made->steps.finish();

@@ -58,6 +58,10 @@ std::optional<VcdTimescale> parse_vcd_timescale(std::string_view text) {
   return first_unit([&](VcdTimescale unit) { return unit.short_text() == lower; });
 }
 
+std::string timescale_problem(std::string_view text) {
+  return "'" + std::string(text) + "' is not a dump unit: 1, 10 or 100 of s, ms, us, ns, ps or fs";
+}
+
 VcdTimescale dump_timescale(double clock_mhz) {
   if (auto exact = first_unit([&](VcdTimescale unit) { return unit.places_every_edge(clock_mhz); })) return *exact;
   const auto fine = first_unit([&](VcdTimescale unit) { return unit.units_per_cycle(clock_mhz) >= 100; });

@@ -22,6 +22,8 @@ struct VcdTimescale {
 
 // "10ns", "1ps", "100US": none for a unit the dump does not allow.
 std::optional<VcdTimescale> parse_vcd_timescale(std::string_view text);
+// Why parse_vcd_timescale refused `text`, with the units it takes.
+std::string timescale_problem(std::string_view text);
 
 // The coarsest unit that places every clock edge exactly (10 ns at 100 MHz,
 // 1 ns at 125 MHz). When none does (3 MHz: a period of 333.33 ns), the
