@@ -1,7 +1,5 @@
 // The library's own calls: version, errors, times, and the diagnostics
 // every other part hands out.
-#include <cmath>
-#include <cstring>
 #include <string>
 
 #include "cadmora.h"
