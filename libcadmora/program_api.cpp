@@ -114,7 +114,7 @@ int cadmora_program_instructions(const cadmora_program* program, size_t first, s
       if (opcodes != nullptr) opcodes[i] = instruction.opcode;
       if (data != nullptr) data[i] = instruction.data;
       if (durations_ns != nullptr) durations_ns[i] = instruction.duration_ns;
-      if (lines != nullptr) lines[i] = first + i < loaded.source_lines.size() ? loaded.source_lines[first + i] : 0;
+      if (lines != nullptr) lines[i] = loaded.line_of(first + i);
     }
     return CADMORA_OK;
   });

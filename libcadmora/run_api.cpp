@@ -126,18 +126,14 @@ int cadmora_run_steps(const cadmora_run* run, size_t first, size_t count, uint64
     const cadmora_run& r = run_of(run);
     const std::size_t size = r.steps.size();
     require(first <= size && count <= size - first, "the range runs past the last step");
-    const std::uint64_t* kept_cycles = r.steps.cycles() + first;
     const std::uint32_t* kept_addresses = r.steps.addresses() + first;
-    if (cycles != nullptr && count > 0) std::memcpy(cycles, kept_cycles, count * sizeof *cycles);
+    if (cycles != nullptr && count > 0) std::memcpy(cycles, r.steps.cycles() + first, count * sizeof *cycles);
     if (outputs != nullptr && count > 0) std::memcpy(outputs, r.steps.outputs() + first, count * sizeof *outputs);
     if (addresses != nullptr && count > 0) std::memcpy(addresses, kept_addresses, count * sizeof *addresses);
     if (lengths != nullptr)
-      for (std::size_t i = 0; i < count; ++i)
-        lengths[i] = (first + i + 1 < size ? kept_cycles[i + 1] : r.end.cycle) - kept_cycles[i];
-    const auto& source_lines = r.program->loaded.source_lines;
+      for (std::size_t i = 0; i < count; ++i) lengths[i] = r.steps.length(first + i, r.end.cycle);
     if (lines != nullptr)
-      for (std::size_t i = 0; i < count; ++i)
-        lines[i] = kept_addresses[i] < source_lines.size() ? source_lines[kept_addresses[i]] : 0;
+      for (std::size_t i = 0; i < count; ++i) lines[i] = r.program->loaded.line_of(kept_addresses[i]);
     return CADMORA_OK;
   });
 }

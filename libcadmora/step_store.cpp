@@ -13,7 +13,7 @@ void StepStore::replay(const BoardProgram& program, const RunEnd& end, StepSink&
     const InstructionFields& instruction = program.instructions[addresses_[i]];
     Step step;
     step.cycle = cycles_[i];
-    step.cycles = (i + 1 < count ? cycles_[i + 1] : end.cycle) - step.cycle;
+    step.cycles = length(i, end.cycle);
     step.address = addresses_[i];
     step.outputs = outputs_[i];
     step.opcode = instruction.opcode;

@@ -65,6 +65,10 @@ class StepStore : public StepSink {
   const std::uint64_t* cycles() const { return cycles_.data(); }
   const std::uint32_t* outputs() const { return outputs_.data(); }
   const std::uint32_t* addresses() const { return addresses_.data(); }
+  // Step `index`'s length in cycles: to the next step, or the last one to `end_cycle`.
+  std::uint64_t length(std::size_t index, std::uint64_t end_cycle) const {
+    return (index + 1 < size() ? cycles_[index + 1] : end_cycle) - cycles_[index];
+  }
 
   // Hands `sink` the steps again, as the run handed them out; `end` gives
   // the last one's length, and the program each step's command.

@@ -24,6 +24,9 @@ struct LoadedProgram {
   // With CompileSettings::labels: each label's name and address.
   std::vector<std::pair<std::string, std::uint32_t>> labels;
   OutputLabels outputs;  // as the source's outputs: lines name them
+
+  // The source line of `address`; 0 for none.
+  unsigned line_of(std::uint32_t address) const { return address < source_lines.size() ? source_lines[address] : 0; }
 };
 
 // Reads a whole program, or a board file, once: a named pipe can be read
