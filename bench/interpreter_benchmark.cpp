@@ -6,8 +6,8 @@
 #include <streambuf>
 #include <string>
 
+#include "compiled_program.h"
 #include "interpreter.h"
-#include "memory_board.h"
 #include "null_board.h"
 #include "program_generator.h"
 
@@ -38,25 +38,25 @@ void interpret(benchmark::State& state, bool listing) {
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * program.size()));
 }
 
-// What a compile for a script asks of the interpreter: the program kept in a
-// board held in memory, every error and warning as a record, each line's
-// source line and each label's address.
+// What a compile for a script asks: compile_program as libcadmora calls it,
+// the program kept in a board held in memory, every error and warning as a
+// record, each line's source line and each label's address.
 void BM_InterpretIntoMemoryWithRecords(benchmark::State& state) {
   const auto instructions = static_cast<std::uint64_t>(state.range(0));
   const std::string program = generate_program(instructions);
   NullBuffer buffer;
   std::ostream report(&buffer);
+  CompileSettings settings;
+  settings.labels = true;
   for (auto _ : state) {
-    MemoryBoard board;
+    LoadedProgram loaded;
     std::vector<Diagnostic> found;
-    InterpreterOptions options;
-    options.board = &board;
-    options.diagnostics = &found;
-    options.describe_program = true;
-    options.label_addresses = true;
-    const bool succeeded = run_interpreter(ProgramSource::from_text(program), options, report).programmed;
-    if (!succeeded) state.SkipWithError("the generated program did not load");
-    benchmark::DoNotOptimize(board.take_program());
+    DiagnosticWriter writer("", WarningSwitches{}, DiagnosticsFormat::Text, report);
+    writer.keep_records(&found);
+    if (!compile_program(program, settings, loaded, writer, report))
+      state.SkipWithError("the generated program did not load");
+    writer.finish();
+    benchmark::DoNotOptimize(loaded.program);
   }
   state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * instructions));
 }
