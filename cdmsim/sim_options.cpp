@@ -36,17 +36,8 @@ bool read_count(std::string_view text, std::uint64_t& count, std::string& proble
 }
 
 bool read_time(std::string_view text, double& ns, std::string& problem) {
-  switch (parse_time_ns(text, ns)) {
-    case TimeReading::Read:
-      return true;
-    case TimeReading::OutOfRange:
-      return refuse(problem, "'" + std::string(text) + "' is out of range");
-    case TimeReading::Malformed:
-      break;
-  }
-  if (!text.empty() && text.find_first_not_of("0123456789.") == std::string_view::npos)
-    return refuse(problem, "'" + std::string(text) + "' needs a unit: " + time_unit_list());
-  return malformed(text, problem);
+  if (read_time_ns(text, ns, problem)) return true;
+  return problem.empty() ? malformed(text, problem) : false;
 }
 
 bool read_clock(std::string_view text, SimOptions& options, std::string& problem) {

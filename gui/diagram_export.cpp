@@ -5,12 +5,12 @@
 #include <system_error>
 
 #include "diagram_writer.h"
+#include "file_names.h"
 #include "replacing_file.h"
-#include "safe_file_write.h"
 
 std::string save_diagram_svg(const TimingResult& result, const std::string& name, const CycleWindow& window,
                              const std::string& path) {
-  ReplacingFile file{std::filesystem::path(wide_text(path))};
+  ReplacingFile file{narrow_path(path.c_str())};
   if (!file.open()) return "Cannot write " + path + ": " + file.error() + ".";
   WriterSettings settings;
   settings.clock_mhz = result.clock_mhz;

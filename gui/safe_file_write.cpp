@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "file_names.h"
 #include "line_ends.h"
 #include "replacing_file.h"
 
@@ -12,7 +13,7 @@ namespace {
 
 // An existing file that refuses writing (read-only, a folder, in use) counts
 // as not openable, exactly as opening it for writing would.
-bool existing_file_refuses_writing(const std::wstring& path) {
+bool existing_file_refuses_writing(const std::filesystem::path& path) {
   const DWORD attributes = GetFileAttributesW(path.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
     return true;
@@ -38,21 +39,14 @@ WriteOutcome write_in_place(const std::filesystem::path& path, std::string_view 
 
 }  // namespace
 
-std::wstring wide_text(const std::string& text) {
-  const int size = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring result(size, L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), result.data(), size);
-  return result;
-}
-
 WriteOutcome write_text_in_place(const std::string& path, std::string_view text) {
-  return write_in_place(wide_text(path), text);
+  return write_in_place(narrow_path(path.c_str()), text);
 }
 
 WriteOutcome write_text_file(const std::string& path, std::string_view text) {
-  const std::wstring name = wide_text(path);
+  const std::filesystem::path name = narrow_path(path.c_str());
   if (existing_file_refuses_writing(name)) return WriteOutcome::NotOpened;
-  ReplacingFile file{std::filesystem::path(name)};
+  ReplacingFile file{name};
   if (!file.open()) return write_in_place(file.target(), text);
   return write_all(file.file(), with_crlf_line_ends(text)) && file.commit() ? WriteOutcome::Written
                                                                               : WriteOutcome::NotWritten;

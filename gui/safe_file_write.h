@@ -23,9 +23,6 @@ WriteOutcome write_text_in_place(const std::string& path, std::string_view text)
 // written in place.
 WriteOutcome write_text_file(const std::string& path, std::string_view text);
 
-// Text in the system's code page, as cdmgui's paths are, in UTF-16.
-std::wstring wide_text(const std::string& text);
-
 // The one-line report of a failed write: "Error opening <path>." or
 // "Error writing <path>.".
 std::string write_failure_report(WriteOutcome outcome, const std::string& path);

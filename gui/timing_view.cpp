@@ -165,12 +165,16 @@ void span_changed() {
   redraw_diagram();
 }
 
+std::uint64_t cycle_under(int x) {
+  const PlotArea plot = plot_area();
+  return view->span.cycle_at(x - plot.left, plot.width);
+}
+
 // The status line for the mouse at `x`: the cycle and its time, the outputs,
 // the instruction and its source line, and how many changes a dense column
 // holds.
 std::string status_at(int x) {
-  const PlotArea plot = plot_area();
-  const std::uint64_t cycle = view->span.cycle_at(x - plot.left, plot.width);
+  const std::uint64_t cycle = cycle_under(x);
   const TimingResult& result = *view->result;
   std::string text = "cycle " + std::to_string(cycle) + " (" + time_text(cycle_time_ns(cycle, result.clock_mhz)) + ")";
   const auto entry = result.record.entry_at(cycle);
@@ -272,11 +276,6 @@ void go_to_finding() {
   if (finding.line == 0) return;
   select_on_line(finding.line, finding.first_column, finding.last_column);
   SetFocus(app.sourcePane);
-}
-
-std::uint64_t cycle_under(int x) {
-  const PlotArea plot = plot_area();
-  return view->span.cycle_at(x - plot.left, plot.width);
 }
 
 // Selects the whole source line of the instruction drawn at `x`.

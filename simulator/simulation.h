@@ -99,5 +99,5 @@ std::string shown_text(const RunEnd& end, const CycleWindow& window, double cloc
 
 // "<steps> instructions in <time>; ended: <reason> at cycle <cycle>", then
 // "; shown: <from> to <to>" for a window that is not the whole run, as the
-// diagram's title and the timing view sum a run up.
+// diagram's title sums a run up.
 std::string run_summary(std::uint64_t steps, const RunEnd& end, double clock_mhz, const CycleWindow& window = {});

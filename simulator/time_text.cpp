@@ -46,6 +46,22 @@ TimeReading parse_time_ns(std::string_view text, double& ns) {
   return TimeReading::Malformed;
 }
 
+bool read_time_ns(std::string_view text, double& ns, std::string& problem) {
+  problem.clear();
+  switch (parse_time_ns(text, ns)) {
+    case TimeReading::Read:
+      return true;
+    case TimeReading::OutOfRange:
+      problem = "'" + std::string(text) + "' is out of range";
+      return false;
+    case TimeReading::Malformed:
+      break;
+  }
+  if (!text.empty() && text.find_first_not_of("0123456789.") == std::string_view::npos)
+    problem = "'" + std::string(text) + "' needs a unit: " + time_unit_list();
+  return false;
+}
+
 std::string time_unit_list() {
   std::string list;
   for (const TimeUnit& unit : kTimeUnits) {

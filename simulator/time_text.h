@@ -11,6 +11,12 @@ enum class TimeReading { Read, Malformed, OutOfRange };
 // nanoseconds is out of range, never taken as some other time.
 TimeReading parse_time_ns(std::string_view text, double& ns);
 
+// Reads `text` as parse_time_ns does; where it is no time, false with a
+// one-line `problem` naming it when the cause is plain ("'1e999s' is out of
+// range", "'2' needs a unit: s, ms, us or ns") and an empty one for any
+// other text, which each reader words for its own users.
+bool read_time_ns(std::string_view text, double& ns, std::string& problem);
+
 // The units a time may end in, for messages: "s, ms, us or ns".
 std::string time_unit_list();
 

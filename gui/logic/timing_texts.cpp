@@ -28,20 +28,7 @@ std::string cursors_text(const MeasuringCursors& cursors, double clock_mhz) {
 }
 
 bool read_setting_time(std::string_view text, double& ns, std::string& problem) {
-  double read = 0;
-  switch (parse_time_ns(text, read)) {
-    case TimeReading::Read:
-      ns = read;
-      return true;
-    case TimeReading::OutOfRange:
-      problem = "'" + std::string(text) + "' is out of range";
-      return false;
-    case TimeReading::Malformed:
-      break;
-  }
-  if (!text.empty() && text.find_first_not_of("0123456789.") == std::string_view::npos)
-    problem = "'" + std::string(text) + "' needs a unit: " + time_unit_list();
-  else
-    problem = "'" + std::string(text) + "' is not a time such as 10us, 2.5ms or 1s";
+  if (read_time_ns(text, ns, problem)) return true;
+  if (problem.empty()) problem = "'" + std::string(text) + "' is not a time such as 10us, 2.5ms or 1s";
   return false;
 }
